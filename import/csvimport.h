@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class CTarvexDoc;
+
+// The choices the text import wizard collects.
+struct CsvImportSettings {
+    QString path;
+    int mediaIdColumn = -1; // zero-based field positions
+    int lastNameColumn = -1;
+    int firstNameColumn = -1;
+    int mediaType = 0; // MediaType
+    // Names in UTF-8 are converted into this code page; other bytes are kept as they are.
+    QString codePage = QStringLiteral("windows-1252");
+};
+
+struct CsvImportResult {
+    bool opened = false; // false: the file could not be read and nothing was imported
+    QString error;
+    int total = 0;    // lines read, empty ones included
+    int imported = 0; // employees added
+};
+
+// Reads the comma-separated file line by line (LF or CRLF), normalises each line's media ID
+// and adds every employee whose MediaID the workspace does not have yet. Fields are split at
+// every comma, nothing trimmed, quotes not treated specially. Marks the document modified when
+// something was added and refills the employee lists.
+CsvImportResult ImportCsvFile(const CsvImportSettings& settings, CTarvexDoc& doc);
+
+// The fields of the file's first line for the preview, split at every comma (an empty line or
+// an empty file gives one empty field), shown through the code page unless they are UTF-8.
+QStringList CsvFirstLineFields(const QString& path,
+                               const QString& codePageName = QStringLiteral("windows-1252"),
+                               bool* opened = nullptr);
