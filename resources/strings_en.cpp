@@ -12,9 +12,9 @@ struct Entry {
 // Each area keeps its own table fragment: { number, "text" }, one per line, UTF-8.
 constexpr Entry kEntries[] = {
 #include "strings/frame.inc"
+#include "strings/import.inc"
 #include "strings/panes.inc"
 #include "strings/workspace.inc"
-#include "strings/import.inc"
 };
 
 struct Sorted {
@@ -34,6 +34,10 @@ const char* builtInString(int id) {
     return (it != std::end(kSorted.entries) && it->id == id) ? it->text : nullptr;
 }
 
-int builtInStringCount() { return int(std::size(kEntries)); }
+int builtInStringCount() {
+    return int(std::size(kEntries));
+}
 
-int builtInStringIdAt(int index) { return kSorted.entries[index].id; }
+int builtInStringIdAt(int index) {
+    return kSorted.entries[index].id;
+}

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "resourcetypes.h"
+
+#include <QImage>
+
+// The built-in English menus, toolbars, dialog texts and pictures.
+bool builtInMenu(int id, CMenuResource& out);
+bool builtInToolBar(int id, CToolBarResource& out);
+// Text of a dialog item (item 0: the caption); nullptr when the dialog has no such item.
+const char* builtInDialogText(int dialog, int item);
+// Pictures are drawn by code; a null image when there is no picture with that number.
+QImage builtInImage(int id);
