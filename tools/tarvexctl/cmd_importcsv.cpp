@@ -1,0 +1,91 @@
+#include "codepage.h"
+#include "commands.h"
+#include "csvimport.h"
+#include "ctlcommon.h"
+#include "mediaid.h"
+#include "tarvexdoc.h"
+#include "workspacefile.h"
+
+#include <QFileInfo>
+
+#include <cstdio>
+
+namespace {
+
+const char kUsage[] = "usage: tarvexctl import-csv FILE.VR-12 CSVFILE --mediaid N --lastname N "
+                      "--firstname N [--media-type ibutton|rf|magnetic] [--codepage CP]";
+
+} // namespace
+
+int runImportCsvCommand(const Args& args) {
+    std::vector<const std::string*> files;
+    std::optional<int> mediaIdColumn, lastNameColumn, firstNameColumn;
+    int mediaType = MediaIButton;
+    QString codePageName;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        const bool hasValue = i + 1 < args.size();
+        std::optional<int>* column = arg == "--mediaid"     ? &mediaIdColumn
+                                     : arg == "--lastname"  ? &lastNameColumn
+                                     : arg == "--firstname" ? &firstNameColumn
+                                                            : nullptr;
+        if (column && hasValue) {
+            *column = parseColumn(args[++i]);
+            if (!*column)
+                return fail(kExitUsage,
+                            QStringLiteral("%1 needs a column number from 0: %2")
+                                .arg(QString::fromStdString(arg), QString::fromStdString(args[i])));
+        } else if (arg == "--media-type" && hasValue) {
+            const std::optional<int> type = parseMediaType(args[++i]);
+            if (!type)
+                return fail(
+                    kExitUsage,
+                    QStringLiteral("unknown media type: %1").arg(QString::fromStdString(args[i])));
+            mediaType = *type;
+        } else if (arg == "--codepage" && hasValue) {
+            codePageName = QString::fromStdString(args[++i]);
+        } else if (arg.rfind("--", 0) != 0 && files.size() < 2) {
+            files.push_back(&arg);
+        } else {
+            return fail(kExitUsage, QString::fromLatin1(kUsage));
+        }
+    }
+    if (files.size() != 2 || !mediaIdColumn || !lastNameColumn || !firstNameColumn)
+        return fail(kExitUsage, QString::fromLatin1(kUsage));
+    if (codePageName.isEmpty())
+        codePageName = codePageSetting();
+    if (!CCodePage(codePageName).IsValid())
+        return fail(kExitUsage, QStringLiteral("unknown code page: %1").arg(codePageName));
+
+    const QString workspacePath = fileArg(*files[0]);
+    CTarvexDoc doc;
+    if (QFileInfo::exists(workspacePath) || QFileInfo(workspacePath).isSymLink()) {
+        const WorkspaceLoadResult loaded = CWorkspaceFile::Load(workspacePath, doc);
+        if (loaded.failed())
+            return fail(kExitFailure, loaded.reason);
+        // Saving would replace a foreign or newer file with an almost empty workspace.
+        if (loaded.status == WorkspaceLoadResult::Status::NotTarvex)
+            return fail(kExitFailure,
+                        QStringLiteral("%1 is not a workspace file of this version; not changed")
+                            .arg(workspacePath));
+    }
+
+    CsvImportSettings settings;
+    settings.path = fileArg(*files[1]);
+    settings.mediaIdColumn = *mediaIdColumn;
+    settings.lastNameColumn = *lastNameColumn;
+    settings.firstNameColumn = *firstNameColumn;
+    settings.mediaType = mediaType;
+    settings.codePage = codePageName;
+    const CsvImportResult imported = ImportCsvFile(settings, doc);
+    if (!imported.opened)
+        return fail(kExitFailure, imported.error);
+    if (!imported.error.isEmpty())
+        return fail(kExitFailure, imported.error + QStringLiteral("; workspace not changed"));
+
+    const WorkspaceSaveResult saved = CWorkspaceFile::Save(doc, workspacePath);
+    if (!saved.ok)
+        return fail(kExitFailure, saved.reason);
+    std::printf("Total found: %d\nImported: %d\n", imported.total, imported.imported);
+    return kExitOk;
+}

@@ -1,0 +1,44 @@
+#include "ctlcommon.h"
+
+#include "codepage.h"
+#include "mediaid.h"
+
+#include <QSettings>
+
+#include <charconv>
+#include <cstdio>
+
+int fail(int status, const QString& message) {
+    std::fprintf(stderr, "tarvexctl: %s\n", message.toLocal8Bit().constData());
+    return status;
+}
+
+void writeOut(std::string_view bytes) {
+    std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+}
+
+QString codePageSetting() {
+    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Brindlo"),
+                       QStringLiteral("Tarvex"));
+    const QString name = settings.value(QStringLiteral("Settings/CodePage")).toString();
+    return name.isEmpty() ? CCodePage::DefaultName() : name;
+}
+
+std::optional<int> parseMediaType(std::string_view name) {
+    if (name == "ibutton")
+        return MediaIButton;
+    if (name == "rf")
+        return MediaRfCard;
+    if (name == "magnetic")
+        return MediaMagneticCard;
+    return std::nullopt;
+}
+
+std::optional<int> parseColumn(std::string_view text) {
+    int value = 0;
+    const char* end = text.data() + text.size();
+    auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    if (text.empty() || ec != std::errc() || ptr != end || value < 0)
+        return std::nullopt;
+    return value;
+}
