@@ -1,0 +1,188 @@
+#include "adodatabase.h"
+
+#include "odbcconnectionstring.h"
+#include "odbcregistry.h"
+
+#include <sql.h>
+#include <sqlext.h>
+
+#include <QFileInfo>
+
+namespace {
+const QString kSource = QStringLiteral("CADODataBase");
+
+bool isFalseFlag(const QString& value) {
+    const QString v = value.trimmed().toLower();
+    return v == QLatin1String("0") || v == QLatin1String("no") || v == QLatin1String("false") ||
+           v == QLatin1String("off");
+}
+
+const COdbcDriverInfo* findDriver(const QList<COdbcDriverInfo>& drivers, const QString& name) {
+    for (const COdbcDriverInfo& d : drivers)
+        if (d.name.compare(name, Qt::CaseInsensitive) == 0)
+            return &d;
+    return nullptr;
+}
+
+// A sentence that says plainly which part of the string is wrong, or empty when the string
+// names an installed driver or a defined data source.
+QString explainConnectFailure(const COdbcConnectionString& cs) {
+    const QString driver = cs.value(QStringLiteral("DRIVER"));
+    if (!driver.isEmpty()) {
+        const QList<COdbcDriverInfo> drivers = odbcInstalledDrivers();
+        const COdbcDriverInfo* info = findDriver(drivers, driver);
+        if (!info) {
+            if (driver.contains(u'/') && QFileInfo::exists(driver))
+                return QString();
+            return QStringLiteral("The ODBC driver \"%1\" is not installed.").arg(driver);
+        }
+        if (info->library.startsWith(u'/') && !QFileInfo::exists(info->library))
+            return QStringLiteral("The ODBC driver \"%1\" is registered, but its library \"%2\" "
+                                  "does not exist.")
+                .arg(driver, info->library);
+        return QString();
+    }
+    const QString dsn = cs.value(QStringLiteral("DSN"));
+    if (!cs.has(QStringLiteral("DSN")) && !cs.has(QStringLiteral("FILEDSN")))
+        return QStringLiteral("The connection string names neither a driver nor a data source.");
+    if (!dsn.isEmpty()) {
+        for (const COdbcDataSourceInfo& s : odbcDataSources())
+            if (s.name.compare(dsn, Qt::CaseInsensitive) == 0)
+                return QString();
+        return QStringLiteral("The ODBC data source \"%1\" is not defined.").arg(dsn);
+    }
+    return QString();
+}
+} // namespace
+
+CADODataBase::CADODataBase() {
+    SQLHENV env = SQL_NULL_HENV;
+    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env)))
+        return;
+    SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+    SQLHDBC dbc = SQL_NULL_HDBC;
+    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_DBC, env, &dbc))) {
+        SQLFreeHandle(SQL_HANDLE_ENV, env);
+        return;
+    }
+    m_env = env;
+    m_dbc = dbc;
+}
+
+CADODataBase::~CADODataBase() {
+    Close();
+    if (m_dbc)
+        SQLFreeHandle(SQL_HANDLE_DBC, m_dbc);
+    if (m_env)
+        SQLFreeHandle(SQL_HANDLE_ENV, m_env);
+}
+
+void CADODataBase::setError(const CADOError& error) {
+    m_lastErrorCode = error.code;
+    m_errorDescription = error.description;
+    m_lastError = QStringLiteral("Connection String = ") + m_connectionString + u'\n' +
+                  adoErrorBlock("CADODataBase Error", error);
+}
+
+bool CADODataBase::prepareConnection(QString& effective) {
+    const COdbcConnectionString cs(m_connectionString);
+    const QString driver = cs.value(QStringLiteral("DRIVER"));
+    if (driver.isEmpty() || !cs.has(QStringLiteral("DATABASE")))
+        return true;
+    const QList<COdbcDriverInfo> drivers = odbcInstalledDrivers();
+    const COdbcDriverInfo* info = findDriver(drivers, driver);
+    const QString library = info ? info->library : driver;
+    if (!driver.contains(QLatin1String("sqlite"), Qt::CaseInsensitive) &&
+        !library.contains(QLatin1String("sqlite"), Qt::CaseInsensitive))
+        return true;
+    // The SQLite driver creates a missing database file unless told NoCreat: a mistyped path
+    // would open an empty database. Only an explicit NoCreat=0 asks for that.
+    const bool mayCreate =
+        cs.has(QStringLiteral("NOCREAT")) && isFalseFlag(cs.value(QStringLiteral("NOCREAT")));
+    if (mayCreate)
+        return true;
+    const QString file = cs.value(QStringLiteral("DATABASE"));
+    if (file.isEmpty() || file == QLatin1String(":memory:") ||
+        file.startsWith(QLatin1String("file:")))
+        return true;
+    const QFileInfo fi(file);
+    if (!fi.exists()) {
+        setError({AdoCode::Unspecified, kSource,
+                  QStringLiteral("The database file \"%1\" does not exist.").arg(file)});
+        return false;
+    }
+    if (fi.isDir()) {
+        setError({AdoCode::Unspecified, kSource,
+                  QStringLiteral("The database \"%1\" is a folder, not a file.").arg(file)});
+        return false;
+    }
+    if (!cs.has(QStringLiteral("NOCREAT"))) {
+        if (!effective.trimmed().endsWith(u';'))
+            effective += u';';
+        effective += QStringLiteral("NoCreat=1");
+    }
+    return true;
+}
+
+bool CADODataBase::Open(const QString& connection, const QString& user, const QString& password) {
+    Close();
+    if (!connection.isEmpty())
+        m_connectionString = connection;
+    if (!m_dbc) {
+        setError({AdoCode::OutOfMemory, kSource,
+                  QStringLiteral("The ODBC environment could not be created.")});
+        return false;
+    }
+    if (m_connectionString.trimmed().isEmpty()) {
+        setError({AdoCode::BadArgument, kSource, QStringLiteral("No connection string given.")});
+        return false;
+    }
+    QString effective = m_connectionString;
+    if (!prepareConnection(effective))
+        return false;
+    if (!user.isEmpty() || !password.isEmpty()) {
+        COdbcConnectionString cs(effective);
+        if (!user.isEmpty())
+            cs.set(QStringLiteral("UID"), user);
+        if (!password.isEmpty())
+            cs.set(QStringLiteral("PWD"), password);
+        effective = cs.toString();
+    }
+    if (m_connectionTimeout > 0)
+        SQLSetConnectAttr(m_dbc, SQL_ATTR_LOGIN_TIMEOUT,
+                          reinterpret_cast<SQLPOINTER>(SQLULEN(m_connectionTimeout)), 0);
+
+    QByteArray in = effective.toUtf8();
+    SQLCHAR out[4096];
+    SQLSMALLINT outLength = 0;
+    const SQLRETURN rc =
+        SQLDriverConnect(m_dbc, nullptr, reinterpret_cast<SQLCHAR*>(in.data()), SQL_NTS, out,
+                         sizeof out, &outLength, SQL_DRIVER_NOPROMPT);
+    if (!SQL_SUCCEEDED(rc)) {
+        CADOError error = adoDiagnostics(SQL_HANDLE_DBC, m_dbc, true, kSource);
+        const QString plain = explainConnectFailure(COdbcConnectionString(m_connectionString));
+        if (!plain.isEmpty())
+            error.description = plain + u' ' + error.description;
+        setError(error);
+        return false;
+    }
+    m_open = true;
+    return true;
+}
+
+void CADODataBase::Close() {
+    if (!m_open)
+        return;
+    SQLDisconnect(m_dbc);
+    m_open = false;
+}
+
+QString CADODataBase::driverName() const {
+    if (!m_open)
+        return QString();
+    SQLCHAR name[256] = {};
+    SQLSMALLINT length = 0;
+    if (!SQL_SUCCEEDED(SQLGetInfo(m_dbc, SQL_DRIVER_NAME, name, sizeof name, &length)))
+        return QString();
+    return QString::fromUtf8(reinterpret_cast<const char*>(name));
+}

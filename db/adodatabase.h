@@ -1,0 +1,52 @@
+#pragma once
+
+#include "adoerror.h"
+
+#include <QString>
+
+// One connection to a database named by an ODBC connection string. Failures never escape:
+// the operation returns false and keeps a formatted error text for the caller to show.
+class CADODataBase {
+public:
+    CADODataBase();
+    ~CADODataBase();
+    CADODataBase(const CADODataBase&) = delete;
+    CADODataBase& operator=(const CADODataBase&) = delete;
+
+    // Closes first; a non-empty connection string replaces the stored one, an empty one reuses
+    // it. User name and password, when given, are passed as UID and PWD.
+    bool Open(const QString& connection = QString(), const QString& user = QString(),
+              const QString& password = QString());
+    void Close();
+    bool IsOpen() const { return m_open; }
+
+    QString GetConnectionString() const { return m_connectionString; }
+    // Seconds to wait for the connection; 0 leaves the driver's default.
+    void SetConnectionTimeout(int seconds) { m_connectionTimeout = seconds < 0 ? 0 : seconds; }
+    int GetConnectionTimeout() const { return m_connectionTimeout; }
+
+    // "Connection String = <string>\n" followed by the "CADODataBase Error" block.
+    QString GetLastErrorString() const { return m_lastError; }
+    QString GetErrorDescription() const { return m_errorDescription; }
+    quint32 GetLastError() const { return m_lastErrorCode; }
+
+    // The ODBC connection handle (SQLHDBC) for result sets on this connection.
+    void* connectionHandle() const { return m_dbc; }
+    // Name of the connected driver's library as the driver reports it.
+    QString driverName() const;
+
+private:
+    void setError(const CADOError& error);
+    // Checks the driver and database named by the string before the driver manager sees it,
+    // so that a missing file is reported instead of silently created.
+    bool prepareConnection(QString& effective);
+
+    void* m_env = nullptr;
+    void* m_dbc = nullptr;
+    bool m_open = false;
+    QString m_connectionString;
+    QString m_lastError;
+    QString m_errorDescription;
+    quint32 m_lastErrorCode = 0;
+    int m_connectionTimeout = 0;
+};

@@ -1,0 +1,502 @@
+#include "adorecordset.h"
+
+#include "adodatabase.h"
+
+#include <sql.h>
+#include <sqlext.h>
+
+#include <array>
+
+namespace {
+const QString kSource = QStringLiteral("CADORecordset");
+
+// Long values come from the driver in parts of this size.
+constexpr SQLLEN kChunkSize = 64 * 1024;
+
+// The standard column order of the two catalog results: drivers that answer with older names
+// (TABLE_QUALIFIER, TABLE_OWNER, PRECISION, ...) still put the columns in these places.
+constexpr std::array<const char*, 5> kTableColumns = {"TABLE_CAT", "TABLE_SCHEM", "TABLE_NAME",
+                                                      "TABLE_TYPE", "REMARKS"};
+constexpr std::array<const char*, 18> kColumnColumns = {
+    "TABLE_CAT",         "TABLE_SCHEM",      "TABLE_NAME",    "COLUMN_NAME",    "DATA_TYPE",
+    "TYPE_NAME",         "COLUMN_SIZE",      "BUFFER_LENGTH", "DECIMAL_DIGITS", "NUM_PREC_RADIX",
+    "NULLABLE",          "REMARKS",          "COLUMN_DEF",    "SQL_DATA_TYPE",  "SQL_DATETIME_SUB",
+    "CHAR_OCTET_LENGTH", "ORDINAL_POSITION", "IS_NULLABLE"};
+
+// A statement handle freed on every path out.
+class Statement {
+public:
+    explicit Statement(void* dbc) {
+        if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &m_handle)))
+            m_handle = SQL_NULL_HSTMT;
+    }
+    ~Statement() {
+        if (m_handle)
+            SQLFreeHandle(SQL_HANDLE_STMT, m_handle);
+    }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+    SQLHSTMT handle() const { return m_handle; }
+
+private:
+    SQLHSTMT m_handle = SQL_NULL_HSTMT;
+};
+
+enum class Read { Value, Null, Failed };
+
+// Reads a character or binary value in parts until the driver has no more.
+Read readLong(SQLHSTMT stmt, SQLUSMALLINT column, SQLSMALLINT cType, QByteArray& out) {
+    out.clear();
+    QByteArray chunk(kChunkSize, Qt::Uninitialized);
+    // A character part ends in a terminating zero that is not data.
+    const SQLLEN room = cType == SQL_C_CHAR ? kChunkSize - 1 : kChunkSize;
+    bool first = true;
+    for (;;) {
+        SQLLEN indicator = 0;
+        const SQLRETURN rc = SQLGetData(stmt, column, cType, chunk.data(), kChunkSize, &indicator);
+        if (rc == SQL_NO_DATA)
+            return first ? Read::Failed : Read::Value;
+        if (!SQL_SUCCEEDED(rc))
+            return Read::Failed;
+        if (indicator == SQL_NULL_DATA)
+            return Read::Null;
+        if (first && indicator > room && indicator != SQL_NO_TOTAL)
+            out.reserve(qsizetype(indicator));
+        first = false;
+        const bool more =
+            rc == SQL_SUCCESS_WITH_INFO && (indicator == SQL_NO_TOTAL || indicator > room);
+        if (more) {
+            out.append(chunk.constData(), qsizetype(room));
+            continue;
+        }
+        out.append(chunk.constData(), qsizetype(qBound<SQLLEN>(0, indicator, room)));
+        return Read::Value;
+    }
+}
+
+template <typename T>
+Read readFixed(SQLHSTMT stmt, SQLUSMALLINT column, SQLSMALLINT cType, T& out) {
+    SQLLEN indicator = 0;
+    const SQLRETURN rc = SQLGetData(stmt, column, cType, &out, sizeof out, &indicator);
+    if (!SQL_SUCCEEDED(rc))
+        return Read::Failed;
+    return indicator == SQL_NULL_DATA ? Read::Null : Read::Value;
+}
+
+bool isCharacterType(SQLSMALLINT t) {
+    switch (t) {
+    case SQL_CHAR:
+    case SQL_VARCHAR:
+    case SQL_LONGVARCHAR:
+    case SQL_WCHAR:
+    case SQL_WVARCHAR:
+    case SQL_WLONGVARCHAR:
+    case SQL_GUID:
+        return true;
+    default:
+        return false;
+    }
+}
+} // namespace
+
+CADORecordset::CADORecordset(CADODataBase* database) : m_database(database) {}
+
+CADORecordset::~CADORecordset() {
+    Close();
+}
+
+void CADORecordset::setError(const CADOError& error) {
+    m_lastErrorCode = error.code;
+    m_lastError =
+        QStringLiteral("Query = ") + m_query + u'\n' + adoErrorBlock("CADORecordset Error", error);
+}
+
+bool CADORecordset::fail(quint32 code, const QString& description) {
+    setError({code, kSource, description});
+    return false;
+}
+
+void CADORecordset::Close() {
+    m_open = false;
+    m_fields.clear();
+    m_rows.clear();
+    m_position = 0;
+}
+
+bool CADORecordset::Open(const QString& query, int option) {
+    Close();
+    if (!query.isEmpty())
+        m_query = query;
+    qsizetype lead = 0;
+    while (lead < m_query.size() && m_query.at(lead).isSpace())
+        ++lead;
+    m_query.remove(0, lead);
+
+    if (option < openUnknown || option > openStoredProc)
+        return fail(AdoCode::BadArgument, QStringLiteral("Unknown open option %1.").arg(option));
+    if (!m_database || !m_database->IsOpen())
+        return fail(AdoCode::ObjectClosed, QStringLiteral("The database connection is not open."));
+    if (m_query.trimmed().isEmpty())
+        return fail(AdoCode::BadArgument, QStringLiteral("No query text given."));
+
+    QString text = m_query;
+    if (option == openTable)
+        text = QStringLiteral("select * from ") + m_query;
+    else if (option == openStoredProc && !m_query.startsWith(u'{'))
+        text = QStringLiteral("{call ") + m_query + u'}';
+
+    Statement stmt(m_database->connectionHandle());
+    if (!stmt.handle())
+        return fail(AdoCode::OutOfMemory, QStringLiteral("No statement could be created."));
+    QByteArray sql = text.toUtf8();
+    const SQLRETURN rc = SQLExecDirect(stmt.handle(), reinterpret_cast<SQLCHAR*>(sql.data()),
+                                       SQLINTEGER(sql.size()));
+    if (rc == SQL_NO_DATA)
+        return true; // a searched change that touched no row
+    if (!SQL_SUCCEEDED(rc)) {
+        setError(adoDiagnostics(SQL_HANDLE_STMT, stmt.handle(), false, kSource));
+        return false;
+    }
+    return fetchAll(stmt.handle());
+}
+
+bool CADORecordset::OpenSchema(int schema, const QString& restriction) {
+    Close();
+    if (schema != schemaTables && schema != schemaColumns)
+        return fail(AdoCode::BadArgument, QStringLiteral("Unknown schema list %1.").arg(schema));
+    if (!m_database || !m_database->IsOpen())
+        return fail(AdoCode::ObjectClosed, QStringLiteral("The database connection is not open."));
+
+    Statement stmt(m_database->connectionHandle());
+    if (!stmt.handle())
+        return fail(AdoCode::OutOfMemory, QStringLiteral("No statement could be created."));
+    const SQLRETURN rc =
+        schema == schemaTables
+            ? SQLTables(stmt.handle(), nullptr, 0, nullptr, 0, nullptr, 0, nullptr, 0)
+            : SQLColumns(stmt.handle(), nullptr, 0, nullptr, 0, nullptr, 0, nullptr, 0);
+    if (!SQL_SUCCEEDED(rc)) {
+        setError(adoDiagnostics(SQL_HANDLE_STMT, stmt.handle(), false, kSource));
+        return false;
+    }
+    if (!fetchAll(stmt.handle()))
+        return false;
+
+    const auto apply = [this](const auto& names) {
+        for (size_t i = 0; i < m_fields.size() && i < names.size(); ++i) {
+            Field& f = m_fields[i];
+            const QString standard = QLatin1String(names[i]);
+            if (f.name != standard) {
+                f.givenName = f.name;
+                f.name = standard;
+            }
+        }
+    };
+    if (schema == schemaTables)
+        apply(kTableColumns);
+    else
+        apply(kColumnColumns);
+
+    // The restriction names a table exactly; a driver pattern would also match "_" and "%".
+    if (!restriction.isEmpty()) {
+        const int column = fieldIndex(QStringLiteral("TABLE_NAME"));
+        std::erase_if(m_rows, [&](const std::vector<CADOValue>& row) {
+            return column < 0 || row[size_t(column)].text != restriction;
+        });
+    }
+    return true;
+}
+
+bool CADORecordset::fetchAll(void* statement) {
+    SQLHSTMT stmt = statement;
+    SQLSMALLINT columns = 0;
+    for (;;) {
+        if (!SQL_SUCCEEDED(SQLNumResultCols(stmt, &columns))) {
+            setError(adoDiagnostics(SQL_HANDLE_STMT, stmt, false, kSource));
+            return false;
+        }
+        if (columns > 0)
+            break;
+        // Statements before the first result set (row counts of a procedure) give no rows.
+        const SQLRETURN more = SQLMoreResults(stmt);
+        if (more == SQL_NO_DATA)
+            return true;
+        if (!SQL_SUCCEEDED(more)) {
+            setError(adoDiagnostics(SQL_HANDLE_STMT, stmt, false, kSource));
+            return false;
+        }
+    }
+
+    std::vector<Field> fields(static_cast<size_t>(columns));
+    for (SQLSMALLINT c = 1; c <= columns; ++c) {
+        QByteArray name(256, '\0');
+        SQLSMALLINT nameLength = 0, type = 0, digits = 0, nullable = 0;
+        SQLULEN size = 0;
+        SQLRETURN rc =
+            SQLDescribeCol(stmt, SQLUSMALLINT(c), reinterpret_cast<SQLCHAR*>(name.data()),
+                           SQLSMALLINT(name.size()), &nameLength, &type, &size, &digits, &nullable);
+        if (SQL_SUCCEEDED(rc) && nameLength >= name.size()) {
+            name.resize(nameLength + 1);
+            rc = SQLDescribeCol(stmt, SQLUSMALLINT(c), reinterpret_cast<SQLCHAR*>(name.data()),
+                                SQLSMALLINT(name.size()), &nameLength, &type, &size, &digits,
+                                &nullable);
+        }
+        if (!SQL_SUCCEEDED(rc)) {
+            setError(adoDiagnostics(SQL_HANDLE_STMT, stmt, false, kSource));
+            return false;
+        }
+        name.resize(qBound(qsizetype(0), qsizetype(nameLength), name.size() - 1));
+        SQLLEN isUnsigned = SQL_FALSE;
+        SQLColAttribute(stmt, SQLUSMALLINT(c), SQL_DESC_UNSIGNED, nullptr, 0, nullptr, &isUnsigned);
+        Field& f = fields[size_t(c - 1)];
+        f.name = QString::fromUtf8(name);
+        f.sqlType = type;
+        f.isUnsigned = isUnsigned == SQL_TRUE;
+    }
+
+    std::vector<std::vector<CADOValue>> rows;
+    for (;;) {
+        const SQLRETURN rc = SQLFetch(stmt);
+        if (rc == SQL_NO_DATA)
+            break;
+        if (!SQL_SUCCEEDED(rc)) {
+            setError(adoDiagnostics(SQL_HANDLE_STMT, stmt, false, kSource));
+            return false;
+        }
+        std::vector<CADOValue> row(static_cast<size_t>(columns));
+        for (SQLSMALLINT c = 1; c <= columns; ++c) {
+            if (!fetchValue(stmt, c, fields[size_t(c - 1)], row[size_t(c - 1)])) {
+                setError(adoDiagnostics(SQL_HANDLE_STMT, stmt, false, kSource));
+                return false;
+            }
+        }
+        rows.push_back(std::move(row));
+    }
+    m_fields = std::move(fields);
+    m_rows = std::move(rows);
+    m_position = 0;
+    m_open = true;
+    return true;
+}
+
+bool CADORecordset::fetchValue(void* statement, int column, const Field& field, CADOValue& value) {
+    SQLHSTMT stmt = statement;
+    const SQLUSMALLINT col = SQLUSMALLINT(column);
+    Read read = Read::Failed;
+    switch (field.sqlType) {
+    case SQL_BIT: {
+        unsigned char bit = 0;
+        read = readFixed(stmt, col, SQL_C_BIT, bit);
+        value.type = CADOValue::Boolean;
+        value.boolean = bit != 0;
+        break;
+    }
+    case SQL_TINYINT:
+    case SQL_SMALLINT:
+    case SQL_INTEGER:
+    case SQL_BIGINT:
+        if (field.isUnsigned) {
+            SQLUBIGINT n = 0;
+            read = readFixed(stmt, col, SQL_C_UBIGINT, n);
+            value.type = CADOValue::Unsigned;
+            value.unsignedInteger = n;
+        } else {
+            SQLBIGINT n = 0;
+            read = readFixed(stmt, col, SQL_C_SBIGINT, n);
+            value.type = CADOValue::Integer;
+            value.integer = n;
+        }
+        break;
+    case SQL_REAL: {
+        SQLREAL f = 0;
+        read = readFixed(stmt, col, SQL_C_FLOAT, f);
+        value.type = CADOValue::Float;
+        value.real = f;
+        break;
+    }
+    case SQL_FLOAT:
+    case SQL_DOUBLE: {
+        SQLDOUBLE d = 0;
+        read = readFixed(stmt, col, SQL_C_DOUBLE, d);
+        value.type = CADOValue::Double;
+        value.real = d;
+        break;
+    }
+    case SQL_DECIMAL:
+    case SQL_NUMERIC: {
+        QByteArray text;
+        read = readLong(stmt, col, SQL_C_CHAR, text);
+        bool ok = false;
+        value.real = text.trimmed().toDouble(&ok);
+        value.type = ok ? CADOValue::Decimal : CADOValue::String;
+        if (!ok)
+            value.text = QString::fromUtf8(text);
+        break;
+    }
+    case SQL_TYPE_DATE:
+    case SQL_DATE: {
+        SQL_DATE_STRUCT d{};
+        read = readFixed(stmt, col, SQL_C_TYPE_DATE, d);
+        value.type = CADOValue::Date;
+        value.date = {d.year, d.month, d.day, 0, 0, 0};
+        break;
+    }
+    case SQL_TYPE_TIME:
+    case SQL_TIME: {
+        SQL_TIME_STRUCT t{};
+        read = readFixed(stmt, col, SQL_C_TYPE_TIME, t);
+        value.type = CADOValue::Date;
+        value.date = {1899, 12, 30, t.hour, t.minute, t.second};
+        break;
+    }
+    case SQL_TYPE_TIMESTAMP:
+    case SQL_TIMESTAMP: {
+        SQL_TIMESTAMP_STRUCT t{};
+        read = readFixed(stmt, col, SQL_C_TYPE_TIMESTAMP, t);
+        value.type = CADOValue::Date;
+        value.date = {t.year, t.month, t.day, t.hour, t.minute, t.second};
+        break;
+    }
+    case SQL_BINARY:
+    case SQL_VARBINARY:
+    case SQL_LONGVARBINARY:
+        read = readLong(stmt, col, SQL_C_BINARY, value.bytes);
+        value.type = CADOValue::Bytes;
+        break;
+    default:
+        if (isCharacterType(field.sqlType)) {
+            QByteArray text;
+            read = readLong(stmt, col, SQL_C_CHAR, text);
+            value.type = CADOValue::String;
+            value.text = QString::fromUtf8(text);
+        } else {
+            value.type = CADOValue::Other;
+            return true;
+        }
+        break;
+    }
+    if (read != Read::Value && value.type != CADOValue::String && value.type != CADOValue::Bytes) {
+        // A value the driver cannot give in its declared type (a date column holding free
+        // text, say) is still worth showing as the text it holds; the SQLite driver even
+        // reports such a value as NULL. Drivers that allow one read per value answer the
+        // second read with no data, and the NULL stands.
+        QByteArray text;
+        const Read asText = readLong(stmt, col, SQL_C_CHAR, text);
+        if (asText == Read::Value || read == Read::Failed) {
+            read = asText;
+            value = CADOValue();
+            value.type = CADOValue::String;
+            value.text = QString::fromUtf8(text);
+        }
+    }
+    if (read == Read::Failed)
+        return false;
+    if (read == Read::Null) {
+        value = CADOValue();
+        value.type = CADOValue::Null;
+    }
+    return true;
+}
+
+int CADORecordset::fieldIndex(const QString& name) const {
+    for (size_t i = 0; i < m_fields.size(); ++i)
+        if (m_fields[i].name == name)
+            return int(i);
+    for (size_t i = 0; i < m_fields.size(); ++i)
+        if (!m_fields[i].givenName.isEmpty() && m_fields[i].givenName == name)
+            return int(i);
+    // Database names are rarely case-sensitive; neither is the lookup, as a last resort.
+    for (size_t i = 0; i < m_fields.size(); ++i)
+        if (m_fields[i].name.compare(name, Qt::CaseInsensitive) == 0 ||
+            (!m_fields[i].givenName.isEmpty() &&
+             m_fields[i].givenName.compare(name, Qt::CaseInsensitive) == 0))
+            return int(i);
+    return -1;
+}
+
+QString CADORecordset::GetFieldName(int index) const {
+    if (index < 0 || size_t(index) >= m_fields.size())
+        return QString();
+    return m_fields[size_t(index)].name;
+}
+
+const CADOValue* CADORecordset::currentValue(int index) {
+    if (!m_open) {
+        fail(AdoCode::ObjectClosed, QStringLiteral("The result is closed."));
+        return nullptr;
+    }
+    if (index < 0 || size_t(index) >= m_fields.size()) {
+        fail(AdoCode::FieldNotFound,
+             QStringLiteral("No field number %1 in the result.").arg(index));
+        return nullptr;
+    }
+    if (IsEof()) {
+        fail(AdoCode::NoCurrentRow, QStringLiteral("There is no current row."));
+        return nullptr;
+    }
+    return &m_rows[m_position][size_t(index)];
+}
+
+const CADOValue* CADORecordset::GetFieldRawValue(int index) {
+    return currentValue(index);
+}
+
+const CADOValue* CADORecordset::GetFieldRawValue(const QString& field) {
+    const int index = fieldIndex(field);
+    if (index < 0 && m_open) {
+        fail(AdoCode::FieldNotFound,
+             QStringLiteral("No field named \"%1\" in the result.").arg(field));
+        return nullptr;
+    }
+    return currentValue(index);
+}
+
+bool CADORecordset::GetFieldValue(int index, QString& value, const QString& dateFormat) {
+    value.clear();
+    const CADOValue* v = currentValue(index);
+    if (!v)
+        return false;
+    if (!adoValueToText(*v, value, dateFormat))
+        return fail(AdoCode::TypeMismatch,
+                    QStringLiteral("The field \"%1\" holds a value that has no text form.")
+                        .arg(m_fields[size_t(index)].name));
+    return true;
+}
+
+bool CADORecordset::GetFieldValue(const QString& field, QString& value, const QString& dateFormat) {
+    value.clear();
+    const int index = fieldIndex(field);
+    if (index < 0 && m_open)
+        return fail(AdoCode::FieldNotFound,
+                    QStringLiteral("No field named \"%1\" in the result.").arg(field));
+    return GetFieldValue(index, value, dateFormat);
+}
+
+bool CADORecordset::GetFieldActualSize(const QString& field, qint64& size) {
+    size = 0;
+    const CADOValue* v = GetFieldRawValue(field);
+    if (!v)
+        return false;
+    switch (v->type) {
+    case CADOValue::Bytes:
+        size = v->bytes.size();
+        break;
+    case CADOValue::String:
+        size = v->text.toUtf8().size();
+        break;
+    default:
+        break;
+    }
+    return true;
+}
+
+bool CADORecordset::GetFieldBytes(const QString& field, qint64 count, QByteArray& bytes) {
+    bytes.clear();
+    const CADOValue* v = GetFieldRawValue(field);
+    if (!v)
+        return false;
+    if (v->type != CADOValue::Bytes)
+        return fail(AdoCode::TypeMismatch,
+                    QStringLiteral("The field \"%1\" does not hold binary data.").arg(field));
+    bytes = v->bytes.left(qsizetype(qBound<qint64>(0, count, v->bytes.size())));
+    return true;
+}

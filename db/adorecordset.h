@@ -1,0 +1,90 @@
+#pragma once
+
+#include "adoerror.h"
+#include "adovalue.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <vector>
+
+class CADODataBase;
+
+// One result of a query or a schema request on a CADODataBase, fetched whole into memory (a
+// static client-side cursor): moving and counting never go back to the driver. The database
+// must outlive the result.
+class CADORecordset {
+public:
+    // Open options: let the driver decide, a query, a table name, a stored procedure.
+    enum OpenOption { openUnknown = 0, openQuery = 1, openTable = 2, openStoredProc = 3 };
+    // Schema lists: the columns (4) and the tables (20).
+    enum Schema { schemaColumns = 4, schemaTables = 20 };
+
+    explicit CADORecordset(CADODataBase* database);
+    ~CADORecordset();
+    CADORecordset(const CADORecordset&) = delete;
+    CADORecordset& operator=(const CADORecordset&) = delete;
+
+    // Runs the text; a non-empty text replaces the stored query. A statement that gives no rows
+    // succeeds with a closed result.
+    bool Open(const QString& query = QString(), int option = openUnknown);
+    // The tables or columns list; a non-empty restriction names the table.
+    bool OpenSchema(int schema, const QString& restriction = QString());
+    void Close();
+    bool IsOpen() const { return m_open; }
+
+    bool IsEof() const { return m_position >= m_rows.size(); }
+    void MoveFirst() { m_position = 0; }
+    void MoveNext() {
+        if (m_position < m_rows.size())
+            ++m_position;
+    }
+    // The rows of the result; a closed result has none.
+    long GetRecordCount() const { return long(m_rows.size()); }
+
+    int GetFieldCount() const { return int(m_fields.size()); }
+    QString GetFieldName(int index) const;
+    // The current row's field as text (see adoValueToText); false for an unknown field, no
+    // current row, or a value that has no text form.
+    bool GetFieldValue(const QString& field, QString& value, const QString& dateFormat = QString());
+    bool GetFieldValue(int index, QString& value, const QString& dateFormat = QString());
+    // The current row's raw value, or nullptr (error captured) when there is none.
+    const CADOValue* GetFieldRawValue(const QString& field);
+    const CADOValue* GetFieldRawValue(int index);
+
+    // Long binary values: the size in bytes, and up to that many bytes. Fetching fails for a
+    // value that is not binary; its size is 0 when NULL.
+    bool GetFieldActualSize(const QString& field, qint64& size);
+    bool GetFieldBytes(const QString& field, qint64 count, QByteArray& bytes);
+
+    QString GetQuery() const { return m_query; }
+    // "Query = <query>\n" followed by the "CADORecordset Error" block.
+    QString GetLastErrorString() const { return m_lastError; }
+    quint32 GetLastError() const { return m_lastErrorCode; }
+
+private:
+    struct Field {
+        QString name;      // the name the result is read by
+        QString givenName; // the driver's name for the column, when it differs
+        short sqlType = 0;
+        bool isUnsigned = false;
+    };
+
+    void setError(const CADOError& error);
+    bool fail(quint32 code, const QString& description);
+    int fieldIndex(const QString& name) const;
+    const CADOValue* currentValue(int index);
+    // Reads the columns and every row of the statement's current result.
+    bool fetchAll(void* statement);
+    bool fetchValue(void* statement, int column, const Field& field, CADOValue& value);
+
+    CADODataBase* m_database;
+    QString m_query;
+    QString m_lastError;
+    quint32 m_lastErrorCode = 0;
+    bool m_open = false;
+    std::vector<Field> m_fields;
+    std::vector<std::vector<CADOValue>> m_rows;
+    size_t m_position = 0;
+};

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// One field value of a fetched row, kept with the kind of value the driver delivered so that
+// the text conversion can follow the value's type.
+struct CADOValue {
+    enum Type {
+        Empty, // no value was fetched
+        Null,
+        Integer,  // any signed integer type
+        Unsigned, // unsigned integer types
+        Float,    // single precision
+        Double,
+        Decimal, // exact numeric, held as its nearest double
+        Date,    // date, time or timestamp
+        String,
+        Boolean,
+        Bytes, // binary and long binary
+        Other  // a type the layer does not convert
+    };
+    struct DateTime {
+        int year = 1899, month = 12, day = 30;
+        int hour = 0, minute = 0, second = 0;
+    };
+
+    Type type = Empty;
+    qint64 integer = 0;
+    quint64 unsignedInteger = 0;
+    double real = 0;
+    bool boolean = false;
+    DateTime date;
+    QString text;
+    QByteArray bytes;
+};
+
+// The value as text: decimal integers, "%.10g" floats, "%.20g" doubles and decimals, dates
+// through the strftime-style format (empty: "%Y-%m-%d %H:%M:%S"), strings unchanged, "T"/"F",
+// empty text for empty and NULL. False with empty text for bytes and other types.
+bool adoValueToText(const CADOValue& value, QString& text, const QString& dateFormat = QString());
