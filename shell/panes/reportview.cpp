@@ -1,0 +1,148 @@
+#include "reportview.h"
+
+#include "catalogue.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QHeaderView>
+#include <QHelpEvent>
+#include <QItemSelectionModel>
+#include <QToolTip>
+
+#include <algorithm>
+
+namespace {
+QStringList headerTexts(const QList<CReportView::Column>& columns) {
+    QStringList out;
+    for (const auto& c : columns)
+        out << S(c.stringId);
+    return out;
+}
+} // namespace
+
+CReportView::CReportView(const QList<Column>& columns, bool multiSelect, bool infoTips,
+                         QWidget* parent)
+    : QTreeView(parent), m_columns(columns), m_model(new CReportModel(headerTexts(columns), this)),
+      m_infoTips(infoTips) {
+    setModel(m_model);
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setUniformRowHeights(true);
+    setAllColumnsShowFocus(true);
+    setSortingEnabled(false);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(multiSelect ? QAbstractItemView::ExtendedSelection
+                                 : QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setTextElideMode(Qt::ElideRight);
+    setContextMenuPolicy(Qt::DefaultContextMenu);
+
+    QHeaderView* h = header();
+    h->setSectionsClickable(false);
+    h->setSectionsMovable(false);
+    h->setSortIndicatorShown(false);
+    h->setStretchLastSection(false);
+    h->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    h->setSectionResizeMode(QHeaderView::Interactive);
+    for (int i = 0; i < columns.size(); ++i)
+        setColumnWidth(i, columns.at(i).width);
+
+    // The selection stays visible when the list loses the focus.
+    QPalette pal = palette();
+    pal.setColor(QPalette::Inactive, QPalette::Highlight,
+                 pal.color(QPalette::Active, QPalette::Highlight));
+    pal.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                 pal.color(QPalette::Active, QPalette::HighlightedText));
+    setPalette(pal);
+}
+
+void CReportView::retranslateHeaders() {
+    m_model->setHeaders(headerTexts(m_columns));
+}
+
+QList<int> CReportView::selectedRows() const {
+    QList<int> rows;
+    const QItemSelection sel = selectionModel()->selection();
+    for (const QItemSelectionRange& r : sel) {
+        for (int row = r.top(); row <= r.bottom(); ++row)
+            rows << row;
+    }
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    return rows;
+}
+
+int CReportView::selectedCount() const {
+    // Ranges of a row selection never overlap in rows, except when a range
+    // covers only some columns; count distinct rows to be safe.
+    const QItemSelection sel = selectionModel()->selection();
+    if (sel.isEmpty())
+        return 0;
+    if (sel.size() == 1)
+        return sel.first().height();
+    return int(selectedRows().size());
+}
+
+int CReportView::selectionMarkRow() const {
+    const QModelIndex cur = selectionModel()->currentIndex();
+    return cur.isValid() ? cur.row() : -1;
+}
+
+void CReportView::selectRow(int row, bool add) {
+    if (row < 0 || row >= rowCount())
+        return;
+    const QModelIndex idx = m_model->index(row, 0);
+    auto flags = QItemSelectionModel::Rows |
+                 (add ? QItemSelectionModel::Select : QItemSelectionModel::ClearAndSelect);
+    selectionModel()->setCurrentIndex(idx, flags);
+}
+
+void CReportView::clearRowSelection() {
+    selectionModel()->clearSelection();
+}
+
+bool CReportView::copyMediaId(int mediaIdColumn) const {
+    const QList<int> rows = selectedRows();
+    if (rows.isEmpty())
+        return false;
+    QClipboard* cb = QApplication::clipboard();
+    if (!cb)
+        return false;
+    cb->clear();
+    cb->setText(text(rows.first(), mediaIdColumn).left(16));
+    return true;
+}
+
+bool CReportView::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        if (!m_infoTips) {
+            event->ignore();
+            return true;
+        }
+        // Only texts that the column cuts off get a tip.
+        auto* he = static_cast<QHelpEvent*>(event);
+        const QModelIndex idx = indexAt(he->pos());
+        if (idx.isValid()) {
+            const QString t = idx.data(Qt::DisplayRole).toString();
+            const QRect cell = visualRect(idx);
+            const int needed = fontMetrics().horizontalAdvance(t) + 8;
+            if (needed > cell.width()) {
+                QToolTip::showText(he->globalPos(), t, viewport(), cell);
+                return true;
+            }
+        }
+        QToolTip::hideText();
+        event->ignore();
+        return true;
+    }
+    return QTreeView::viewportEvent(event);
+}
+
+void CReportView::contextMenuEvent(QContextMenuEvent* event) {
+    // Commands of the menu are routed to the pane with the focus first.
+    setFocus(Qt::PopupFocusReason);
+    if (m_menuId)
+        emit contextMenuRequested(m_menuId, event->globalPos());
+    event->accept();
+}

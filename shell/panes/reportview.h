@@ -1,0 +1,67 @@
+#pragma once
+
+#include "commandtarget.h"
+#include "reportmodel.h"
+
+#include <QList>
+#include <QTreeView>
+
+// Report-style list shared by the four lists: fixed left-aligned columns,
+// headers that cannot be clicked, full-row selection that stays visible
+// without the focus, and optional info tips for cut-off texts.
+class CReportView : public QTreeView, public ICommandTarget {
+    Q_OBJECT
+public:
+    struct Column {
+        int stringId;
+        int width;
+    };
+
+    CReportView(const QList<Column>& columns, bool multiSelect, bool infoTips,
+                QWidget* parent = nullptr);
+
+    CReportModel* reportModel() const { return m_model; }
+    int rowCount() const { return m_model->rowCount(); }
+    QString text(int row, int column) const { return m_model->text(row, column); }
+
+    // Selected rows in ascending order.
+    QList<int> selectedRows() const;
+    int selectedCount() const;
+    // The row holding the selection mark (the current row), -1 when none.
+    int selectionMarkRow() const;
+    void selectRow(int row, bool add = false);
+    void clearRowSelection();
+
+    // Copy MediaID: the first selected row's text of mediaIdColumn, at most 16
+    // characters, as plain text; nothing happens without a selection.
+    bool copyMediaId(int mediaIdColumn) const;
+    // Copy MediaID is enabled exactly when one row is selected.
+    bool canCopyMediaId() const { return selectedCount() == 1; }
+
+    // Re-reads the column headers from the catalogue.
+    void retranslateHeaders();
+
+    // Resource number of the list's context menu (0: none).
+    void setContextMenuId(int menuId) { m_menuId = menuId; }
+    int contextMenuId() const { return m_menuId; }
+
+    // Lists handle no command themselves unless a subclass says so.
+    bool OnCommand(int) override { return false; }
+    bool OnUpdateCommand(int, CCmdUI&) override { return false; }
+
+    QSize minimumSizeHint() const override { return QSize(0, 0); }
+
+signals:
+    // A context menu was asked for at a global position.
+    void contextMenuRequested(int menuId, const QPoint& globalPos);
+
+protected:
+    bool viewportEvent(QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    QList<Column> m_columns;
+    CReportModel* m_model;
+    bool m_infoTips;
+    int m_menuId = 0;
+};

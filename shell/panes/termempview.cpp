@@ -1,0 +1,58 @@
+#include "termempview.h"
+
+#include "cmdui.h"
+#include "panetext.h"
+#include "resourceids.h"
+#include "tarvexdoc.h"
+
+namespace {
+CTermEmpView* g_instance = nullptr;
+}
+
+CTermEmpView::CTermEmpView(QWidget* parent)
+    : CReportView({{130, 100}, {131, 100}, {132, 114}}, true, false, parent) {
+    setObjectName(QStringLiteral("CTermEmpView"));
+    g_instance = this;
+    setContextMenuId(res::IDR_MENU_TERMEMP);
+}
+
+CTermEmpView::~CTermEmpView() {
+    if (g_instance == this)
+        g_instance = nullptr;
+}
+
+CTermEmpView* CTermEmpView::Instance() {
+    return g_instance;
+}
+
+void CTermEmpView::FillList(const CTarvexDoc* doc, int comPort) {
+    std::vector<CReportModel::Row> rows;
+    const CTermRecord* term = doc && comPort > 0 ? doc->FindController(comPort) : nullptr;
+    if (term) {
+        rows.reserve(term->IdTable.size());
+        for (const auto& [mediaId, slot] : term->IdTable) {
+            CReportModel::Row row;
+            if (const CEmpRecord* emp = doc->FindEmployee(mediaId)) {
+                row[0] = PaneText::toUnicode(emp->LastName);
+                row[1] = PaneText::toUnicode(emp->FirstName);
+            }
+            row[2] = PaneText::ascii(mediaId);
+            rows.push_back(std::move(row));
+        }
+    }
+    reportModel()->setRows(std::move(rows), true);
+}
+
+bool CTermEmpView::OnCommand(int id) {
+    if (id != res::ID_COPY_MEDIAID)
+        return false;
+    CopyMediaId();
+    return true;
+}
+
+bool CTermEmpView::OnUpdateCommand(int id, CCmdUI& ui) {
+    if (id != res::ID_COPY_MEDIAID)
+        return false;
+    ui.Enable(canCopyMediaId());
+    return true;
+}

@@ -1,0 +1,69 @@
+#include "termview.h"
+
+#include "panetext.h"
+#include "resourceids.h"
+#include "tarvexdoc.h"
+
+#include <QItemSelectionModel>
+
+namespace {
+CTermView* g_instance = nullptr;
+}
+
+CTermView::CTermView(QWidget* parent)
+    : CReportView({{136, 100}, {129, 32}, {141, 40}, {137, 64}}, false, true, parent) {
+    setObjectName(QStringLiteral("CTermView"));
+    g_instance = this;
+    setContextMenuId(res::IDR_MENU_TERM);
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &CTermView::onSelectionChanged);
+}
+
+CTermView::~CTermView() {
+    if (g_instance == this)
+        g_instance = nullptr;
+}
+
+CTermView* CTermView::Instance() {
+    return g_instance;
+}
+
+void CTermView::FillList(const CTarvexDoc* doc) {
+    std::vector<CReportModel::Row> rows;
+    if (doc) {
+        rows.reserve(doc->Controllers().size());
+        for (const auto& [port, term] : doc->Controllers()) {
+            CReportModel::Row row;
+            row[0] = PaneText::toUnicode(term.Name);
+            row[1] = QString::number(term.ID);
+            row[2] = QString::number(term.Code);
+            row[3] = QString::number(port);
+            rows.push_back(std::move(row));
+        }
+    }
+    reportModel()->setRows(std::move(rows), true);
+}
+
+int CTermView::ComPortOfRow(int row) const {
+    if (row < 0 || row >= rowCount())
+        return 0;
+    bool ok = false;
+    const int port = text(row, kComPortColumn).toInt(&ok, 10);
+    return ok ? port : 0;
+}
+
+int CTermView::SelectedComPort() const {
+    const QList<int> rows = selectedRows();
+    return rows.isEmpty() ? 0 : ComPortOfRow(rows.first());
+}
+
+void CTermView::onSelectionChanged(const QItemSelection& selected, const QItemSelection&) {
+    if (!selectionModel()->hasSelection()) {
+        emit selectionEmptied();
+        return;
+    }
+    // Only a row becoming selected matters; losing a selection while another
+    // row stays selected, or focus changes, do nothing.
+    if (!selected.isEmpty())
+        emit controllerRowSelected(ComPortOfRow(selected.first().top()));
+}

@@ -1,0 +1,244 @@
+#include "testworld.h"
+
+#include "controllerpane.h"
+#include "emptyform.h"
+#include "empview.h"
+#include "flatsplitterwnd.h"
+#include "mainpanes.h"
+#include "rbsplitterwnd.h"
+#include "regview.h"
+#include "tarvexdoc.h"
+#include "termempview.h"
+#include "termview.h"
+#include "titlesplitterwnd.h"
+#include "titleview.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QSplitterHandle>
+#include <QtTest>
+
+namespace {
+// Presses on a splitter handle, moves by delta and lets go, as a user drags it.
+void dragHandle(QSplitterHandle* handle, QPoint delta) {
+    const QPoint from = handle->rect().center();
+    const QPoint to = from + delta;
+    QMouseEvent press(QEvent::MouseButtonPress, from, handle->mapToGlobal(from), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(handle, &press);
+    QMouseEvent move(QEvent::MouseMove, to, handle->mapToGlobal(to), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(handle, &move);
+    QMouseEvent release(QEvent::MouseButtonRelease, to, handle->mapToGlobal(to), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(handle, &release);
+}
+
+struct RBFixture {
+    QWidget top;
+    CRBSplitterWnd* s;
+    QWidget* first;
+    QWidget* second;
+    explicit RBFixture(int keep) {
+        s = new CRBSplitterWnd(1, keep, &top);
+        // Plain widgets, like the nested splitters: they may shrink to nothing.
+        first = new QWidget;
+        second = new QWidget;
+        s->addWidget(first);
+        s->addWidget(second);
+    }
+    void resize(int h) {
+        s->setGeometry(0, 0, 300, h);
+        QCoreApplication::processEvents();
+    }
+};
+} // namespace
+
+class TestSplitters : public QObject {
+    Q_OBJECT
+private slots:
+    void rbSecondPaneKeepsItsSize() {
+        RBFixture f(200);
+        f.top.resize(300, 800);
+        f.top.show();
+        for (int h : {800, 600, 1000, 420, 900}) {
+            f.resize(h);
+            QCOMPARE(f.second->height(), 200 - f.s->handleWidth());
+            QCOMPARE(f.first->height(), h - 200);
+        }
+    }
+
+    void rbSmallWindowGivesFirstPaneZero() {
+        RBFixture f(222);
+        f.top.resize(300, 800);
+        f.top.show();
+        for (int h : {222, 150, 40, 0}) {
+            f.resize(h);
+            QCOMPARE(f.s->sizes().value(0), 0);
+            QVERIFY(f.first->height() >= 0);
+            QVERIFY(f.second->height() <= std::max(0, h - f.s->handleWidth()));
+        }
+        // Growing again brings the remembered size back.
+        f.resize(700);
+        QCOMPARE(f.second->height(), 222 - f.s->handleWidth());
+        QCOMPARE(f.s->keepSize(), 222);
+    }
+
+    void rbFinishedDragIsRemembered() {
+        RBFixture f(200);
+        f.top.resize(300, 800);
+        f.top.show();
+        f.resize(800);
+        QCOMPARE(f.s->sizes().value(0), 600);
+        // Drag the bar 100 pixels up: the second pane grows to 300.
+        dragHandle(f.s->handle(1), QPoint(0, -100));
+        QCOMPARE(f.s->sizes().value(0), 500);
+        QCOMPARE(f.s->keepSize(), 300);
+        f.resize(1000);
+        QCOMPARE(f.s->sizes().value(0), 700);
+        QCOMPARE(f.second->height(), 300 - f.s->handleWidth());
+        f.resize(500);
+        QCOMPARE(f.s->sizes().value(0), 200);
+    }
+
+    void columnsVariantKeepsSecondColumn() {
+        QWidget top;
+        auto* s = new CRBSplitterWnd(0, 120, &top);
+        auto* a = new QLabel("a");
+        auto* b = new QLabel("b");
+        s->addWidget(a);
+        s->addWidget(b);
+        top.show();
+        for (int w : {600, 400, 900}) {
+            s->setGeometry(0, 0, w, 100);
+            QCOMPARE(b->width(), 120 - s->handleWidth());
+            QCOMPARE(a->width(), w - 120);
+        }
+    }
+
+    void titleBarIsInert() {
+        QWidget top;
+        auto* s = new CTitleSplitterWnd(&top);
+        auto* title = new CTitleView;
+        auto* list = new CEmpView;
+        s->addWidget(title);
+        s->addWidget(list);
+        top.resize(300, 400);
+        s->setGeometry(0, 0, 300, 400);
+        top.show();
+        QCoreApplication::processEvents();
+        QSplitterHandle* h = s->handle(1);
+        QCOMPARE(s->handleWidth(), 1);
+        // The bar is one pixel: the list starts one pixel below the title.
+        QCOMPARE(list->y() - (title->y() + title->height()), 1);
+        QVERIFY(h->testAttribute(Qt::WA_TransparentForMouseEvents));
+        QVERIFY(h->cursor().shape() != Qt::SplitVCursor);
+        QVERIFY(h->cursor().shape() != Qt::SizeVerCursor);
+        const int titleH = title->height();
+        QCOMPARE(titleH, CTitleSplitterWnd::captionHeight());
+        // A drag changes nothing (a handle that did react would move the bar).
+        dragHandle(h, QPoint(0, 60));
+        QCOMPARE(title->height(), titleH);
+        // Resizing keeps the title's height; the list takes the change.
+        s->setGeometry(0, 0, 300, 250);
+        QCOMPARE(title->height(), titleH);
+        QCOMPARE(list->height(), 250 - 2 * s->frameWidth() - 1 - titleH);
+        // Too small for the title: nothing negative.
+        s->setGeometry(0, 0, 300, 5);
+        QVERIFY(title->height() >= 0);
+        QCOMPARE(list->height(), 0);
+    }
+
+    void titleStripText() {
+        CTitleView t;
+        QCOMPARE(t.title(), QString("Empty"));
+        QVERIFY(t.captionFont().bold());
+        t.SetTitle(196);
+        QCOMPARE(t.title(), QString("Employees"));
+        t.SetTitle(QString("R&D and a very long title that cannot fit"));
+        t.resize(60, 20);
+        const QString shown = t.shownText();
+        QVERIFY(shown.endsWith(QChar(0x2026)));
+        QVERIFY(shown.startsWith("R&"));
+        t.resize(2000, 20);
+        QCOMPARE(t.shownText(), t.title());
+    }
+
+    void paneTreeAsBuilt() {
+        CTarvexDoc doc;
+        CMainPanes panes(&doc);
+        // Orientation and class of each splitter, and what each holds.
+        QCOMPARE(panes.splitter(1)->orientation(), Qt::Horizontal);
+        QCOMPARE(panes.splitter(6)->orientation(), Qt::Horizontal);
+        for (int n : {2, 3, 4, 5, 7, 8})
+            QCOMPARE(panes.splitter(n)->orientation(), Qt::Vertical);
+        auto* s2 = qobject_cast<CRBSplitterWnd*>(panes.splitter(2));
+        auto* s5 = qobject_cast<CRBSplitterWnd*>(panes.splitter(5));
+        QVERIFY(s2 && s5);
+        QCOMPARE(s2->keepSize(), 200);
+        QCOMPARE(s5->keepSize(), 222);
+        for (int n : {3, 4, 7, 8})
+            QVERIFY(qobject_cast<CTitleSplitterWnd*>(panes.splitter(n)));
+        QCOMPARE(panes.splitter(1)->widget(0), panes.splitter(2));
+        QCOMPARE(panes.splitter(1)->widget(1), panes.splitter(5));
+        QCOMPARE(panes.splitter(2)->widget(0), panes.splitter(3));
+        QCOMPARE(panes.splitter(2)->widget(1), panes.splitter(4));
+        QCOMPARE(panes.splitter(5)->widget(0), panes.splitter(6));
+        QCOMPARE(panes.splitter(5)->widget(1), panes.controllerPane());
+        QCOMPARE(panes.splitter(6)->widget(0), panes.splitter(7));
+        QCOMPARE(panes.splitter(6)->widget(1), panes.splitter(8));
+        QCOMPARE(panes.splitter(3)->widget(1), panes.empView());
+        QCOMPARE(panes.splitter(4)->widget(1), panes.regView());
+        QCOMPARE(panes.splitter(7)->widget(1), panes.termView());
+        QCOMPARE(panes.splitter(8)->widget(1), panes.termEmpView());
+        const QStringList titles = {"Employees", "Registrations", "Controllers",
+                                    "Employees in controller"};
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(panes.titleView(i)->title(), titles.at(i));
+        QCOMPARE(panes.shownWindow(), static_cast<QWidget*>(panes.emptyForm()));
+        QCOMPARE(CMainPanes::EmptyForm(), panes.emptyForm());
+        QCOMPARE(CEmpView::Instance(), panes.empView());
+        QCOMPARE(CRegView::Instance(), panes.regView());
+        QCOMPARE(CTermView::Instance(), panes.termView());
+        QCOMPARE(CTermEmpView::Instance(), panes.termEmpView());
+    }
+
+    void mainWindowResizeMovesOnlyTheUpperPanes() {
+        CTarvexDoc doc;
+        QWidget top;
+        auto* panes = new CMainPanes(&doc, &top);
+        panes->setGeometry(0, 0, 1000, 800);
+        top.resize(1000, 800);
+        top.show();
+        QCoreApplication::processEvents();
+        const int regH = panes->regView()->height();
+        const int paneH = panes->controllerPane()->height();
+        const int leftW = panes->splitter(2)->width();
+        const int termW = panes->splitter(7)->width();
+        QCOMPARE(paneH, 222 - 6);
+        QCOMPARE(leftW, 340);
+        QCOMPARE(termW, 260);
+        const int empH = panes->empView()->height();
+        const int termH = panes->termView()->height();
+        for (QSize sz : {QSize(1000, 650), QSize(1200, 900), QSize(900, 700)}) {
+            panes->setGeometry(QRect(QPoint(0, 0), sz));
+            QCoreApplication::processEvents();
+            QCOMPARE(panes->regView()->height(), regH);
+            QCOMPARE(panes->controllerPane()->height(), paneH);
+            QCOMPARE(panes->empView()->height(), empH + sz.height() - 800);
+            QCOMPARE(panes->termView()->height(), termH + sz.height() - 800);
+            QCOMPARE(panes->splitter(2)->width(), leftW);
+            QCOMPARE(panes->splitter(7)->width(), termW);
+        }
+        // A window lower than the remembered sizes leaves the upper panes at zero.
+        panes->setGeometry(0, 0, 1000, 150);
+        QCoreApplication::processEvents();
+        QCOMPARE(panes->splitter(2)->sizes().value(0), 0);
+        QCOMPARE(panes->splitter(5)->sizes().value(0), 0);
+        QVERIFY(panes->empView()->height() >= 0);
+    }
+};
+
+TARVEX_TEST_MAIN(TestSplitters)
+#include "tst_splitters.moc"
