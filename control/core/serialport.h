@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <atomic>
+#include <chrono>
+
+namespace vr12comm {
+
+// One serial device opened for exclusive use at 2400 baud 8N1, no flow control.
+// Every read follows the line's time-out rules: a read of n bytes ends when n
+// bytes arrived, when more than 50 ms pass between two bytes, or when
+// 40 ms * n + 300 ms have passed in total.
+class SerialPort {
+public:
+    enum OpenResult : short {
+        Opened = 0,
+        OpenFailed = -1,
+        GetSettingsFailed = -2,
+        SetSettingsFailed = -3
+    };
+
+    static constexpr std::chrono::milliseconds kInterval{50};
+    static constexpr std::chrono::milliseconds kPerByte{40};
+    static constexpr std::chrono::milliseconds kConstant{300};
+
+    SerialPort() = default;
+    ~SerialPort();
+    SerialPort(const SerialPort&) = delete;
+    SerialPort& operator=(const SerialPort&) = delete;
+
+    short open(const QString& devicePath);
+    // True when a valid handle was closed.
+    bool close();
+    bool isOpen() const { return m_fd.load() >= 0; }
+
+    // Discards pending input and output.
+    void purge();
+    // Writes all of data unless the line fails; returns the count written.
+    qsizetype write(const QByteArray& data);
+    QByteArray read(int maxCount);
+    // Whatever is already queued, up to maxCount bytes, without waiting.
+    QByteArray readQueued(int maxCount);
+
+    static std::chrono::milliseconds totalTimeout(int count) {
+        return kPerByte * count + kConstant;
+    }
+
+    // Why the last open failed, for messages ("missing", "busy", ...).
+    QString lastError() const { return m_lastError; }
+    int lastErrno() const { return m_lastErrno; }
+
+private:
+    void fail(int err, const QString& what);
+
+    std::atomic<int> m_fd{-1};
+    QString m_lastError;
+    int m_lastErrno = 0;
+};
+
+} // namespace vr12comm

@@ -1,0 +1,125 @@
+#include "vr12link.h"
+
+#include "devicepath.h"
+
+#include <QThread>
+
+using namespace std::chrono_literals;
+
+namespace vr12comm {
+
+Vr12Link::Vr12Link(QObject* parent)
+    : QObject(parent), m_handOver(this, [this](const QByteArray& m) { handleMessage(m); }) {}
+
+Vr12Link::~Vr12Link() {
+    // A container that forgets Destroy must not leave a thread running on a
+    // dead object. Nothing is handed over any more: the owner is going away.
+    m_run = false;
+    while (m_thread.joinable() && !m_threadDone.load()) {
+        m_handOver.cancel();
+        std::this_thread::sleep_for(2ms);
+    }
+    if (m_thread.joinable())
+        m_thread.join();
+    m_port.close();
+    m_log.close();
+}
+
+bool Vr12Link::lockForCommand() {
+    // A command from inside the RxMessage handler would wait for a receiver that
+    // waits for that very handler: refuse it as a lock failure instead.
+    if (m_handOver.inHandler() && m_handOver.isOwnerThread() && !m_lock.isHeldByCurrentThread())
+        return false;
+    const bool owner = m_handOver.isOwnerThread();
+    return m_lock.acquire(
+        [this, owner] {
+            if (owner)
+                m_handOver.service();
+            return true;
+        },
+        5ms);
+}
+
+void Vr12Link::setLinkState(int state) {
+    if (m_linkState == state)
+        return;
+    m_linkState = state;
+    emit linkStateChanged(state);
+}
+
+bool Vr12Link::openLog() {
+    if (m_log.open(m_asciiFileName))
+        return true;
+    m_lastError = QStringLiteral("cannot open the log file %1").arg(m_log.lastError());
+    return false;
+}
+
+short Vr12Link::openPort(short portIndex) {
+    const int number = int(portIndex) + 1;
+    m_portName = QStringLiteral("COM%1").arg(number);
+    const QString path = devicePathForPort(number);
+    const short r = m_port.open(path);
+    if (r != SerialPort::Opened) {
+        m_lastError = QStringLiteral("%1 (%2): %3").arg(m_portName, path, m_port.lastError());
+        setLinkState(LogOnly);
+        return r;
+    }
+    setLinkState(BothOpen);
+    emit stateModified();
+    return 0;
+}
+
+bool Vr12Link::closePort() {
+    if (!m_port.close())
+        return false;
+    if (m_linkState == BothOpen)
+        setLinkState(LogOnly);
+    else if (m_linkState == PortOnly)
+        setLinkState(NothingOpen);
+    return true;
+}
+
+bool Vr12Link::init(short portIndex) {
+    // A second receiver on the same port would read against the first one.
+    if (m_thread.joinable() && !m_threadDone.load()) {
+        m_lastError = QStringLiteral("%1 is already running").arg(m_portName);
+        return false;
+    }
+    if (m_thread.joinable())
+        m_thread.join();
+    m_lastError.clear();
+    m_run = true;
+    if (!m_log.isOpen() && !openLog()) {
+        setLinkState(NothingOpen);
+        emit errMessage();
+        return false;
+    }
+    if (openPort(portIndex) != 0)
+        return false;
+    m_lock.reset();
+    m_threadDone = false;
+    m_thread = std::thread([this] { receiverLoop(); });
+    return true;
+}
+
+bool Vr12Link::destroy() {
+    if (!lockForCommand())
+        return false;
+    m_run = false;
+    if (m_thread.joinable())
+        m_thread.join();
+    closePort();
+    m_log.close();
+    unlock();
+    return true;
+}
+
+void Vr12Link::setAsciiFileName(const QString& name) {
+    m_asciiFileName = name;
+    m_log.close();
+    if (!openLog())
+        emit errMessage();
+    emit stateModified();
+}
+
+} // namespace vr12comm

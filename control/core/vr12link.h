@@ -1,0 +1,119 @@
+#pragma once
+
+#include "commandlock.h"
+#include "handover.h"
+#include "reglogfile.h"
+#include "serialport.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+#include <atomic>
+#include <thread>
+
+namespace vr12comm {
+
+// Everything one control does without a window: the port, the command lock,
+// the ten command exchanges, the receiver thread and the registrations file.
+// It is used on the thread that created it; that thread must run an event loop
+// (or be inside one of the calls below) for registrations to be handed over.
+class Vr12Link : public QObject {
+    Q_OBJECT
+public:
+    // Link states shown by the control's picture.
+    enum LinkState { NothingOpen = 0, LogOnly = 1, PortOnly = 2, BothOpen = 3 };
+
+    static constexpr int kMessageLimit = 99;
+
+    explicit Vr12Link(QObject* parent = nullptr);
+    ~Vr12Link() override;
+
+    bool init(short portIndex);
+    bool destroy();
+
+    QByteArray readFirstID();
+    QByteArray readNextID();
+    short eraseID(short slot);
+    short addID(const QByteArray& mediaId);
+    void openLock();
+    QByteArray showMaster();
+    short newMaster(const QByteArray& mediaId);
+    short clearTable();
+    short getStatus();
+    short writeParams(const QByteArray& record);
+    QByteArray readParams();
+
+    // Names the registrations file and reopens it; errMessage() when that fails.
+    void setAsciiFileName(const QString& name);
+    QString asciiFileName() const { return m_asciiFileName; }
+    // Sets the name without touching the file (restoring saved state).
+    void restoreAsciiFileName(const QString& name) { m_asciiFileName = name; }
+
+    QByteArray lastReg() const { return m_lastReg; }
+    QByteArray action() const { return m_action; }
+    QByteArray iButtonId() const { return m_iButtonId; }
+    QByteArray dateReg() const { return m_dateReg; }
+    QByteArray timeReg() const { return m_timeReg; }
+    QByteArray firmware() const { return m_firmware; }
+    void setLastReg(const QByteArray& v) { m_lastReg = v; }
+    void setAction(const QByteArray& v) { m_action = v; }
+    void setIButtonId(const QByteArray& v) { m_iButtonId = v; }
+    void setDateReg(const QByteArray& v) { m_dateReg = v; }
+    void setTimeReg(const QByteArray& v) { m_timeReg = v; }
+    void setFirmware(const QByteArray& v) { m_firmware = v; }
+
+    int linkState() const { return m_linkState; }
+    QString portName() const { return m_portName; }
+    bool isLogOpen() const { return m_log.isOpen(); }
+    bool isReceiverRunning() const { return m_thread.joinable() && !m_threadDone.load(); }
+    // Why the last Init or log file open failed, for messages.
+    QString lastError() const { return m_lastError; }
+
+    // Test hooks: the lock depth held by the calling thread's view, and the lock.
+    CommandLock& commandLock() { return m_lock; }
+
+signals:
+    void rxMessage();
+    void errMessage();
+    void linkStateChanged(int state);
+    void stateModified();
+
+private:
+    bool lockForCommand();
+    void unlock() { m_lock.release(); }
+    short openPort(short portIndex);
+    bool closePort();
+    void setLinkState(int state);
+    void sendByte(char c);
+    QByteArray listingRead();
+    short payloadExchange(char command, const QByteArray& payload, bool isMaster);
+    QByteArray eighteenByteRead(char command);
+    bool openLog();
+
+    void receiverLoop();
+    QByteArray collectMessage();
+    void handleMessage(const QByteArray& message);
+
+    SerialPort m_port;
+    CommandLock m_lock;
+    HandOver m_handOver;
+    RegLogFile m_log;
+    std::thread m_thread;
+    std::atomic<bool> m_run{false};
+    std::atomic<bool> m_threadDone{true};
+
+    QString m_asciiFileName = QStringLiteral("reg.txt");
+    QString m_portName;
+    QString m_lastError;
+    int m_linkState = NothingOpen;
+
+    QByteArray m_lastReg;
+    QByteArray m_action;
+    QByteArray m_iButtonId;
+    QByteArray m_dateReg;
+    QByteArray m_timeReg;
+    QByteArray m_firmware;
+};
+
+} // namespace vr12comm

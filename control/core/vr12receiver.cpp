@@ -1,0 +1,70 @@
+// The receiver thread: cuts incoming bytes into messages by 340 ms of silence
+// and hands each one synchronously to the thread that owns the control.
+#include "vr12link.h"
+
+#include "messagedecoder.h"
+
+#include <QDateTime>
+
+using namespace std::chrono_literals;
+
+namespace vr12comm {
+
+QByteArray Vr12Link::collectMessage() {
+    QByteArray buf;
+    while (buf.size() < kMessageLimit) {
+        const QByteArray first = m_port.read(1);
+        if (first.isEmpty())
+            break;
+        buf += first;
+        // Bytes that queued up meanwhile are taken at once; one read per byte
+        // would fall behind a 2400 baud line and delay every message.
+        buf += m_port.readQueued(kMessageLimit - int(buf.size()));
+        if (buf.size() >= kMessageLimit)
+            break;
+        std::this_thread::sleep_for(10ms);
+    }
+    return buf;
+}
+
+void Vr12Link::receiverLoop() {
+    if (m_port.isOpen() && m_run) {
+        for (;;) {
+            // Waiting in slices keeps a stop request from being missed while
+            // Destroy holds the lock and waits for this thread.
+            if (!m_lock.acquire([this] { return m_run.load(); }, 20ms))
+                break;
+            if (!m_run) {
+                m_lock.release();
+                break;
+            }
+            QByteArray message = collectMessage();
+            const qsizetype nul = message.indexOf('\0');
+            if (nul >= 0)
+                message.truncate(nul);
+            if (!message.isEmpty())
+                m_handOver.deliver(message);
+            m_lock.release();
+            std::this_thread::sleep_for(1ms);
+            if (!m_run)
+                break;
+        }
+    }
+    m_threadDone = true;
+}
+
+void Vr12Link::handleMessage(const QByteArray& message) {
+    const Registration r =
+        decodeMessage(message, QDateTime::currentDateTime(), m_portName.toLatin1());
+    m_lastReg = r.lastReg;
+    m_action = r.action;
+    m_iButtonId = r.iButtonId;
+    m_dateReg = r.dateReg;
+    m_timeReg = r.timeReg;
+    emit rxMessage();
+    // A log file that could not be reopened is skipped; the event still came.
+    if (m_log.isOpen())
+        m_log.append(r.logLine);
+}
+
+} // namespace vr12comm

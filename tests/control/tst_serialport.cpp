@@ -1,0 +1,195 @@
+// The serial port against a bare pseudo-terminal: naming, exclusive use and
+// the interval and total rules that end every read.
+#include "devicepath.h"
+#include "serialport.h"
+#include "testworld.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTest>
+
+#include <thread>
+
+#include <fcntl.h>
+#include <pty.h>
+#include <termios.h>
+#include <time.h>
+#include <unistd.h>
+
+using namespace vr12comm;
+using namespace std::chrono_literals;
+
+namespace {
+
+struct Pty {
+    int master = -1;
+    int slave = -1;
+    QString link;
+    Pty(int com = 1) {
+        char name[256];
+        termios raw{};
+        cfmakeraw(&raw);
+        openpty(&master, &slave, name, &raw, nullptr);
+        link = TestWorld::instance()->deviceDir() + QStringLiteral("/COM%1").arg(com);
+        QFile::remove(link);
+        QFile::link(QString::fromLocal8Bit(name), link);
+    }
+    ~Pty() {
+        if (slave >= 0)
+            ::close(slave);
+        if (master >= 0)
+            ::close(master);
+        QFile::remove(link);
+    }
+    void send(const QByteArray& b) const { (void)!::write(master, b.constData(), b.size()); }
+    QByteArray drain() const {
+        char buf[64];
+        const ssize_t k = ::read(master, buf, sizeof buf);
+        return k > 0 ? QByteArray(buf, k) : QByteArray();
+    }
+};
+
+double threadCpuMs() {
+    timespec ts;
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return ts.tv_sec * 1000.0 + ts.tv_nsec / 1e6;
+}
+
+} // namespace
+
+class TestSerialPort : public QObject {
+    Q_OBJECT
+private slots:
+    void namesPortsThroughTheDeviceFolder() {
+        Pty pty(3);
+        QCOMPARE(devicePathForPort(3), pty.link);
+        QCOMPARE(devicePathForPort(7), QStringLiteral("/dev/ttyS6"));
+        const QByteArray saved = qgetenv("VR12COMM_DEVICES");
+        qunsetenv("VR12COMM_DEVICES");
+        QCOMPARE(deviceFolder(), qEnvironmentVariable("XDG_CONFIG_HOME") + "/vr12comm/devices");
+        qputenv("VR12COMM_DEVICES", saved);
+    }
+
+    void reportsMissingAndBusyPorts() {
+        SerialPort missing;
+        QCOMPARE(missing.open(TestWorld::instance()->deviceDir() + "/COM9"),
+                 short(SerialPort::OpenFailed));
+        QVERIFY(missing.lastError().contains("missing"));
+        QVERIFY(!missing.close());
+
+        Pty pty;
+        SerialPort first;
+        QCOMPARE(first.open(pty.link), short(SerialPort::Opened));
+        SerialPort second;
+        QCOMPARE(second.open(pty.link), short(SerialPort::OpenFailed));
+        QVERIFY2(second.lastError().contains("busy"), qPrintable(second.lastError()));
+        QVERIFY(first.close());
+        QVERIFY(!first.close());
+        // Given back: the next program gets it.
+        QCOMPARE(second.open(pty.link), short(SerialPort::Opened));
+    }
+
+    void configuresARawLine() {
+        Pty pty;
+        SerialPort port;
+        QCOMPARE(port.open(pty.link), short(SerialPort::Opened));
+        termios tio{};
+        QCOMPARE(tcgetattr(pty.slave, &tio), 0);
+        QCOMPARE(cfgetospeed(&tio), speed_t(B2400));
+        QCOMPARE(tio.c_cflag & CSIZE, tcflag_t(CS8));
+        QVERIFY(!(tio.c_cflag & (PARENB | CSTOPB | CRTSCTS)));
+        QVERIFY(!(tio.c_iflag & (IXON | IXOFF)));
+        QVERIFY(!(tio.c_lflag & (ICANON | ECHO)));
+        // Bytes pass unchanged both ways, CR and NUL included.
+        const QByteArray sample("A\r\n\0\xff#", 6);
+        pty.send(sample);
+        QCOMPARE(port.read(6), sample);
+        QCOMPARE(port.write(sample), qsizetype(6));
+        QByteArray echoed;
+        ::fcntl(pty.master, F_SETFL, O_NONBLOCK);
+        QTRY_COMPARE((echoed += pty.drain()), sample);
+    }
+
+    void silentReadsTakeTheTotalTime_data() {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("total");
+        QTest::newRow("1 byte") << 1 << 340;
+        QTest::newRow("3 bytes") << 3 << 420;
+        QTest::newRow("18 bytes") << 18 << 1020;
+    }
+    void silentReadsTakeTheTotalTime() {
+        QFETCH(int, count);
+        QFETCH(int, total);
+        Pty pty;
+        SerialPort port;
+        QCOMPARE(port.open(pty.link), short(SerialPort::Opened));
+        QElapsedTimer t;
+        t.start();
+        QVERIFY(port.read(count).isEmpty());
+        QVERIFY2(t.elapsed() >= total && t.elapsed() < total + 250,
+                 qPrintable(QString::number(t.elapsed())));
+    }
+
+    void readEndsOnCountGapOrTotal() {
+        Pty pty;
+        SerialPort port;
+        QCOMPARE(port.open(pty.link), short(SerialPort::Opened));
+        QElapsedTimer t;
+
+        // The full count returns at once.
+        pty.send("0123456789");
+        t.start();
+        QCOMPARE(port.read(10), QByteArray("0123456789"));
+        QVERIFY(t.elapsed() < 100);
+
+        // A gap of more than 50 ms after a byte ends the read with what came.
+        std::thread late([&] {
+            std::this_thread::sleep_for(100ms);
+            pty.send("abc");
+            std::this_thread::sleep_for(150ms);
+            pty.send("def");
+        });
+        t.start();
+        QCOMPARE(port.read(22), QByteArray("abc"));
+        QVERIFY2(t.elapsed() >= 145 && t.elapsed() < 240, qPrintable(QString::number(t.elapsed())));
+        late.join();
+        QCOMPARE(port.read(3), QByteArray("def"));
+
+        // Bytes that keep coming within 50 ms still stop at the total time:
+        // 2 bytes allow 380 ms; the second one would come at 420 ms.
+        std::thread dribble([&] {
+            std::this_thread::sleep_for(340ms);
+            pty.send("x");
+            std::this_thread::sleep_for(80ms);
+            pty.send("y");
+        });
+        t.start();
+        QCOMPARE(port.read(2), QByteArray("x"));
+        QVERIFY2(t.elapsed() >= 380 && t.elapsed() < 380 + 150,
+                 qPrintable(QString::number(t.elapsed())));
+        dribble.join();
+        port.purge();
+        std::this_thread::sleep_for(20ms);
+        QVERIFY(port.readQueued(10).isEmpty());
+    }
+
+    void hungUpLineDoesNotSpin() {
+        Pty pty;
+        SerialPort port;
+        QCOMPARE(port.open(pty.link), short(SerialPort::Opened));
+        ::close(pty.master);
+        ::close(pty.slave);
+        pty.master = pty.slave = -1;
+        const double cpu0 = threadCpuMs();
+        QElapsedTimer t;
+        t.start();
+        for (int i = 0; i < 3; ++i)
+            QVERIFY(port.read(1).isEmpty());
+        QVERIFY2(t.elapsed() >= 3 * 340, qPrintable(QString::number(t.elapsed())));
+        QVERIFY2(threadCpuMs() - cpu0 < 100, qPrintable(QString::number(threadCpuMs() - cpu0)));
+        QVERIFY(port.close());
+    }
+};
+
+TARVEX_TEST_GUILESS_MAIN(TestSerialPort)
+#include "tst_serialport.moc"

@@ -1,0 +1,104 @@
+// vr12sim: a simulated VR-12 controller for demos and manual checks.
+#include "vr12simulator.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QList>
+#include <QString>
+
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+int usage() {
+    std::fprintf(stderr,
+                 "usage: vr12sim [--devices DIR] COMn [--register-every SECONDS] [--ids ID,...]\n"
+                 "               [--table N] [--pace]\n"
+                 "Simulates a VR-12 controller on a pseudo-terminal linked as DIR/COMn\n"
+                 "(default DIR: $VR12COMM_DEVICES, else ~/.config/vr12comm/devices).\n");
+    return 2;
+}
+
+QString defaultDeviceDir() {
+    const QByteArray env = qgetenv("VR12COMM_DEVICES");
+    if (!env.isEmpty())
+        return QString::fromLocal8Bit(env);
+    QByteArray config = qgetenv("XDG_CONFIG_HOME");
+    if (config.isEmpty())
+        config = QDir::homePath().toLocal8Bit() + "/.config";
+    return QString::fromLocal8Bit(config) + QStringLiteral("/vr12comm/devices");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QString deviceDir = defaultDeviceDir();
+    int com = 0;
+    double every = 0;
+    int table = 0;
+    bool pace = false;
+    QList<QByteArray> ids;
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray a = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (a == "--devices" && hasValue) {
+            deviceDir = QString::fromLocal8Bit(argv[++i]);
+        } else if (a == "--register-every" && hasValue) {
+            bool ok = false;
+            every = QByteArray(argv[++i]).toDouble(&ok);
+            if (!ok || every <= 0)
+                return usage();
+        } else if (a == "--ids" && hasValue) {
+            ids = QByteArray(argv[++i]).split(',');
+            for (const QByteArray& id : ids)
+                if (id.size() != 16)
+                    return usage();
+        } else if (a == "--table" && hasValue) {
+            table = QByteArray(argv[++i]).toInt();
+            if (table < 0 || table > 256)
+                return usage();
+        } else if (a == "--pace") {
+            pace = true;
+        } else if (a.startsWith("COM") && com == 0) {
+            bool ok = false;
+            com = a.mid(3).toInt(&ok);
+            if (!ok || com < 1 || com > 255)
+                return usage();
+        } else {
+            return usage();
+        }
+    }
+    if (com == 0)
+        return usage();
+    if (ids.isEmpty())
+        ids = {Vr12Simulator::mediaIdFor(1), Vr12Simulator::mediaIdFor(2),
+               Vr12Simulator::mediaIdFor(3)};
+
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    sigaddset(&stopSignals, SIGHUP);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
+    Vr12Simulator sim;
+    sim.setPaced(pace);
+    sim.fillTable(table);
+    if (!sim.start(deviceDir, com)) {
+        std::fprintf(stderr, "vr12sim: %s\n", qPrintable(sim.errorString()));
+        return 1;
+    }
+    if (every > 0)
+        sim.scheduleRegistrations(std::chrono::milliseconds(qint64(every * 1000)), ids);
+    std::printf("vr12sim: COM%d listening on %s (link %s)%s\n", com, qPrintable(sim.slavePath()),
+                qPrintable(sim.linkPath()), pace ? ", paced at 2400 baud" : "");
+    if (every > 0)
+        std::printf("vr12sim: a registration every %g s\n", every);
+    std::fflush(stdout);
+    int sig = 0;
+    sigwait(&stopSignals, &sig);
+    sim.stop();
+    return 0;
+}

@@ -1,0 +1,455 @@
+#include "vr12simulator.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
+using namespace std::chrono_literals;
+
+namespace {
+// A controller waiting for a payload gives up after this much quiet.
+constexpr auto kPayloadPatience = 1000ms;
+} // namespace
+
+Vr12Simulator::Vr12Simulator() = default;
+
+Vr12Simulator::~Vr12Simulator() {
+    stop();
+}
+
+QByteArray Vr12Simulator::mediaIdFor(int n) {
+    return QString::asprintf("%02X%012X01", (n * 37) & 0xFF, 0x1000 + n).toLatin1();
+}
+
+bool Vr12Simulator::start(const QString& deviceDir, int comNumber) {
+    stop();
+    char name[256] = {};
+    termios raw{};
+    ::cfmakeraw(&raw);
+    ::cfsetispeed(&raw, B2400);
+    ::cfsetospeed(&raw, B2400);
+    if (::openpty(&m_master, &m_slave, name, &raw, nullptr) != 0) {
+        m_error = QStringLiteral("openpty: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
+    }
+    ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
+    ::fcntl(m_master, F_SETFD, FD_CLOEXEC);
+    ::fcntl(m_slave, F_SETFD, FD_CLOEXEC);
+    m_slavePath = QString::fromLocal8Bit(name);
+    QDir().mkpath(deviceDir);
+    m_linkPath = QDir(deviceDir).filePath(QStringLiteral("COM%1").arg(comNumber));
+    QFile::remove(m_linkPath);
+    if (!QFile::link(m_slavePath, m_linkPath)) {
+        m_error = QStringLiteral("cannot create the link %1").arg(m_linkPath);
+        ::close(m_master);
+        ::close(m_slave);
+        m_master = m_slave = -1;
+        return false;
+    }
+    m_state = State::Idle;
+    m_running = true;
+    m_thread = std::thread([this] { run(); });
+    return true;
+}
+
+void Vr12Simulator::stop() {
+    m_running = false;
+    if (m_thread.joinable())
+        m_thread.join();
+    if (m_master >= 0)
+        ::close(m_master);
+    if (m_slave >= 0)
+        ::close(m_slave);
+    m_master = m_slave = -1;
+    if (!m_linkPath.isEmpty())
+        QFile::remove(m_linkPath);
+}
+
+void Vr12Simulator::unplug() {
+    m_running = false;
+    if (m_thread.joinable())
+        m_thread.join();
+    // Closing both ends of the pair hangs up the line the control holds.
+    if (m_slave >= 0)
+        ::close(m_slave);
+    if (m_master >= 0)
+        ::close(m_master);
+    m_master = m_slave = -1;
+}
+
+void Vr12Simulator::setFault(char command, Fault fault, int times) {
+    std::lock_guard g(m_mutex);
+    Script& s = m_scripts[command];
+    s = Script{};
+    s.fault = fault;
+    s.times = times;
+}
+
+void Vr12Simulator::setReply(char command, const QByteArray& first, const QByteArray& second,
+                             int times) {
+    std::lock_guard g(m_mutex);
+    Script& s = m_scripts[command];
+    s = Script{};
+    s.scripted = true;
+    s.first = first;
+    s.second = second;
+    s.times = times;
+}
+
+void Vr12Simulator::clearFaults() {
+    std::lock_guard g(m_mutex);
+    m_scripts.clear();
+}
+
+void Vr12Simulator::setFirmware(const QByteArray& text) {
+    std::lock_guard g(m_mutex);
+    m_firmware = text;
+}
+
+void Vr12Simulator::setMaster(const QByteArray& id) {
+    std::lock_guard g(m_mutex);
+    m_masterId = id;
+}
+
+QByteArray Vr12Simulator::master() const {
+    std::lock_guard g(m_mutex);
+    return m_masterId;
+}
+
+void Vr12Simulator::setParams(const QByteArray& record) {
+    std::lock_guard g(m_mutex);
+    m_params = record;
+}
+
+QByteArray Vr12Simulator::params() const {
+    std::lock_guard g(m_mutex);
+    return m_params;
+}
+
+void Vr12Simulator::setSlot(int slot, const QByteArray& id) {
+    std::lock_guard g(m_mutex);
+    if (slot >= 0 && slot < 256)
+        m_table[slot] = id;
+}
+
+QByteArray Vr12Simulator::slot(int slot) const {
+    std::lock_guard g(m_mutex);
+    return slot >= 0 && slot < 256 ? m_table[slot] : QByteArray();
+}
+
+int Vr12Simulator::usedSlots() const {
+    std::lock_guard g(m_mutex);
+    int n = 0;
+    for (const QByteArray& id : m_table)
+        n += id.isEmpty() ? 0 : 1;
+    return n;
+}
+
+void Vr12Simulator::fillTable(int count) {
+    std::lock_guard g(m_mutex);
+    for (int i = 0; i < 256; ++i)
+        m_table[i] = i < count ? mediaIdFor(i) : QByteArray();
+}
+
+void Vr12Simulator::sendMessage(const QByteArray& message) {
+    std::lock_guard g(m_mutex);
+    m_outbox.push_back(message);
+}
+
+void Vr12Simulator::scheduleRegistrations(std::chrono::milliseconds interval,
+                                          const QList<QByteArray>& ids) {
+    std::lock_guard g(m_mutex);
+    m_regInterval = interval;
+    m_regIds = ids;
+    m_regIndex = 0;
+    m_nextReg = Clock::now() + interval;
+}
+
+QList<Vr12Simulator::Received> Vr12Simulator::received() const {
+    std::lock_guard g(m_mutex);
+    return m_received;
+}
+
+QByteArray Vr12Simulator::receivedBytes() const {
+    std::lock_guard g(m_mutex);
+    QByteArray out;
+    for (const Received& r : m_received)
+        out += r.byte;
+    return out;
+}
+
+void Vr12Simulator::clearReceived() {
+    std::lock_guard g(m_mutex);
+    m_received.clear();
+}
+
+Vr12Simulator::Clock::time_point Vr12Simulator::lastSent() const {
+    std::lock_guard g(m_mutex);
+    return m_lastSent;
+}
+
+Vr12Simulator::Script Vr12Simulator::takeScript(char command) {
+    std::lock_guard g(m_mutex);
+    auto it = m_scripts.find(command);
+    if (it == m_scripts.end())
+        return {};
+    Script s = it->second;
+    if (it->second.times > 0 && --it->second.times == 0)
+        m_scripts.erase(it);
+    return s;
+}
+
+void Vr12Simulator::sendBlock(const QByteArray& block) {
+    if (block.isEmpty() || m_master < 0)
+        return;
+    const bool paced = m_paced;
+    auto now = Clock::now();
+    if (m_nextByteAt < now)
+        m_nextByteAt = now;
+    qsizetype done = 0;
+    while (done < block.size() && m_running) {
+        qsizetype chunk = block.size() - done;
+        if (paced) {
+            std::this_thread::sleep_until(m_nextByteAt);
+            chunk = 1;
+        }
+        const ssize_t k = ::write(m_master, block.constData() + done, size_t(chunk));
+        if (k > 0) {
+            done += k;
+            if (paced)
+                m_nextByteAt += kByteTime;
+            continue;
+        }
+        if (k < 0 && errno == EINTR)
+            continue;
+        if (k < 0 && errno == EAGAIN) {
+            // Nobody drains the line: wait a little, then drop what does not fit.
+            pollfd p{m_master, POLLOUT, 0};
+            if (::poll(&p, 1, 200) <= 0)
+                break;
+            continue;
+        }
+        break;
+    }
+    std::lock_guard g(m_mutex);
+    m_lastSent = Clock::now();
+}
+
+QByteArray Vr12Simulator::applyFirst(const Script& s, const QByteArray& block) const {
+    switch (s.fault) {
+    case Fault::Silent:
+        return {};
+    case Fault::ShortBlock:
+        return block.left(std::max<qsizetype>(1, block.size() / 2));
+    case Fault::WrongPrompt:
+        return block.size() >= 3 ? block.left(2) + "!" + block.mid(3) : block;
+    case Fault::Garbage: {
+        QByteArray g(block.size(), '\0');
+        unsigned seed = m_garbageSeed;
+        for (char& c : g) {
+            seed = seed * 1103515245u + 12345u;
+            c = char((seed >> 16) & 0xFF);
+        }
+        return g;
+    }
+    default:
+        return block;
+    }
+}
+
+QByteArray Vr12Simulator::listing() const {
+    std::lock_guard g(m_mutex);
+    QByteArray out;
+    for (int i = 0; i < 256; ++i) {
+        if (m_table[i].isEmpty())
+            continue;
+        out += "ID" + QString::asprintf("%02X", i).toLatin1() + ": " +
+               m_table[i].left(16).leftJustified(16, '0');
+    }
+    return out + "*";
+}
+
+void Vr12Simulator::startCommand(char c) {
+    Script s = takeScript(c);
+    m_current = s;
+    m_command = c;
+    auto first = [&](const QByteArray& normal) {
+        sendBlock(s.scripted ? s.first : applyFirst(s, normal));
+    };
+    switch (c) {
+    case 'S':
+        first(listing());
+        break;
+    case 'D':
+    case 'A':
+    case 'N':
+    case 'J': {
+        const QByteArray prompt = QByteArray(1, c) + ">#";
+        const QByteArray sent = s.scripted ? s.first : applyFirst(s, prompt);
+        sendBlock(sent);
+        // A controller that stumbled over its own prompt does not wait for more.
+        if (!s.scripted && s.fault == Fault::ShortBlock)
+            break;
+        m_state = c == 'D' ? State::AwaitSlot : State::AwaitPayload;
+        m_payload.clear();
+        m_payloadDeadline = Clock::now() + kPayloadPatience;
+        break;
+    }
+    case 'O':
+        ++m_lockOpenings;
+        break;
+    case 'M': {
+        const QByteArray id = master();
+        first(id.isEmpty() ? QByteArray("M:-") : "M:" + id.left(16).leftJustified(16, '0'));
+        break;
+    }
+    case 'T':
+        first("T:" + params().left(16).leftJustified(16, '0'));
+        break;
+    case 'C':
+        if (s.fault == Fault::None || s.scripted) {
+            std::lock_guard g(m_mutex);
+            for (QByteArray& id : m_table)
+                id.clear();
+        }
+        first("*");
+        break;
+    case 'V': {
+        QByteArray fw;
+        {
+            std::lock_guard g(m_mutex);
+            fw = m_firmware;
+        }
+        first("V:" + fw.left(18).leftJustified(18, ' '));
+        break;
+    }
+    default:
+        break; // noise on the line
+    }
+}
+
+void Vr12Simulator::finishSlot() {
+    m_state = State::Idle;
+    bool ok = false;
+    const int slot = QString::fromLatin1(m_payload).toInt(&ok, 16);
+    const bool valid = ok && slot >= 0 && slot < 256;
+    if (valid && m_current.fault == Fault::None)
+        setSlot(slot, QByteArray());
+    QByteArray reply = valid ? "OK*" : "ER?";
+    if (m_current.scripted)
+        reply = m_current.second;
+    sendBlock(m_current.fault == Fault::Silent ? QByteArray() : reply);
+}
+
+void Vr12Simulator::finishPayload() {
+    m_state = State::Idle;
+    const QByteArray payload = m_payload;
+    char letter = 'a';
+    if (m_command == 'A') {
+        std::lock_guard g(m_mutex);
+        int freeSlot = -1;
+        bool present = false;
+        for (int i = 0; i < 256; ++i) {
+            present = present || m_table[i] == payload;
+            if (freeSlot < 0 && m_table[i].isEmpty())
+                freeSlot = i;
+        }
+        if (present)
+            letter = 'd';
+        else if (freeSlot < 0)
+            letter = 'f';
+        else if (m_current.fault == Fault::None)
+            m_table[freeSlot] = payload;
+    } else if (m_command == 'N') {
+        std::lock_guard g(m_mutex);
+        bool present = false;
+        for (const QByteArray& id : m_table)
+            present = present || id == payload;
+        letter = present ? 'd' : 'm';
+        if (!present && m_current.fault == Fault::None)
+            m_masterId = payload;
+    } else if (m_command == 'J') {
+        if (m_current.fault == Fault::None)
+            setParams(payload);
+    }
+    if (m_current.fault == Fault::StatusD)
+        letter = 'd';
+    QByteArray confirmation = payload + ' ' + letter + '*';
+    if (m_current.scripted)
+        confirmation = m_current.second;
+    sendBlock(m_current.fault == Fault::Silent ? QByteArray() : confirmation);
+}
+
+void Vr12Simulator::onByte(char b) {
+    {
+        std::lock_guard g(m_mutex);
+        m_received.append({Clock::now(), b});
+    }
+    switch (m_state) {
+    case State::Idle:
+        startCommand(b);
+        break;
+    case State::AwaitSlot:
+        m_payload += b;
+        m_payloadDeadline = Clock::now() + kPayloadPatience;
+        if (m_payload.size() == 2)
+            finishSlot();
+        break;
+    case State::AwaitPayload:
+        m_payload += b;
+        m_payloadDeadline = Clock::now() + kPayloadPatience;
+        if (m_payload.size() == 16)
+            finishPayload();
+        break;
+    }
+}
+
+void Vr12Simulator::run() {
+    char buf[512];
+    while (m_running) {
+        auto now = Clock::now();
+        if (m_state != State::Idle && now >= m_payloadDeadline)
+            m_state = State::Idle;
+        if (m_state == State::Idle) {
+            QByteArray out;
+            {
+                std::lock_guard g(m_mutex);
+                if (!m_outbox.empty()) {
+                    out = m_outbox.front();
+                    m_outbox.pop_front();
+                } else if (m_regInterval.count() > 0 && !m_regIds.isEmpty() && now >= m_nextReg) {
+                    out = registrationFor(m_regIds.at(m_regIndex++ % m_regIds.size()));
+                    m_nextReg = now + m_regInterval;
+                }
+            }
+            if (!out.isEmpty()) {
+                sendBlock(out);
+                ++m_messagesSent;
+                continue;
+            }
+        }
+        pollfd p{m_master, POLLIN, 0};
+        const int r = ::poll(&p, 1, 10);
+        if (r <= 0)
+            continue;
+        if (!(p.revents & POLLIN)) {
+            std::this_thread::sleep_for(20ms);
+            continue;
+        }
+        const ssize_t k = ::read(m_master, buf, sizeof buf);
+        if (k <= 0) {
+            std::this_thread::sleep_for(20ms);
+            continue;
+        }
+        for (ssize_t i = 0; i < k; ++i)
+            onByte(buf[i]);
+    }
+}

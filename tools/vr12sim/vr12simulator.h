@@ -1,0 +1,147 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <atomic>
+#include <chrono>
+#include <deque>
+#include <map>
+#include <mutex>
+#include <thread>
+
+// A VR-12 controller on a pseudo-terminal, reachable as COMn through a device
+// folder of links. It answers the ten commands from an in-memory table, can be
+// told to misbehave per command, and sends registrations of its own.
+//
+// Replies it sends: listing records "ID" + slot (2 hex) + ": " + media ID (22
+// bytes each) ended by "*"; prompts "<letter>>#"; confirmations payload + " " +
+// status letter + "*" ("a" added, "d" already present, "f" table full, "m"
+// master set); master and parameters "<letter>:" + 16 characters, or "M:-"
+// when the master is erased; status "V:" + 18 characters of firmware text;
+// erase "OK*" (or "ER?" for a bad slot); clear "*".
+class Vr12Simulator {
+public:
+    using Clock = std::chrono::steady_clock;
+
+    enum class Fault {
+        None,
+        Silent,      // no reply at all
+        ShortBlock,  // the first block cut short
+        WrongPrompt, // third prompt byte not "#"
+        StatusD,     // confirmation status letter "d"
+        Garbage,     // the first block replaced by random bytes
+    };
+
+    struct Received {
+        Clock::time_point at;
+        char byte;
+    };
+
+    static constexpr std::chrono::microseconds kByteTime{4167}; // 10 bits at 2400 baud
+
+    Vr12Simulator();
+    ~Vr12Simulator();
+    Vr12Simulator(const Vr12Simulator&) = delete;
+    Vr12Simulator& operator=(const Vr12Simulator&) = delete;
+
+    // Creates the pseudo-terminal and the link <deviceDir>/COM<comNumber>.
+    bool start(const QString& deviceDir, int comNumber);
+    void stop();
+    // Pulls the cable: the line hangs up under the control's feet.
+    void unplug();
+    QString errorString() const { return m_error; }
+    QString linkPath() const { return m_linkPath; }
+    QString slavePath() const { return m_slavePath; }
+
+    void setPaced(bool paced) { m_paced = paced; }
+    // The next `times` exchanges of `command` misbehave (-1: until cleared).
+    void setFault(char command, Fault fault, int times = -1);
+    // Exact blocks for the next `times` exchanges of `command`: `first` is the
+    // reply (or the prompt of a command with payload), `second` the
+    // confirmation after the payload.
+    void setReply(char command, const QByteArray& first, const QByteArray& second = {},
+                  int times = -1);
+    void clearFaults();
+
+    void setFirmware(const QByteArray& text);
+    void setMaster(const QByteArray& id); // empty: erased
+    QByteArray master() const;
+    void setParams(const QByteArray& record);
+    QByteArray params() const;
+    void setSlot(int slot, const QByteArray& id); // empty: free
+    QByteArray slot(int slot) const;
+    int usedSlots() const;
+    // Fills slots 0..count-1 with distinct media IDs.
+    void fillTable(int count);
+    int lockOpenings() const { return m_lockOpenings; }
+
+    // Sends a message of its own once the line is idle.
+    void sendMessage(const QByteArray& message);
+    // Sends "R" + id + " O" every `interval`, cycling through ids.
+    void scheduleRegistrations(std::chrono::milliseconds interval, const QList<QByteArray>& ids);
+    static QByteArray registrationFor(const QByteArray& id) { return "R" + id + " O"; }
+    static QByteArray mediaIdFor(int n);
+
+    // Every byte received, with its time.
+    QList<Received> received() const;
+    QByteArray receivedBytes() const;
+    void clearReceived();
+    // When the last byte of the last block went out.
+    Clock::time_point lastSent() const;
+    int messagesSent() const { return m_messagesSent; }
+
+private:
+    enum class State { Idle, AwaitSlot, AwaitPayload };
+    struct Script {
+        Fault fault = Fault::None;
+        QByteArray first, second;
+        bool scripted = false;
+        int times = 0;
+    };
+
+    void run();
+    void onByte(char b);
+    void startCommand(char c);
+    void finishPayload();
+    void finishSlot();
+    Script takeScript(char command);
+    void sendBlock(const QByteArray& block);
+    QByteArray applyFirst(const Script& s, const QByteArray& block) const;
+    QByteArray listing() const;
+
+    int m_master = -1;
+    int m_slave = -1;
+    QString m_linkPath;
+    QString m_slavePath;
+    QString m_error;
+    std::thread m_thread;
+    std::atomic<bool> m_running{false};
+    std::atomic<bool> m_paced{false};
+    std::atomic<int> m_lockOpenings{0};
+    std::atomic<int> m_messagesSent{0};
+
+    mutable std::mutex m_mutex;
+    std::map<char, Script> m_scripts;
+    QByteArray m_table[256];
+    QByteArray m_masterId;
+    QByteArray m_params = "0203000000000000";
+    QByteArray m_firmware = "VR-12 v2.14 ready ";
+    std::deque<QByteArray> m_outbox;
+    QList<QByteArray> m_regIds;
+    std::chrono::milliseconds m_regInterval{0};
+    Clock::time_point m_nextReg;
+    int m_regIndex = 0;
+    QList<Received> m_received;
+    Clock::time_point m_lastSent;
+
+    // Owned by the simulator thread.
+    State m_state = State::Idle;
+    char m_command = 0;
+    Script m_current;
+    QByteArray m_payload;
+    Clock::time_point m_payloadDeadline;
+    Clock::time_point m_nextByteAt;
+    unsigned m_garbageSeed = 12345;
+};
