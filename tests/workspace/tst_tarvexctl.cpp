@@ -1,0 +1,214 @@
+#include "testworld.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSettings>
+#include <QtTest>
+
+namespace {
+
+struct Run {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+Run tarvexctl(const QStringList& args) {
+    QProcess p;
+    p.start(qEnvironmentVariable("TARVEX_BINARY_DIR") + QStringLiteral("/bin/tarvexctl"), args);
+    Run r;
+    if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit)
+        return r;
+    r.exitCode = p.exitCode();
+    r.out = p.readAllStandardOutput();
+    r.err = p.readAllStandardError();
+    return r;
+}
+
+QByteArray int32(int v) {
+    QByteArray b(4, '\0');
+    for (int i = 0; i < 4; ++i)
+        b[i] = char((unsigned(v) >> (8 * i)) & 0xFF);
+    return b;
+}
+
+QByteArray text(const QByteArray& s) {
+    return char(s.size()) + s;
+}
+
+const QByteArray kHeader = text("Tarvex") + int32(2);
+
+void writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+QByteArray fileBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestTarvexctl : public QObject {
+    Q_OBJECT
+
+    QString path(const QString& name) { return TestWorld::instance()->path(name); }
+
+private slots:
+    void normalize() {
+        Run r = tarvexctl({"normalize", "1a2b3c4d", "00001A2B3C4D44", "6300001A2B3C4D01",
+                           "6400001A2B3C4D01", "\"1a2b3c4d\"", ""});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.out, QByteArray("6300001A2B3C4D01\n6D00001A2B3C4D44\n6300001A2B3C4D01\n"
+                                   "rejected\nrejected\nrejected\n"));
+        r = tarvexctl({"normalize", "--media-type", "rf", "1a2b3c4d"});
+        QCOMPARE(r.out, QByteArray("6D00001A2B3C4D44\n"));
+        r = tarvexctl({"normalize", "--media-type", "magnetic", "1a2b3c4d"});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY(r.out.endsWith("00001A2B3C4D02\n"));
+        QCOMPARE(tarvexctl({"normalize", "--media-type", "card", "1a2b3c4d"}).exitCode, 2);
+        QCOMPARE(tarvexctl({"normalize"}).exitCode, 2);
+        QCOMPARE(tarvexctl({"frobnicate"}).exitCode, 2);
+    }
+
+    void showPrintsJsonInKeyOrder() {
+        const QByteArray bytes =
+            kHeader + int32(2) + text("B100000000000001") + text("J\xF6rg") + text("M\xFCller") +
+            text("A100000000000001") + text("\"q\"") + text("back\\slash\ttab") + int32(2) +
+            int32(10) + int32(5) + int32(6) + text("Door") + int32(1) + int32(2) +
+            text("A100000000000001") + text("slash\\ \"q\"") + text("FW 1.0") + int32(2) +
+            text("B100000000000001") + text("01") + text("A100000000000001") + text("00") +
+            int32(9) + int32(-1) + int32(65535) + text("") + int32(0) + int32(0) + text("") +
+            text("") + text("") + int32(0);
+        writeBytes(path("show.VR-12"), bytes);
+        Run r = tarvexctl({"show", path("show.VR-12")});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(
+            QString::fromUtf8(r.out),
+            QString::fromUtf8("{\"employees\":[{\"mediaId\":\"A100000000000001\",\"lastName\":"
+                              "\"back\\\\slash\\ttab\",\"firstName\":\"\\\"q\\\"\"},"
+                              "{\"mediaId\":\"B100000000000001\",\"lastName\":\"Müller\","
+                              "\"firstName\":\"Jörg\"}],"
+                              "\"controllers\":[{\"comPort\":9,\"id\":-1,\"code\":65535,\"name\":"
+                              "\"\",\"relay1Time\":0,\"relay2Time\":0,\"master\":\"\","
+                              "\"masterName\":\"\",\"firmware\":\"\",\"idTable\":[]},"
+                              "{\"comPort\":10,\"id\":5,\"code\":6,\"name\":\"Door\","
+                              "\"relay1Time\":1,\"relay2Time\":2,\"master\":\"A100000000000001\","
+                              "\"masterName\":\"slash\\\\ \\\"q\\\"\",\"firmware\":\"FW 1.0\","
+                              "\"idTable\":[{\"mediaId\":\"A100000000000001\",\"slot\":\"00\"},{"
+                              "\"mediaId\":\"B100000000000001\",\"slot\":\"01\"}]}]}"
+                              "\n"));
+    }
+
+    void showDecodesThroughTheCodePage() {
+        writeBytes(path("cyr.VR-12"),
+                   kHeader + int32(1) + text("E") + text("\xC6") + text("\xEA") + int32(0));
+        Run r = tarvexctl({"show", "--codepage", "CP1251", path("cyr.VR-12")});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY(
+            r.out.contains(QString::fromUtf8("\"lastName\":\"к\",\"firstName\":\"Ж\"").toUtf8()));
+
+        // Without --codepage the desktop program's setting applies.
+        {
+            QSettings settings(QSettings::NativeFormat, QSettings::UserScope, "Brindlo", "Tarvex");
+            settings.setValue("Settings/CodePage", "CP1251");
+        }
+        r = tarvexctl({"show", path("cyr.VR-12")});
+        QVERIFY(r.out.contains(QString::fromUtf8("\"lastName\":\"к\"").toUtf8()));
+        QSettings(QSettings::NativeFormat, QSettings::UserScope, "Brindlo", "Tarvex").clear();
+        r = tarvexctl({"show", path("cyr.VR-12")});
+        QVERIFY(r.out.contains(QString::fromUtf8("\"lastName\":\"ê\"").toUtf8()));
+
+        QCOMPARE(tarvexctl({"show", "--codepage", "no-such", path("cyr.VR-12")}).exitCode, 2);
+    }
+
+    void showFailures() {
+        writeBytes(path("v3.VR-12"), text("Tarvex") + int32(3) + int32(1));
+        Run r = tarvexctl({"show", path("v3.VR-12")});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.out, QByteArray("{\"employees\":[],\"controllers\":[]}\n"));
+
+        writeBytes(path("cut.VR-12"), kHeader + int32(1) + text("ABC"));
+        for (const QString& file : {path("cut.VR-12"), path("missing.VR-12")}) {
+            r = tarvexctl({"show", file});
+            QCOMPARE(r.exitCode, 1);
+            QVERIFY(r.out.isEmpty());
+            QCOMPARE(r.err.count('\n'), 1);
+            QVERIFY(r.err.endsWith('\n'));
+        }
+        QCOMPARE(tarvexctl({"show"}).exitCode, 2);
+    }
+
+    void resave() {
+        // Long prefix forms in, shortest forms out.
+        writeBytes(path("in.VR-12"), kHeader + int32(1) + text("E") +
+                                         QByteArray::fromHex("ffffff01000000") + "F" +
+                                         QByteArray::fromHex("ff0100") + "L" + int32(0));
+        Run r = tarvexctl({"resave", path("in.VR-12"), path("out.VR-12")});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(fileBytes(path("out.VR-12")),
+                 kHeader + int32(1) + text("E") + text("F") + text("L") + int32(0));
+
+        writeBytes(path("bad.VR-12"), kHeader + int32(5));
+        r = tarvexctl({"resave", path("bad.VR-12"), path("never.VR-12")});
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY(!QFile::exists(path("never.VR-12")));
+        r = tarvexctl({"resave", path("missing.VR-12"), path("never.VR-12")});
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY(!QFile::exists(path("never.VR-12")));
+    }
+
+    void importCsv() {
+        const QString csv = path("staff.csv");
+        writeBytes(csv,
+                   "Name,Id,First\r\nDoe,1a2b3c4d,Jane\r\n\r\nRoe,1A2B3C4D,Dup\nPoe,11111111,Ed");
+        const QString ws = path("import/new.VR-12");
+        QDir(TestWorld::instance()->root()).mkpath("import");
+        const QStringList columns = {"--mediaid", "1", "--lastname", "0", "--firstname", "2"};
+        Run r = tarvexctl(QStringList{"import-csv", ws, csv} + columns);
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.out, QByteArray("Total found: 5\nImported: 2\n"));
+        r = tarvexctl({"show", ws});
+        QVERIFY(r.out.startsWith("{\"employees\":[{\"mediaId\":\"6300001A2B3C4D01\",\"lastName\":"
+                                 "\"Doe\",\"firstName\":\"Jane\"},"));
+
+        r = tarvexctl(QStringList{"import-csv", ws, csv, "--media-type", "rf"} + columns);
+        QCOMPARE(r.out, QByteArray("Total found: 5\nImported: 2\n"));
+        r = tarvexctl(QStringList{"import-csv", ws, csv, "--media-type", "rf"} + columns);
+        QCOMPARE(r.out, QByteArray("Total found: 5\nImported: 0\n"));
+    }
+
+    void importCsvFailures() {
+        const QString csv = path("one.csv");
+        writeBytes(csv, "1a2b3c4d,Doe,Jane\n");
+        const QStringList columns = {"--mediaid", "0", "--lastname", "1", "--firstname", "2"};
+
+        // A missing text file creates no workspace.
+        Run r = tarvexctl(QStringList{"import-csv", path("w1.VR-12"), path("none.csv")} + columns);
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY(!QFile::exists(path("w1.VR-12")));
+
+        // A file that is not a workspace is not overwritten.
+        writeBytes(path("notes.txt"), "important notes");
+        r = tarvexctl(QStringList{"import-csv", path("notes.txt"), csv} + columns);
+        QCOMPARE(r.exitCode, 1);
+        QCOMPARE(fileBytes(path("notes.txt")), QByteArray("important notes"));
+        writeBytes(path("v3.VR-12"), text("Tarvex") + int32(3));
+        r = tarvexctl(QStringList{"import-csv", path("v3.VR-12"), csv} + columns);
+        QCOMPARE(r.exitCode, 1);
+        QCOMPARE(fileBytes(path("v3.VR-12")), text("Tarvex") + int32(3));
+
+        QCOMPARE(tarvexctl({"import-csv", path("w2.VR-12"), csv, "--mediaid", "0"}).exitCode, 2);
+        QCOMPARE(tarvexctl(QStringList{"import-csv", path("w2.VR-12"), csv, "--mediaid", "-1",
+                                       "--lastname", "1", "--firstname", "2"})
+                     .exitCode,
+                 2);
+        QVERIFY(!QFile::exists(path("w2.VR-12")));
+    }
+};
+
+TARVEX_TEST_GUILESS_MAIN(TestTarvexctl)
+#include "tst_tarvexctl.moc"
