@@ -45,9 +45,11 @@ private:
 enum class Read { Value, Null, Failed };
 
 // Reads a character or binary value in parts until the driver has no more.
-Read readLong(SQLHSTMT stmt, SQLUSMALLINT column, SQLSMALLINT cType, QByteArray& out) {
+Read readLong(SQLHSTMT stmt, SQLUSMALLINT column, SQLSMALLINT cType, QByteArray& out,
+              QByteArray& chunk) {
     out.clear();
-    QByteArray chunk(kChunkSize, Qt::Uninitialized);
+    if (chunk.size() != kChunkSize)
+        chunk.resize(kChunkSize);
     // A character part ends in a terminating zero that is not data.
     const SQLLEN room = cType == SQL_C_CHAR ? kChunkSize - 1 : kChunkSize;
     bool first = true;
@@ -207,6 +209,12 @@ bool CADORecordset::OpenSchema(int schema, const QString& restriction) {
 }
 
 bool CADORecordset::fetchAll(void* statement) {
+    const bool ok = fetchRows(statement);
+    m_chunk = QByteArray(); // the part buffer is only needed while fetching
+    return ok;
+}
+
+bool CADORecordset::fetchRows(void* statement) {
     SQLHSTMT stmt = statement;
     SQLSMALLINT columns = 0;
     for (;;) {
@@ -324,7 +332,7 @@ bool CADORecordset::fetchValue(void* statement, int column, const Field& field, 
     case SQL_DECIMAL:
     case SQL_NUMERIC: {
         QByteArray text;
-        read = readLong(stmt, col, SQL_C_CHAR, text);
+        read = readLong(stmt, col, SQL_C_CHAR, text, m_chunk);
         bool ok = false;
         value.real = text.trimmed().toDouble(&ok);
         value.type = ok ? CADOValue::Decimal : CADOValue::String;
@@ -359,13 +367,13 @@ bool CADORecordset::fetchValue(void* statement, int column, const Field& field, 
     case SQL_BINARY:
     case SQL_VARBINARY:
     case SQL_LONGVARBINARY:
-        read = readLong(stmt, col, SQL_C_BINARY, value.bytes);
+        read = readLong(stmt, col, SQL_C_BINARY, value.bytes, m_chunk);
         value.type = CADOValue::Bytes;
         break;
     default:
         if (isCharacterType(field.sqlType)) {
             QByteArray text;
-            read = readLong(stmt, col, SQL_C_CHAR, text);
+            read = readLong(stmt, col, SQL_C_CHAR, text, m_chunk);
             value.type = CADOValue::String;
             value.text = QString::fromUtf8(text);
         } else {
@@ -380,7 +388,7 @@ bool CADORecordset::fetchValue(void* statement, int column, const Field& field, 
         // reports such a value as NULL. Drivers that allow one read per value answer the
         // second read with no data, and the NULL stands.
         QByteArray text;
-        const Read asText = readLong(stmt, col, SQL_C_CHAR, text);
+        const Read asText = readLong(stmt, col, SQL_C_CHAR, text, m_chunk);
         if (asText == Read::Value || read == Read::Failed) {
             read = asText;
             value = CADOValue();

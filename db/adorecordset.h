@@ -77,6 +77,7 @@ private:
     const CADOValue* currentValue(int index);
     // Reads the columns and every row of the statement's current result.
     bool fetchAll(void* statement);
+    bool fetchRows(void* statement);
     bool fetchValue(void* statement, int column, const Field& field, CADOValue& value);
 
     CADODataBase* m_database;
@@ -87,4 +88,5 @@ private:
     std::vector<Field> m_fields;
     std::vector<std::vector<CADOValue>> m_rows;
     size_t m_position = 0;
+    QByteArray m_chunk; // one part of a long value, reused for every value
 };
