@@ -295,8 +295,8 @@ void Vr12Simulator::startCommand(char c) {
         const QByteArray prompt = QByteArray(1, c) + ">#";
         const QByteArray sent = s.scripted ? s.first : applyFirst(s, prompt);
         sendBlock(sent);
-        // A controller that stumbled over its own prompt does not wait for more.
-        if (!s.scripted && s.fault == Fault::ShortBlock)
+        // A controller that sent no proper prompt does not wait for more.
+        if (sent.size() < 3)
             break;
         m_state = c == 'D' ? State::AwaitSlot : State::AwaitPayload;
         m_payload.clear();
@@ -336,12 +336,17 @@ void Vr12Simulator::startCommand(char c) {
     }
 }
 
+bool Vr12Simulator::worksNormally() const {
+    return m_current.scripted || m_current.fault == Fault::None ||
+           m_current.fault == Fault::WrongPrompt;
+}
+
 void Vr12Simulator::finishSlot() {
     m_state = State::Idle;
     bool ok = false;
     const int slot = QString::fromLatin1(m_payload).toInt(&ok, 16);
     const bool valid = ok && slot >= 0 && slot < 256;
-    if (valid && m_current.fault == Fault::None)
+    if (valid && worksNormally())
         setSlot(slot, QByteArray());
     QByteArray reply = valid ? "OK*" : "ER?";
     if (m_current.scripted)
@@ -366,7 +371,7 @@ void Vr12Simulator::finishPayload() {
             letter = 'd';
         else if (freeSlot < 0)
             letter = 'f';
-        else if (m_current.fault == Fault::None)
+        else if (worksNormally())
             m_table[freeSlot] = payload;
     } else if (m_command == 'N') {
         std::lock_guard g(m_mutex);
@@ -374,10 +379,10 @@ void Vr12Simulator::finishPayload() {
         for (const QByteArray& id : m_table)
             present = present || id == payload;
         letter = present ? 'd' : 'm';
-        if (!present && m_current.fault == Fault::None)
+        if (!present && worksNormally())
             m_masterId = payload;
     } else if (m_command == 'J') {
-        if (m_current.fault == Fault::None)
+        if (worksNormally())
             setParams(payload);
     }
     if (m_current.fault == Fault::StatusD)

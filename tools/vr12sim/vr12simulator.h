@@ -106,6 +106,7 @@ private:
     void startCommand(char c);
     void finishPayload();
     void finishSlot();
+    bool worksNormally() const;
     Script takeScript(char command);
     void sendBlock(const QByteArray& block);
     QByteArray applyFirst(const Script& s, const QByteArray& block) const;
