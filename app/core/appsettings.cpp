@@ -1,0 +1,94 @@
+#include "appsettings.h"
+
+#include <QDate>
+#include <QSettings>
+
+namespace {
+const QString kSection = QStringLiteral("Settings/");
+
+QString readString(QSettings& s, const QString& name, const QString& fallback = QString()) {
+    const QVariant v = s.value(kSection + name);
+    return v.isValid() ? v.toString() : fallback;
+}
+} // namespace
+
+CAppSettings& CAppSettings::instance() {
+    static CAppSettings settings;
+    return settings;
+}
+
+QSettings* CAppSettings::openStore() {
+    return new QSettings(QStringLiteral("Brindlo"), QStringLiteral("Tarvex"));
+}
+
+int CAppSettings::readInt(QSettings& store, const QString& name, int fallback) {
+    const QVariant v = store.value(kSection + name);
+    if (!v.isValid())
+        return fallback;
+    bool ok = false;
+    const int n = v.toString().trimmed().toInt(&ok);
+    return ok ? n : fallback;
+}
+
+bool CAppSettings::readLangWarning(QSettings& store) {
+    return readInt(store, QStringLiteral("LangWarning"), 1) == 1;
+}
+
+void CAppSettings::load(QSettings& s, const QString& regFileDefault) {
+    MonthlyFileName = monthlyFileNameFor(QDate::currentDate().year(), QDate::currentDate().month());
+    RegFilePath = readString(s, QStringLiteral("RegFilePath"), regFileDefault);
+    AutoLoad = readInt(s, QStringLiteral("AutoLoad"), 0) != 0;
+    AutoLoadFile = readString(s, QStringLiteral("AutoLoadFile"));
+    UseMRDB = readInt(s, QStringLiteral("UseMRDB"), 0) == 1;
+    MRDB = readString(s, QStringLiteral("MRDB"));
+    UsePhoto = readInt(s, QStringLiteral("UsePhoto"), 0) == 1;
+    PhotoDB = readString(s, QStringLiteral("PhotoDB"));
+    PhotoTable = readString(s, QStringLiteral("PhotoTable"));
+    PhotoLastName = readString(s, QStringLiteral("PhotoLastName"));
+    PhotoFirstName = readString(s, QStringLiteral("PhotoFirstName"));
+    PhotoMediaID = readString(s, QStringLiteral("PhotoMediaID"));
+    PhotoPhoto = readString(s, QStringLiteral("PhotoPhoto"));
+    ShowPhoto = readInt(s, QStringLiteral("ShowPhoto"), 0) == 1;
+    ImportFile = readString(s, QStringLiteral("ImportFile"));
+    ImportDB = readString(s, QStringLiteral("ImportDB"));
+    VisualStyle = readInt(s, QStringLiteral("VisualStyle"), 0);
+    // Only three styles exist; anything else found in the store means the first.
+    if (VisualStyle < 0 || VisualStyle >= kVisualStyles)
+        VisualStyle = 0;
+    CodePage = readString(s, QStringLiteral("CodePage"), QStringLiteral("windows-1252"));
+    if (CodePage.trimmed().isEmpty())
+        CodePage = QStringLiteral("windows-1252");
+}
+
+void CAppSettings::save(QSettings& s) const {
+    auto flag = [](bool on) { return on ? 1 : 0; };
+    s.setValue(kSection + QStringLiteral("UseMRDB"), flag(UseMRDB));
+    s.setValue(kSection + QStringLiteral("MRDB"), MRDB);
+    s.setValue(kSection + QStringLiteral("UsePhoto"), flag(UsePhoto));
+    s.setValue(kSection + QStringLiteral("PhotoDB"), PhotoDB);
+    s.setValue(kSection + QStringLiteral("PhotoTable"), PhotoTable);
+    s.setValue(kSection + QStringLiteral("PhotoLastName"), PhotoLastName);
+    s.setValue(kSection + QStringLiteral("PhotoFirstName"), PhotoFirstName);
+    s.setValue(kSection + QStringLiteral("PhotoMediaID"), PhotoMediaID);
+    s.setValue(kSection + QStringLiteral("PhotoPhoto"), PhotoPhoto);
+    s.setValue(kSection + QStringLiteral("ShowPhoto"), flag(ShowPhoto));
+    s.setValue(kSection + QStringLiteral("RegFilePath"), RegFilePath);
+    s.setValue(kSection + QStringLiteral("AutoLoad"), flag(AutoLoad));
+    s.setValue(kSection + QStringLiteral("AutoLoadFile"), AutoLoadFile);
+    s.setValue(kSection + QStringLiteral("VisualStyle"), VisualStyle);
+    s.setValue(kSection + QStringLiteral("ImportFile"), ImportFile);
+    s.setValue(kSection + QStringLiteral("ImportDB"), ImportDB);
+    s.setValue(kSection + QStringLiteral("LangWarning"), flag(LangWarning));
+    s.setValue(kSection + QStringLiteral("CodePage"), CodePage);
+    s.sync();
+}
+
+QString CAppSettings::registrationsFile() const {
+    return RegFilePath + QLatin1Char('/') + MonthlyFileName;
+}
+
+QString CAppSettings::monthlyFileNameFor(int year, int month) {
+    return QStringLiteral("TarvexRegs-%1-%2.txt")
+        .arg(year, 4, 10, QLatin1Char('0'))
+        .arg(month, 2, 10, QLatin1Char('0'));
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QString>
+
+class QSettings;
+
+// The program-wide settings variables of section "Settings", with their store. Flags are read
+// as on only when the stored number is exactly 1 (AutoLoad: when it is not 0) and written as
+// 1 or 0.
+class CAppSettings {
+public:
+    static constexpr int kVisualStyles = 3;
+
+    bool UseMRDB = false;
+    QString MRDB;
+    bool UsePhoto = false;
+    QString PhotoDB;
+    QString PhotoTable;
+    QString PhotoLastName;
+    QString PhotoFirstName;
+    QString PhotoMediaID;
+    QString PhotoPhoto;
+    bool ShowPhoto = false;
+    QString RegFilePath;
+    bool AutoLoad = false;
+    QString AutoLoadFile;
+    int VisualStyle = 0;
+    QString ImportFile;
+    QString ImportDB;
+    bool LangWarning = true;
+    QString CodePage = QStringLiteral("windows-1252");
+
+    // "TarvexRegs-%Y-%m.txt" of the start; never recomputed while the program runs.
+    QString MonthlyFileName;
+
+    // The program-wide instance.
+    static CAppSettings& instance();
+
+    // The per-user store: organisation "Brindlo", application "Tarvex".
+    static QSettings* openStore();
+
+    // Reads LangWarning only (start-up reads it before the language module is chosen).
+    static bool readLangWarning(QSettings& store);
+    // Reads every value except LangWarning; regFileDefault is RegFilePath's default.
+    void load(QSettings& store, const QString& regFileDefault);
+    // Writes the values in their fixed order, LangWarning included.
+    void save(QSettings& store) const;
+
+    // The registrations file of a controller: RegFilePath + "/" + the monthly file name.
+    QString registrationsFile() const;
+
+    static QString monthlyFileNameFor(int year, int month);
+
+    // Stored int of section "Settings", or fallback when absent or not a number.
+    static int readInt(QSettings& store, const QString& name, int fallback);
+};

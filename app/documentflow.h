@@ -1,0 +1,58 @@
+#pragma once
+
+#include "commandtarget.h"
+#include "recentfiles.h"
+
+#include <QObject>
+#include <QString>
+
+class CTarvexDoc;
+class IUserPrompts;
+
+// New, Open, Save, Save As, the recent files and opening a named or dropped file: the save
+// prompt for a modified workspace, the title, and what a failure leaves behind.
+class CDocumentFlow : public QObject, public ICommandTarget {
+    Q_OBJECT
+public:
+    CDocumentFlow(CTarvexDoc& doc, CRecentFileList& recent, IUserPrompts& prompts,
+                  QObject* parent = nullptr);
+
+    // The title: "New" for an untitled workspace, else the file's name.
+    QString title() const { return m_title; }
+    // Empty while untitled.
+    QString pathName() const { return m_path; }
+
+    // Asks to save a modified workspace. False when the user cancelled or the save failed.
+    bool SaveModified();
+
+    // A new, empty, untitled workspace (after the save prompt). False when cancelled.
+    bool OnFileNew();
+    // Opens a workspace file (after the save prompt). False when cancelled or the file could
+    // not be read; a failed read leaves a new, empty, untitled workspace.
+    bool OpenDocumentFile(const QString& path);
+    bool OnFileOpen();
+    bool OnFileSave();
+    bool OnFileSaveAs();
+    // Writes the workspace; on failure it stays modified and keeps its name.
+    bool DoSave(const QString& path);
+
+    bool OnCommand(int id) override;
+    bool OnUpdateCommand(int id, CCmdUI& ui) override;
+
+signals:
+    void titleChanged(const QString& title);
+    void recentFilesChanged(const QStringList& files);
+    // A new or opened workspace replaced the old one (also after a failed open).
+    void documentReset();
+
+private:
+    // True while a new or opened workspace starts: the first New needs no prompt.
+    void setPath(const QString& path);
+    QString filter() const;
+
+    CTarvexDoc& m_doc;
+    CRecentFileList& m_recent;
+    IUserPrompts& m_prompts;
+    QString m_path;
+    QString m_title;
+};

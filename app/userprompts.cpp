@@ -1,0 +1,26 @@
+#include "userprompts.h"
+
+#include "catalogue.h"
+#include "resourceids.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+
+IUserPrompts::Answer CDialogPrompts::askSaveChanges(const QString& text) {
+    const auto b = QMessageBox::question(m_owner, S(res::IDS_APP_TITLE), text,
+                                         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                                         QMessageBox::Yes);
+    return b == QMessageBox::Yes ? Yes : b == QMessageBox::No ? No : Cancel;
+}
+
+QString CDialogPrompts::openFileName(const QString& filter) {
+    return QFileDialog::getOpenFileName(m_owner, QString(), QString(), filter);
+}
+
+QString CDialogPrompts::saveFileName(const QString& filter, const QString& suggested) {
+    return QFileDialog::getSaveFileName(m_owner, QString(), suggested, filter);
+}
+
+void CDialogPrompts::stop(const QString& text) {
+    QMessageBox::critical(m_owner, S(res::IDS_APP_TITLE), text);
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// The questions and messages of the application and the document flow. The desktop shows
+// message boxes and file dialogs; tests answer through their own implementation.
+class IUserPrompts {
+public:
+    enum Answer { Yes, No, Cancel };
+    virtual ~IUserPrompts() = default;
+
+    // "Save changes to ...?" with Yes, No and Cancel.
+    virtual Answer askSaveChanges(const QString& text) = 0;
+    // Empty when cancelled.
+    virtual QString openFileName(const QString& filter) = 0;
+    virtual QString saveFileName(const QString& filter, const QString& suggested) = 0;
+    // A failure, with a stop icon.
+    virtual void stop(const QString& text) = 0;
+};
+
+// Message boxes and file dialogs owned by the main window.
+class CDialogPrompts : public IUserPrompts {
+public:
+    void setOwner(QWidget* owner) { m_owner = owner; }
+    Answer askSaveChanges(const QString& text) override;
+    QString openFileName(const QString& filter) override;
+    QString saveFileName(const QString& filter, const QString& suggested) override;
+    void stop(const QString& text) override;
+
+private:
+    QWidget* m_owner = nullptr;
+};

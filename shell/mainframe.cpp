@@ -1,0 +1,313 @@
+#include "mainframe.h"
+
+#include "appsettings.h"
+#include "catalogue.h"
+#include "resourceids.h"
+#include "windowplacement.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPixmap>
+#include <QSettings>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QUrl>
+
+#include <memory>
+
+#ifdef TARVEX_HAVE_PANES
+#include "mainpanes.h"
+#endif
+
+using namespace res;
+
+namespace {
+CMainFrame* g_mainFrame = nullptr;
+const QString kBarsState = QStringLiteral("Bars/State");
+const QString kBarsStatusBar = QStringLiteral("Bars/StatusBar");
+const QString kPlacement = QStringLiteral("Settings/Placement");
+} // namespace
+
+CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
+    g_mainFrame = this;
+    setObjectName(QStringLiteral("CMainFrame"));
+    m_commands = new CCommandManager(this);
+    m_commands->setFrameTarget(this);
+    setWindowIcon(QIcon(QPixmap::fromImage(CCatalogue::instance().image(IDI_PROGRAM))));
+}
+
+CMainFrame::~CMainFrame() {
+    SaveWindowState();
+    if (g_mainFrame == this)
+        g_mainFrame = nullptr;
+}
+
+CMainFrame* CMainFrame::Instance() {
+    return g_mainFrame;
+}
+
+bool CMainFrame::Create() {
+    const CCatalogue& cat = CCatalogue::instance();
+
+    // Menu bar from menu 128.
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("MenuBar"));
+    m_commands->fillMenuBar(bar, IDR_MAINFRAME);
+    if (bar->actions().isEmpty())
+        return false;
+
+    // Toolbar 128 with the pictures of bitmap 131.
+    m_toolBar = new QToolBar(cat.string(IDS_TOOLBAR_CAPTION), this);
+    m_toolBar->setObjectName(QStringLiteral("ToolBar"));
+    m_toolBar->setIconSize(QSize(16, 16));
+    m_commands->fillToolBar(m_toolBar, IDR_MAINFRAME);
+    if (m_toolBar->actions().isEmpty())
+        return false;
+
+    // Status bar: the idle text, replaced by a command's prompt while one is pointed at.
+    QStatusBar* status = statusBar();
+    status->setObjectName(QStringLiteral("StatusBar"));
+    m_ready = new QLabel(cat.string(IDS_IDLE_MESSAGE), status);
+    status->addWidget(m_ready, 1);
+
+    setDockOptions(QMainWindow::AnimatedDocks | QMainWindow::AllowTabbedDocks);
+    m_toolBar->setAllowedAreas(Qt::AllToolBarAreas);
+    addToolBar(Qt::TopToolBarArea, m_toolBar);
+
+    m_panes = createPanes();
+    setCentralWidget(m_panes);
+
+    // Recent files follow the placeholder entry of the File menu.
+    if (QAction* first = m_commands->action(ID_FILE_MRU_FILE1)) {
+        for (QAction* top : bar->actions()) {
+            QMenu* menu = top->menu();
+            if (!menu || !menu->actions().contains(first))
+                continue;
+            const int at = int(menu->actions().indexOf(first));
+            QAction* before =
+                at + 1 < menu->actions().size() ? menu->actions().at(at + 1) : nullptr;
+            for (int i = 1; i < ID_FILE_MRU_COUNT; ++i) {
+                QAction* a = m_commands->action(ID_FILE_MRU_FILE1 + i);
+                a->setVisible(false);
+                menu->insertAction(before, a);
+            }
+        }
+    }
+    setRecentFiles({});
+
+    setAcceptDrops(true);
+
+    // Bar state "Bars".
+    std::unique_ptr<QSettings> store(CAppSettings::openStore());
+    const QByteArray state = store->value(kBarsState).toByteArray();
+    if (!state.isEmpty())
+        restoreState(state);
+    const QVariant statusVisible = store->value(kBarsStatusBar);
+    if (statusVisible.isValid())
+        status->setVisible(statusVisible.toInt() != 0);
+
+    m_commands->setIdleInterval(250);
+    m_commands->updateAll();
+    return true;
+}
+
+QWidget* CMainFrame::createPanes() {
+    // The pane tree (employees, registrations, controllers, employees in controller and the
+    // controller pane) fills the client area and is the workspace's host.
+#ifdef TARVEX_HAVE_PANES
+    auto* panes = new CMainPanes(nullptr, this);
+    panes->setCommandManager(m_commands);
+    m_host = panes;
+    return panes;
+#else
+    auto* placeholder = new QWidget(this);
+    placeholder->setObjectName(QStringLiteral("PanesPlaceholder"));
+    placeholder->setMinimumSize(200, 150);
+    return placeholder;
+#endif
+}
+
+void CMainFrame::OnInitialUpdate() {
+#ifdef TARVEX_HAVE_PANES
+    if (auto* panes = qobject_cast<CMainPanes*>(m_panes))
+        panes->OnInitialUpdate();
+#endif
+}
+
+void CMainFrame::ActivateFrame() {
+    if (m_firstShow) {
+        m_firstShow = false;
+        std::unique_ptr<QSettings> store(CAppSettings::openStore());
+        const auto placement = CWindowPlacement::fromBytes(store->value(kPlacement).toByteArray());
+        if (placement) {
+            setGeometry(placement->normalRect());
+            switch (placement->showCmd) {
+            case CWindowPlacement::SW_SHOWMAXIMIZED:
+                showMaximized();
+                return;
+            case CWindowPlacement::SW_SHOWMINIMIZED:
+                showMinimized();
+                return;
+            default:
+                showNormal();
+                return;
+            }
+        }
+    }
+    show();
+}
+
+QByteArray CMainFrame::placementBytes() const {
+    CWindowPlacement p;
+    const QRect normal = (isMaximized() || isMinimized()) && normalGeometry().isValid()
+                             ? normalGeometry()
+                             : geometry();
+    p.setNormalRect(normal);
+    if (isMinimized())
+        p.showCmd = CWindowPlacement::SW_SHOWMINIMIZED;
+    else if (isMaximized())
+        p.showCmd = CWindowPlacement::SW_SHOWMAXIMIZED;
+    else
+        p.showCmd = CWindowPlacement::SW_SHOWNORMAL;
+    return p.toBytes();
+}
+
+void CMainFrame::SaveWindowState() {
+    if (m_stateSaved || m_firstShow)
+        return; // never shown: nothing of this run to remember
+    m_stateSaved = true;
+    std::unique_ptr<QSettings> store(CAppSettings::openStore());
+    store->setValue(kBarsState, saveState());
+    store->setValue(kBarsStatusBar, statusBar()->isVisibleTo(this) ? 1 : 0);
+    store->setValue(kPlacement, placementBytes());
+    store->sync();
+}
+
+void CMainFrame::setRecentFiles(const QStringList& files) {
+    for (int i = 0; i < ID_FILE_MRU_COUNT; ++i) {
+        QAction* a = m_commands->action(ID_FILE_MRU_FILE1 + i);
+        if (!a)
+            continue;
+        if (i < files.size()) {
+            QString shown = QDir::toNativeSeparators(files.at(i));
+            shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
+            a->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(shown));
+            a->setVisible(true);
+        } else if (i == 0) {
+            // The placeholder stays, disabled, while the list is empty.
+            for (const CMenuItem& popup : CCatalogue::instance().menu(IDR_MAINFRAME))
+                for (const CMenuItem& item : popup.items)
+                    if (item.id == ID_FILE_MRU_FILE1)
+                        a->setText(item.text);
+            a->setVisible(true);
+        } else {
+            a->setVisible(false);
+        }
+    }
+}
+
+void CMainFrame::cyclePane(int step) {
+    if (!m_panes)
+        return;
+    QList<QWidget*> panes;
+    for (QWidget* w : m_panes->findChildren<QWidget*>())
+        if (dynamic_cast<ICommandTarget*>(w) && w->isVisible() && w->focusPolicy() != Qt::NoFocus)
+            panes.append(w);
+    if (panes.isEmpty())
+        return;
+    QWidget* current = focusWidget();
+    int at = -1;
+    for (int i = 0; i < panes.size(); ++i)
+        if (current && (panes[i] == current || panes[i]->isAncestorOf(current)))
+            at = i;
+    const int n = int(panes.size());
+    const int next = at < 0 ? (step > 0 ? 0 : n - 1) : ((at + step) % n + n) % n;
+    panes[next]->setFocus(step > 0 ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+}
+
+bool CMainFrame::OnCommand(int id) {
+    switch (id) {
+    case ID_VIEW_TOOLBAR:
+        m_toolBar->setVisible(!m_toolBar->isVisibleTo(this));
+        return true;
+    case ID_VIEW_STATUS_BAR:
+        statusBar()->setVisible(!statusBar()->isVisibleTo(this));
+        return true;
+    case ID_NEXT_PANE:
+        cyclePane(1);
+        return true;
+    case ID_PREV_PANE:
+        cyclePane(-1);
+        return true;
+    case ID_RESTORE_MAIN: {
+        if (isMinimized() || isHidden())
+            showNormal();
+        QWidget* popup = QApplication::activeModalWidget();
+        QWidget* target = popup ? popup : this;
+        target->raise();
+        target->activateWindow();
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+bool CMainFrame::OnUpdateCommand(int id, CCmdUI& ui) {
+    switch (id) {
+    case ID_VIEW_TOOLBAR:
+        ui.SetCheck(m_toolBar && m_toolBar->isVisibleTo(this));
+        return true;
+    case ID_VIEW_STATUS_BAR:
+        ui.SetCheck(statusBar()->isVisibleTo(this));
+        return true;
+    case ID_NEXT_PANE:
+    case ID_PREV_PANE:
+    case ID_RESTORE_MAIN:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (m_exiting) {
+        SaveWindowState();
+        event->accept();
+        return;
+    }
+    event->ignore();
+    emit closeBoxPressed();
+    showMinimized();
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) {
+        for (const QUrl& url : event->mimeData()->urls()) {
+            if (url.isLocalFile()) {
+                event->acceptProposedAction();
+                return;
+            }
+        }
+    }
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+    // Only the first file is opened: there is one workspace.
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile()) {
+            event->acceptProposedAction();
+            activateWindow();
+            emit fileDropped(url.toLocalFile());
+            return;
+        }
+    }
+}
