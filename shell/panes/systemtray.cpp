@@ -93,6 +93,8 @@ void CSystemTray::probe() {
     }
     if (!now && m_lastAvailable) {
         // The notification area went away; the icon must come back with the next one.
+        if (m_icon)
+            m_icon->hide();
         m_removed = true;
         m_pending = true;
     }

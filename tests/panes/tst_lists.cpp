@@ -1,0 +1,252 @@
+#include "testworld.h"
+
+#include "cmdui.h"
+#include "controllerpane.h"
+#include "emptyform.h"
+#include "empview.h"
+#include "mainpanes.h"
+#include "panelwidget.h"
+#include "resourceids.h"
+#include "tarvexdoc.h"
+#include "termempview.h"
+#include "termview.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QHeaderView>
+#include <QtTest>
+
+namespace {
+QStringList column(const CReportView* v, int col) {
+    QStringList out;
+    for (int r = 0; r < v->rowCount(); ++r)
+        out << v->text(r, col);
+    return out;
+}
+
+CTermRecord term(const std::string& name, int id, int code) {
+    CTermRecord t;
+    t.Name = name;
+    t.ID = id;
+    t.Code = code;
+    return t;
+}
+} // namespace
+
+class TestLists : public QObject {
+    Q_OBJECT
+private slots:
+    void columnsAndSelectionModes() {
+        CTarvexDoc doc;
+        CMainPanes panes(&doc);
+        struct Expect {
+            CReportView* view;
+            QStringList headers;
+            QList<int> widths;
+            QAbstractItemView::SelectionMode mode;
+        };
+        const QList<Expect> all = {
+            {panes.empView(),
+             {"Last Name", "First Name", "MediaID"},
+             {100, 100, 114},
+             QAbstractItemView::ExtendedSelection},
+            {panes.termView(),
+             {"Name", "ID", "Code", "COM Port"},
+             {100, 32, 40, 64},
+             QAbstractItemView::SingleSelection},
+            {panes.termEmpView(),
+             {"Last Name", "First Name", "MediaID"},
+             {100, 100, 114},
+             QAbstractItemView::ExtendedSelection},
+        };
+        for (const Expect& e : all) {
+            QCOMPARE(e.view->model()->columnCount(), e.headers.size());
+            for (int c = 0; c < e.headers.size(); ++c) {
+                QCOMPARE(e.view->model()->headerData(c, Qt::Horizontal).toString(),
+                         e.headers.at(c));
+                QCOMPARE(e.view->columnWidth(c), e.widths.at(c));
+            }
+            QCOMPARE(e.view->selectionMode(), e.mode);
+            QCOMPARE(e.view->selectionBehavior(), QAbstractItemView::SelectRows);
+            QVERIFY(!e.view->header()->sectionsClickable());
+            // The selection looks the same with and without the focus.
+            QCOMPARE(e.view->palette().color(QPalette::Inactive, QPalette::Highlight),
+                     e.view->palette().color(QPalette::Active, QPalette::Highlight));
+        }
+    }
+
+    void employeesSortedByLastNameAfterEachChange() {
+        CTarvexDoc doc;
+        CMainPanes panes(&doc);
+        doc.InsertEmployee("1000000000000001", {"smith", "Ann"});
+        doc.InsertEmployee("0A00000000000001", {"Brown", "Bob"});
+        doc.InsertEmployee("A000000000000001", {"Smith", "Carl"});
+        doc.InsertEmployee("2000000000000001", {"adams", "Dora"});
+        doc.FillAllLists();
+        CEmpView* v = panes.empView();
+        QCOMPARE(column(v, 0), QStringList({"adams", "Brown", "smith", "Smith"}));
+        // Equal names keep the workspace's MediaID order.
+        QCOMPARE(column(v, 2), QStringList({"2000000000000001", "0A00000000000001",
+                                            "1000000000000001", "A000000000000001"}));
+        QCOMPARE(column(v, 1), QStringList({"Dora", "Bob", "Ann", "Carl"}));
+
+        // Adding, editing and deleting each show in the next refill.
+        doc.InsertEmployee("3000000000000001", {"Baker", "Eve"});
+        doc.FillList(WorkspaceList::Employees);
+        QCOMPARE(column(v, 0), QStringList({"adams", "Baker", "Brown", "smith", "Smith"}));
+        doc.FindEmployee("2000000000000001")->LastName = "Zeller";
+        doc.FillList(WorkspaceList::Employees);
+        QCOMPARE(column(v, 0), QStringList({"Baker", "Brown", "smith", "Smith", "Zeller"}));
+        doc.RemoveEmployee("0A00000000000001");
+        doc.FillList(WorkspaceList::Employees);
+        QCOMPARE(column(v, 0), QStringList({"Baker", "smith", "Smith", "Zeller"}));
+        // Code-page texts are shown as Unicode.
+        doc.InsertEmployee("4000000000000001", {"M\xfcller", "J\xf6rg"});
+        doc.FillList(WorkspaceList::Employees);
+        QVERIFY(column(v, 0).contains(QString::fromUtf8("Müller")));
+        doc.ClearWorkspace();
+        QCOMPARE(v->rowCount(), 0);
+    }
+
+    void controllersInDecimalSortedByName() {
+        CTarvexDoc doc;
+        CMainPanes panes(&doc);
+        doc.InsertController(10, term("Gate", 7, 1200));
+        doc.InsertController(9, term("back door", 65535, 0));
+        doc.InsertController(2, term("Archive", 12, 34));
+        doc.FillAllLists();
+        CTermView* v = panes.termView();
+        QCOMPARE(column(v, 0), QStringList({"Archive", "back door", "Gate"}));
+        QCOMPARE(column(v, 1), QStringList({"12", "65535", "7"}));
+        QCOMPARE(column(v, 2), QStringList({"34", "0", "1200"}));
+        QCOMPARE(column(v, 3), QStringList({"2", "9", "10"}));
+        QCOMPARE(v->ComPortOfRow(2), 10);
+        QCOMPARE(v->selectedCount(), 0);
+    }
+
+    void controllerSelectionShowsPanelAndIdTable() {
+        CTarvexDoc doc;
+        CMainPanes panes(&doc);
+        doc.InsertEmployee("1111111111111111", {"Zed", "Zoe"});
+        doc.InsertEmployee("2222222222222222", {"Abel", "Al"});
+        CTermRecord a = term("Alpha", 1, 1);
+        a.IdTable = {
+            {"1111111111111111", "00"}, {"2222222222222222", "01"}, {"0F0F0F0F0F0F0F0F", "02"}};
+        doc.InsertController(3, a);
+        doc.InsertController(4, term("Beta", 2, 2));
+        doc.CreateAllPanels();
+        doc.FillAllLists();
+        QCOMPARE(panes.shownWindow(), static_cast<QWidget*>(panes.emptyForm()));
+
+        CTermView* tv = panes.termView();
+        CTermEmpView* te = panes.termEmpView();
+        tv->selectRow(0); // Alpha, COM 3
+        auto* shown = qobject_cast<CPanelWidget*>(panes.shownWindow());
+        QVERIFY(shown);
+        QCOMPARE(shown->ComPort(), 3);
+        QVERIFY(shown->isVisibleTo(panes.controllerPane()));
+        QCOMPARE(doc.PanelInControllerPane(), doc.FindController(3)->Panel);
+        QVERIFY(shown->shownText().contains("Name: Alpha"));
+        // The unknown MediaID is listed with empty names.
+        QCOMPARE(column(te, 0), QStringList({"", "Abel", "Zed"}));
+        QCOMPARE(column(te, 2),
+                 QStringList({"0F0F0F0F0F0F0F0F", "2222222222222222", "1111111111111111"}));
+
+        tv->selectRow(1); // Beta, COM 4, empty ID table
+        QCOMPARE(qobject_cast<CPanelWidget*>(panes.shownWindow())->ComPort(), 4);
+        QCOMPARE(te->rowCount(), 0);
+        QVERIFY(!shown->isVisibleTo(panes.controllerPane()));
+
+        // Nothing selected: the empty form and an empty list.
+        tv->selectRow(0);
+        QCOMPARE(te->rowCount(), 3);
+        tv->clearRowSelection();
+        QCOMPARE(panes.shownWindow(), static_cast<QWidget*>(panes.emptyForm()));
+        QCOMPARE(te->rowCount(), 0);
+        QVERIFY(panes.emptyForm()->isVisibleTo(panes.controllerPane()));
+
+        // A refill of the controllers list loses the selection and brings the empty form back.
+        tv->selectRow(0);
+        QVERIFY(panes.shownWindow() != panes.emptyForm());
+        doc.InsertController(1, term("Aardvark", 9, 9));
+        doc.CreatePanel(1);
+        doc.FillAllLists();
+        QCOMPARE(tv->selectedCount(), 0);
+        QCOMPARE(panes.shownWindow(), static_cast<QWidget*>(panes.emptyForm()));
+        QCOMPARE(te->rowCount(), 0);
+        QCOMPARE(column(tv, 0), QStringList({"Aardvark", "Alpha", "Beta"}));
+
+        // Deleting the shown controller destroys its panel and never leaves the pane on it.
+        tv->selectRow(1);
+        QCOMPARE(qobject_cast<CPanelWidget*>(panes.shownWindow())->ComPort(), 3);
+        doc.RemoveController(3);
+        QCOMPARE(panes.shownWindow(), static_cast<QWidget*>(panes.emptyForm()));
+        doc.FillAllLists();
+        QCOMPARE(column(tv, 0), QStringList({"Aardvark", "Beta"}));
+    }
+
+    void clickIntoEmptySpaceBringsEmptyForm() {
+        CTarvexDoc doc;
+        CMainPanes panes(&doc);
+        panes.resize(900, 700);
+        panes.show();
+        CTermRecord a = term("Alpha", 1, 1);
+        a.IdTable = {{"1111111111111111", "00"}};
+        doc.InsertController(3, a);
+        doc.CreateAllPanels();
+        doc.FillAllLists();
+        QCoreApplication::processEvents();
+        CTermView* tv = panes.termView();
+        const QRect row0 = tv->visualRect(tv->model()->index(0, 0));
+        QTest::mouseClick(tv->viewport(), Qt::LeftButton, {}, row0.center());
+        QVERIFY(panes.shownWindow() != panes.emptyForm());
+        QCOMPARE(panes.termEmpView()->rowCount(), 1);
+        QTest::mouseClick(tv->viewport(), Qt::LeftButton, {},
+                          QPoint(10, tv->viewport()->height() - 5));
+        QCOMPARE(panes.shownWindow(), static_cast<QWidget*>(panes.emptyForm()));
+        QCOMPARE(panes.termEmpView()->rowCount(), 0);
+    }
+
+    void controllerWithoutPanelShowsEmptyForm() {
+        CTarvexDoc doc;
+        CMainPanes panes(&doc);
+        doc.InsertController(5, term("Lonely", 1, 1));
+        doc.FillAllLists();
+        panes.termView()->selectRow(0);
+        QCOMPARE(panes.shownWindow(), static_cast<QWidget*>(panes.emptyForm()));
+    }
+
+    void copyMediaIdEnablingAndText() {
+        CTarvexDoc doc;
+        CMainPanes panes(&doc);
+        doc.InsertEmployee("ABCDEF0123456789", {"One", "A"});
+        doc.InsertEmployee("0123456789ABCDEF", {"Two", "B"});
+        doc.FillAllLists();
+        CEmpView* v = panes.empView();
+        CCmdUI ui(res::ID_COPY_MEDIAID);
+        QVERIFY(v->OnUpdateCommand(res::ID_COPY_MEDIAID, ui));
+        QVERIFY(!ui.enabled());
+        QApplication::clipboard()->setText("before");
+        QVERIFY(v->OnCommand(res::ID_COPY_MEDIAID)); // handled, but nothing to copy
+        QCOMPARE(QApplication::clipboard()->text(), QString("before"));
+
+        v->selectRow(1);
+        CCmdUI one(res::ID_COPY_MEDIAID);
+        v->OnUpdateCommand(res::ID_COPY_MEDIAID, one);
+        QVERIFY(one.enabled());
+        QVERIFY(v->OnCommand(res::ID_COPY_MEDIAID));
+        QCOMPARE(QApplication::clipboard()->text(), QString("0123456789ABCDEF"));
+
+        v->selectRow(0, true);
+        CCmdUI two(res::ID_COPY_MEDIAID);
+        v->OnUpdateCommand(res::ID_COPY_MEDIAID, two);
+        QVERIFY(!two.enabled());
+        // Commands that are not the list's own go further along the route.
+        CCmdUI other(res::ID_EMP_ADD);
+        QVERIFY(!v->OnUpdateCommand(res::ID_EMP_ADD, other));
+        QVERIFY(!v->OnCommand(res::ID_EMP_ADD));
+    }
+};
+
+TARVEX_TEST_MAIN(TestLists)
+#include "tst_lists.moc"

@@ -1,0 +1,95 @@
+#include "testworld.h"
+
+#include "commandmanager.h"
+#include "resourceids.h"
+#include "systemtray.h"
+
+#include <QMainWindow>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QtTest>
+
+namespace {
+QIcon trayIcon() {
+    QPixmap pm(16, 16);
+    pm.fill(Qt::blue);
+    return QIcon(pm);
+}
+} // namespace
+
+class TestTray : public QObject {
+    Q_OBJECT
+private slots:
+    void menuWithBoldDefaultItem() {
+        QMainWindow win;
+        CCommandManager commands(&win);
+        CSystemTray tray;
+        tray.setCommandManager(&commands);
+        tray.setTrayProbe([] { return true; });
+        QVERIFY(tray.Create(&win, "Tarvex", trayIcon(), res::IDR_MENU_TRAY));
+        QVERIFY(tray.isShown());
+        QCOMPARE(tray.toolTip(), QString("Tarvex"));
+        QVERIFY(tray.SetMenuDefaultItem(res::ID_RESTORE_MAIN, false));
+        QCOMPARE(tray.defaultCommand(), res::ID_RESTORE_MAIN);
+        QMenu* menu = tray.menu();
+        QVERIFY(menu);
+        QStringList texts;
+        for (QAction* a : menu->actions())
+            texts << (a->isSeparator() ? QString("-") : a->text());
+        QCOMPARE(texts,
+                 QStringList({"&About Tarvex...", "-", "&Restore main window", "-", "E&xit"}));
+        QVERIFY(menu->defaultAction());
+        QCOMPARE(menu->defaultAction()->data().toInt(), res::ID_RESTORE_MAIN);
+        // Setting the same default again changes nothing.
+        QVERIFY(tray.SetMenuDefaultItem(res::ID_RESTORE_MAIN, false));
+        QCOMPARE(tray.menu(), menu);
+        // By position: item 2 of the popup is the same command.
+        QVERIFY(tray.SetMenuDefaultItem(2, true));
+        QCOMPARE(tray.defaultCommand(), res::ID_RESTORE_MAIN);
+    }
+
+    void doubleClickPostsTheDefaultCommand() {
+        QMainWindow win;
+        CSystemTray tray;
+        tray.setTrayProbe([] { return true; });
+        tray.Create(&win, "Tarvex", trayIcon(), res::IDR_MENU_TRAY);
+        tray.SetMenuDefaultItem(res::ID_RESTORE_MAIN, false);
+        QSignalSpy spy(&tray, &CSystemTray::commandPosted);
+        QCOMPARE(tray.OnTrayNotification(99, QSystemTrayIcon::DoubleClick), 0);
+        QCOMPARE(tray.OnTrayNotification(res::IDR_MENU_TRAY, QSystemTrayIcon::Trigger), 1);
+        QCOMPARE(tray.OnTrayNotification(res::IDR_MENU_TRAY, QSystemTrayIcon::DoubleClick), 1);
+        QCOMPARE(spy.count(), 0); // posted, not sent
+        QTRY_COMPARE(spy.count(), 1);
+        QCOMPARE(spy.at(0).at(0).toInt(), res::ID_RESTORE_MAIN);
+    }
+
+    void iconComesBackWithTheNotificationArea() {
+        QMainWindow win;
+        bool available = false;
+        CSystemTray tray;
+        tray.setTrayProbe([&] { return available; });
+        QVERIFY(!tray.Create(&win, "Tarvex", trayIcon(), res::IDR_MENU_TRAY));
+        QVERIFY(!tray.isShown());
+        QVERIFY(tray.isPending());
+        tray.setProbeInterval(20);
+        QTest::qWait(60);
+        QVERIFY(!tray.isShown());
+        available = true;
+        QTRY_VERIFY(tray.isShown());
+        QVERIFY(!tray.isPending());
+        // The area goes away and comes back (a shell restart): the icon is added again.
+        available = false;
+        QTRY_VERIFY(!tray.isShown());
+        available = true;
+        QTRY_VERIFY(tray.isShown());
+        // An icon asked to stay hidden is not added by a work-area change.
+        CSystemTray hidden;
+        hidden.setTrayProbe([] { return true; });
+        hidden.Create(&win, "Tarvex", trayIcon(), res::IDR_MENU_TRAY, true);
+        hidden.OnWorkAreaChanged();
+        QVERIFY(!hidden.isShown());
+    }
+};
+
+TARVEX_TEST_MAIN(TestTray)
+#include "tst_tray.moc"
