@@ -55,11 +55,12 @@ QString explainConnectFailure(const COdbcConnectionString& cs) {
 }
 } // namespace
 
-CADODataBase::CADODataBase() {
+CADODataBase::CADODataBase(OdbcBehaviour behaviour) {
     SQLHENV env = SQL_NULL_HENV;
     if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env)))
         return;
-    SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+    const SQLULEN version = behaviour == odbc2 ? SQL_OV_ODBC2 : SQL_OV_ODBC3;
+    SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(version), 0);
     SQLHDBC dbc = SQL_NULL_HDBC;
     if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_DBC, env, &dbc))) {
         SQLFreeHandle(SQL_HANDLE_ENV, env);

@@ -8,7 +8,11 @@
 // the operation returns false and keeps a formatted error text for the caller to show.
 class CADODataBase {
 public:
-    CADODataBase();
+    // The ODBC behaviour asked of drivers. Drivers differ in details between the two (older
+    // catalog column names, date type codes); the layer reads results the same either way.
+    enum OdbcBehaviour { odbc2 = 2, odbc3 = 3 };
+
+    explicit CADODataBase(OdbcBehaviour behaviour = odbc3);
     ~CADODataBase();
     CADODataBase(const CADODataBase&) = delete;
     CADODataBase& operator=(const CADODataBase&) = delete;

@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTest>
 
@@ -14,6 +15,7 @@ private slots:
     void openReuseAndClose();
     void missingDriver();
     void missingDataSource();
+    void driverLibraryMissing();
     void noDriverNamed();
     void missingDatabaseFileIsNotCreated_data();
     void missingDatabaseFileIsNotCreated();
@@ -75,6 +77,19 @@ void TestDbConnection::missingDataSource() {
     QVERIFY(!db.Open("DSN=NoSuchSource;UID=a"));
     QVERIFY2(db.GetErrorDescription().startsWith(
                  "The ODBC data source \"NoSuchSource\" is not defined. SQLSTATE IM002: "),
+             qPrintable(db.GetErrorDescription()));
+}
+
+void TestDbConnection::driverLibraryMissing() {
+    QFile ini(TestWorld::instance()->path("odbc/odbcinst.ini"));
+    QVERIFY(ini.open(QIODevice::Append));
+    ini.write("\n[Broken]\nDriver=/nonexistent/libbroken.so\n");
+    ini.close();
+    CADODataBase db;
+    QVERIFY(!db.Open("Driver=Broken;Database=/tmp/x.db"));
+    QVERIFY2(db.GetErrorDescription().startsWith(
+                 "The ODBC driver \"Broken\" is registered, but its library "
+                 "\"/nonexistent/libbroken.so\" does not exist. SQLSTATE "),
              qPrintable(db.GetErrorDescription()));
 }
 

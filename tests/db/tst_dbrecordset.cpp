@@ -23,6 +23,7 @@ private slots:
     void schemaTables();
     void schemaColumns();
     void longBinary();
+    void olderDriverBehaviour();
 
 private:
     CADODataBase* m_db = nullptr;
@@ -322,6 +323,36 @@ void TestDbRecordset::longBinary() {
     QVERIFY(rs.Open("select Fotografija from photos where id = 2"));
     QVERIFY(rs.GetFieldActualSize("Fotografija", size));
     QCOMPARE(size, qint64(0));
+}
+
+void TestDbRecordset::olderDriverBehaviour() {
+    // Asked for ODBC 2 behaviour, the SQLite driver names the catalog columns TABLE_QUALIFIER,
+    // TABLE_OWNER, PRECISION...: the lists still read by the standard names.
+    CADODataBase db(CADODataBase::odbc2);
+    QVERIFY2(db.Open(TestWorld::instance()->sqliteConnection("t.db")),
+             qPrintable(db.GetLastErrorString()));
+    CADORecordset rs(&db);
+    QVERIFY2(rs.OpenSchema(CADORecordset::schemaTables, "vw"), qPrintable(rs.GetLastErrorString()));
+    QCOMPARE(rs.GetRecordCount(), 1L);
+    QCOMPARE(rs.GetFieldName(0), QStringLiteral("TABLE_CAT"));
+    QString value;
+    QVERIFY(rs.GetFieldValue("TABLE_TYPE", value));
+    QCOMPARE(value, QStringLiteral("VIEW"));
+    QVERIFY(rs.GetFieldValue("TABLE_QUALIFIER", value)); // the driver's own name still works
+    QVERIFY(rs.OpenSchema(CADORecordset::schemaColumns, "photos"));
+    QCOMPARE(rs.GetRecordCount(), 2L);
+    QVERIFY(rs.GetFieldValue("COLUMN_NAME", value));
+    QCOMPARE(value, QStringLiteral("id"));
+    QVERIFY(rs.GetFieldValue("COLUMN_SIZE", value));
+    QVERIFY(rs.GetFieldValue("PRECISION", value));
+    // Dates arrive with the older type codes.
+    QVERIFY2(rs.Open("select dt, da, tm from t where i = 1"), qPrintable(rs.GetLastErrorString()));
+    QVERIFY(rs.GetFieldValue("dt", value));
+    QCOMPARE(value, QStringLiteral("2024-03-05 07:08:09"));
+    QVERIFY(rs.GetFieldValue("da", value));
+    QCOMPARE(value, QStringLiteral("2024-03-05 00:00:00"));
+    QVERIFY(rs.GetFieldValue("tm", value));
+    QCOMPARE(value, QStringLiteral("1899-12-30 07:08:09"));
 }
 
 TARVEX_TEST_GUILESS_MAIN(TestDbRecordset)
