@@ -6,12 +6,14 @@
 #include <sqlext.h>
 
 #include <array>
+#include <new>
 
 namespace {
 const QString kSource = QStringLiteral("CADORecordset");
 
 // Long values come from the driver in parts of this size.
 constexpr SQLLEN kChunkSize = 64 * 1024;
+constexpr SQLLEN kReserveLimit = 64 * 1024 * 1024;
 
 // The standard column order of the two catalog results: drivers that answer with older names
 // (TABLE_QUALIFIER, TABLE_OWNER, PRECISION, ...) still put the columns in these places.
@@ -62,8 +64,9 @@ Read readLong(SQLHSTMT stmt, SQLUSMALLINT column, SQLSMALLINT cType, QByteArray&
             return Read::Failed;
         if (indicator == SQL_NULL_DATA)
             return Read::Null;
+        // The announced size saves regrowing; a size beyond reason is left to grow as it comes.
         if (first && indicator > room && indicator != SQL_NO_TOTAL)
-            out.reserve(qsizetype(indicator));
+            out.reserve(qsizetype(qMin<SQLLEN>(indicator, kReserveLimit)));
         first = false;
         const bool more =
             rc == SQL_SUCCESS_WITH_INFO && (indicator == SQL_NO_TOTAL || indicator > room);
@@ -209,7 +212,16 @@ bool CADORecordset::OpenSchema(int schema, const QString& restriction) {
 }
 
 bool CADORecordset::fetchAll(void* statement) {
-    const bool ok = fetchRows(statement);
+    bool ok = false;
+    try {
+        ok = fetchRows(statement);
+    } catch (const std::bad_alloc&) {
+        m_fields.clear();
+        m_rows.clear();
+        m_open = false;
+        ok = fail(AdoCode::OutOfMemory, QStringLiteral("The result is too large to be held in "
+                                                       "memory."));
+    }
     m_chunk = QByteArray(); // the part buffer is only needed while fetching
     return ok;
 }
