@@ -68,3 +68,9 @@ bool adoValueToText(const CADOValue& value, QString& text, const QString& dateFo
     }
     return false;
 }
+
+QString adoSqlLiteral(const QString& text) {
+    QString quoted = text;
+    quoted.replace(u'\'', QStringLiteral("''"));
+    return u'\'' + quoted + u'\'';
+}

@@ -39,3 +39,7 @@ struct CADOValue {
 // through the strftime-style format (empty: "%Y-%m-%d %H:%M:%S"), strings unchanged, "T"/"F",
 // empty text for empty and NULL. False with empty text for bytes and other types.
 bool adoValueToText(const CADOValue& value, QString& text, const QString& dateFormat = QString());
+
+// `text` as an SQL string literal: in single quotes, each quote doubled. For callers that must
+// build statement text from values they do not control.
+QString adoSqlLiteral(const QString& text);

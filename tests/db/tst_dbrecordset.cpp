@@ -24,6 +24,7 @@ private slots:
     void schemaColumns();
     void longBinary();
     void olderDriverBehaviour();
+    void quotedLiteral();
 
 private:
     CADODataBase* m_db = nullptr;
@@ -353,6 +354,19 @@ void TestDbRecordset::olderDriverBehaviour() {
     QCOMPARE(value, QStringLiteral("2024-03-05 00:00:00"));
     QVERIFY(rs.GetFieldValue("tm", value));
     QCOMPARE(value, QStringLiteral("1899-12-30 07:08:09"));
+}
+
+void TestDbRecordset::quotedLiteral() {
+    CADORecordset rs(m_db);
+    const QString awkward = QStringLiteral("O'Brien'; drop table t; --");
+    QVERIFY2(rs.Open("select " + adoSqlLiteral(awkward) + " as v"),
+             qPrintable(rs.GetLastErrorString()));
+    QString value;
+    QVERIFY(rs.GetFieldValue("v", value));
+    QCOMPARE(value, awkward);
+    QVERIFY(rs.Open("select count(*) as n from t"));
+    QVERIFY(rs.GetFieldValue("n", value));
+    QCOMPARE(value, QStringLiteral("5"));
 }
 
 TARVEX_TEST_GUILESS_MAIN(TestDbRecordset)

@@ -1,6 +1,7 @@
 // Error texts, value-to-text conversion and connection strings: no driver needed.
 #include "adoerror.h"
 #include "adovalue.h"
+#include "datalinkprompt.h"
 #include "odbcconnectionstring.h"
 #include "testworld.h"
 
@@ -22,6 +23,7 @@ private slots:
     void dateFormats();
     void connectionStringParsing();
     void connectionStringRoundTrip();
+    void dataLinkPromptContract();
 };
 
 void TestDbTexts::codeMeaning_data() {
@@ -150,6 +152,41 @@ void TestDbTexts::connectionStringRoundTrip() {
     QCOMPARE(cs.toString(), QStringLiteral("Driver=Other;PWD={a;b}}c }"));
     const COdbcConnectionString back(cs.toString());
     QCOMPARE(back.value(QStringLiteral("PWD")), QStringLiteral("a;b}c "));
+}
+
+namespace {
+// Answers the prompt from a script instead of a dialog.
+class ScriptedPrompt : public CDataLinkPrompt {
+public:
+    bool confirm = true;
+    QString answer;
+    QString offered;
+
+protected:
+    bool runDialog(const QString& initial, QString& result) override {
+        offered = initial;
+        result = answer;
+        return confirm;
+    }
+};
+} // namespace
+
+void TestDbTexts::dataLinkPromptContract() {
+    ScriptedPrompt prompt;
+    prompt.answer = QStringLiteral("Driver=SQLite3;Database=/a.db");
+    QVERIFY(prompt.PromptNew());
+    QCOMPARE(prompt.offered, QString());
+    QCOMPARE(prompt.GetConnectionString(), prompt.answer);
+    prompt.confirm = false;
+    QVERIFY(!prompt.PromptEdit(QStringLiteral("DSN=x")));
+    QCOMPARE(prompt.offered, QStringLiteral("DSN=x"));
+    QCOMPARE(prompt.GetConnectionString(), QStringLiteral("Driver=SQLite3;Database=/a.db"));
+    QVERIFY(!prompt.PromptNew()); // a cancelled new connection empties the string
+    QCOMPARE(prompt.GetConnectionString(), QString());
+    prompt.confirm = true;
+    prompt.answer = QStringLiteral("DSN=y");
+    QVERIFY(prompt.PromptEdit(QStringLiteral("DSN=x")));
+    QCOMPARE(prompt.GetConnectionString(), QStringLiteral("DSN=y"));
 }
 
 TARVEX_TEST_GUILESS_MAIN(TestDbTexts)
