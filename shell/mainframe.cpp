@@ -24,6 +24,7 @@
 #include <memory>
 
 #ifdef TARVEX_HAVE_PANES
+#include "mainframetray.h"
 #include "mainpanes.h"
 #endif
 
@@ -126,6 +127,10 @@ QWidget* CMainFrame::createPanes() {
     auto* panes = new CMainPanes(nullptr, this);
     panes->setCommandManager(m_commands);
     m_host = panes;
+    // Tray icon and notifier (panes library): minimise hides into the tray, and the close
+    // box shows "Tarvex is still active" before hiding; without a tray both only minimise.
+    auto* tray = new CMainFrameTray(this, m_commands);
+    connect(this, &CMainFrame::closeBoxPressed, tray, &CMainFrameTray::OnCloseBox);
     return panes;
 #else
     auto* placeholder = new QWidget(this);

@@ -1,8 +1,10 @@
 #include "testworld.h"
 
 #include "commandmanager.h"
+#include "mainframetray.h"
 #include "resourceids.h"
 #include "systemtray.h"
+#include "taskbarnotifier.h"
 
 #include <QMainWindow>
 #include <QMenu>
@@ -88,6 +90,46 @@ private slots:
         hidden.Create(&win, "Tarvex", trayIcon(), res::IDR_MENU_TRAY, true);
         hidden.OnWorkAreaChanged();
         QVERIFY(!hidden.isShown());
+    }
+
+    void closeBoxHidesIntoTheTray() {
+        QMainWindow win;
+        CCommandManager commands(&win);
+        auto* hook = new CMainFrameTray(&win, &commands);
+        QVERIFY(hook->notifier()->parent() == nullptr);
+        QCOMPARE(hook->tray()->toolTip(), QString("Tarvex"));
+        QCOMPARE(hook->tray()->defaultCommand(), res::ID_RESTORE_MAIN);
+        QCOMPARE(hook->notifier()->skinSize(), QSize(100, 70));
+        QCOMPARE(hook->notifier()->textRect(), QRect(8, 20, 84, 42));
+        hook->notifier()->setManualTimers(true);
+        win.show();
+
+        // The offscreen platform has no notification area: closing only minimises.
+        QVERIFY(!hook->tray()->isShown());
+        hook->OnCloseBox();
+        win.showMinimized(); // what the frame does after announcing the close box
+        QCoreApplication::processEvents();
+        QCOMPARE(hook->notifier()->text(), QString("Tarvex is still active"));
+        QVERIFY(hook->notifier()->isTimerRunning(CTaskbarNotifier::AppearTimer));
+        QCOMPARE(hook->notifier()->showStep(), 2u);
+        QVERIFY(win.isVisible());
+        QVERIFY(win.isMinimized());
+
+        // With a notification area the window goes there.
+        win.showNormal();
+        hook->tray()->setTrayProbe([] { return true; });
+        hook->tray()->OnTaskbarCreated();
+        QVERIFY(hook->tray()->isShown());
+        hook->OnCloseBox();
+        win.showMinimized();
+        QTRY_VERIFY(!win.isVisible());
+        QVERIFY(win.isMinimized());
+
+        // The program minimising its window by itself does not hide it.
+        win.showNormal();
+        win.showMinimized();
+        QCoreApplication::processEvents();
+        QVERIFY(win.isVisible());
     }
 };
 
