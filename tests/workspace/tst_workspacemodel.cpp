@@ -109,6 +109,8 @@ private slots:
         doc.CreatePanel(5);
         doc.DestroyPanel(5);
         QVERIFY(host.log.isEmpty());
+        doc.ClearWorkspace();
+        QCOMPARE(host.alive, 0);
     }
 
     void destroyingTheShownPanelShowsTheEmptyForm() {
