@@ -277,8 +277,10 @@ WorkspaceSaveResult CWorkspaceFile::Save(const CTarvexDoc& doc, const QString& p
                           targetInfo.fileName() + QStringLiteral(".XXXXXX"));
 
     int fd = ::mkostemp(tempName.data(), O_CLOEXEC);
-    if (fd < 0)
-        return {false, QStringLiteral("Cannot save %1: %2").arg(path, errnoText(errno))};
+    if (fd < 0) {
+        return {false, QStringLiteral("Cannot save %1: cannot create a file in its folder: %2")
+                           .arg(path, errnoText(errno))};
+    }
 
     // Keep the old file's permissions; a new file gets the usual ones for the user's umask.
     struct stat st {};
