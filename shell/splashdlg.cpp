@@ -72,7 +72,7 @@ void CSplashDlg::showCentred() {
 void CSplashDlg::startHideTimer() {
     if (m_timer)
         killTimer(m_timer);
-    m_timer = startTimer(kHideAfterMs);
+    m_timer = startTimer(kHideAfterMs, Qt::PreciseTimer);
 }
 
 void CSplashDlg::timerEvent(QTimerEvent* event) {

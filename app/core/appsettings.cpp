@@ -60,26 +60,31 @@ void CAppSettings::load(QSettings& s, const QString& regFileDefault) {
         CodePage = QStringLiteral("windows-1252");
 }
 
+std::vector<std::pair<QString, QVariant>> CAppSettings::values() const {
+    auto flag = [](bool on) { return QVariant(on ? 1 : 0); };
+    return {{QStringLiteral("UseMRDB"), flag(UseMRDB)},
+            {QStringLiteral("MRDB"), MRDB},
+            {QStringLiteral("UsePhoto"), flag(UsePhoto)},
+            {QStringLiteral("PhotoDB"), PhotoDB},
+            {QStringLiteral("PhotoTable"), PhotoTable},
+            {QStringLiteral("PhotoLastName"), PhotoLastName},
+            {QStringLiteral("PhotoFirstName"), PhotoFirstName},
+            {QStringLiteral("PhotoMediaID"), PhotoMediaID},
+            {QStringLiteral("PhotoPhoto"), PhotoPhoto},
+            {QStringLiteral("ShowPhoto"), flag(ShowPhoto)},
+            {QStringLiteral("RegFilePath"), RegFilePath},
+            {QStringLiteral("AutoLoad"), flag(AutoLoad)},
+            {QStringLiteral("AutoLoadFile"), AutoLoadFile},
+            {QStringLiteral("VisualStyle"), VisualStyle},
+            {QStringLiteral("ImportFile"), ImportFile},
+            {QStringLiteral("ImportDB"), ImportDB},
+            {QStringLiteral("LangWarning"), flag(LangWarning)},
+            {QStringLiteral("CodePage"), CodePage}};
+}
+
 void CAppSettings::save(QSettings& s) const {
-    auto flag = [](bool on) { return on ? 1 : 0; };
-    s.setValue(kSection + QStringLiteral("UseMRDB"), flag(UseMRDB));
-    s.setValue(kSection + QStringLiteral("MRDB"), MRDB);
-    s.setValue(kSection + QStringLiteral("UsePhoto"), flag(UsePhoto));
-    s.setValue(kSection + QStringLiteral("PhotoDB"), PhotoDB);
-    s.setValue(kSection + QStringLiteral("PhotoTable"), PhotoTable);
-    s.setValue(kSection + QStringLiteral("PhotoLastName"), PhotoLastName);
-    s.setValue(kSection + QStringLiteral("PhotoFirstName"), PhotoFirstName);
-    s.setValue(kSection + QStringLiteral("PhotoMediaID"), PhotoMediaID);
-    s.setValue(kSection + QStringLiteral("PhotoPhoto"), PhotoPhoto);
-    s.setValue(kSection + QStringLiteral("ShowPhoto"), flag(ShowPhoto));
-    s.setValue(kSection + QStringLiteral("RegFilePath"), RegFilePath);
-    s.setValue(kSection + QStringLiteral("AutoLoad"), flag(AutoLoad));
-    s.setValue(kSection + QStringLiteral("AutoLoadFile"), AutoLoadFile);
-    s.setValue(kSection + QStringLiteral("VisualStyle"), VisualStyle);
-    s.setValue(kSection + QStringLiteral("ImportFile"), ImportFile);
-    s.setValue(kSection + QStringLiteral("ImportDB"), ImportDB);
-    s.setValue(kSection + QStringLiteral("LangWarning"), flag(LangWarning));
-    s.setValue(kSection + QStringLiteral("CodePage"), CodePage);
+    for (const auto& [name, value] : values())
+        s.setValue(kSection + name, value);
     s.sync();
 }
 

@@ -1,6 +1,10 @@
 #pragma once
 
 #include <QString>
+#include <QVariant>
+
+#include <utility>
+#include <vector>
 
 class QSettings;
 
@@ -43,8 +47,11 @@ public:
     static bool readLangWarning(QSettings& store);
     // Reads every value except LangWarning; regFileDefault is RegFilePath's default.
     void load(QSettings& store, const QString& regFileDefault);
-    // Writes the values in their fixed order, LangWarning included.
+    // Writes values() in order.
     void save(QSettings& store) const;
+    // The values SaveSettings writes, in its fixed order (LangWarning included, CodePage last);
+    // flags as 1 or 0.
+    std::vector<std::pair<QString, QVariant>> values() const;
 
     // The registrations file of a controller: RegFilePath + "/" + the monthly file name.
     QString registrationsFile() const;

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "userprompts.h"
+
+#include <QStringList>
+
+#include <functional>
+
+// Answers the program's questions from a script and records every message.
+class ScriptedPrompts : public IUserPrompts {
+public:
+    QList<Answer> saveAnswers;
+    QStringList openNames;
+    QStringList saveNames;
+    QStringList asked;
+    QStringList stops;
+    QString lastFilter;
+    QString lastSuggested;
+    std::function<void(const QString&)> onStop;
+
+    Answer askSaveChanges(const QString& text) override {
+        asked << text;
+        return saveAnswers.isEmpty() ? Cancel : saveAnswers.takeFirst();
+    }
+    QString openFileName(const QString& filter) override {
+        lastFilter = filter;
+        return openNames.isEmpty() ? QString() : openNames.takeFirst();
+    }
+    QString saveFileName(const QString& filter, const QString& suggested) override {
+        lastFilter = filter;
+        lastSuggested = suggested;
+        return saveNames.isEmpty() ? QString() : saveNames.takeFirst();
+    }
+    void stop(const QString& text) override {
+        stops << text;
+        if (onStop)
+            onStop(text);
+    }
+};

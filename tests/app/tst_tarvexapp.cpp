@@ -1,0 +1,285 @@
+// Start-up and shutdown of the application object: order, splash texts, settings, the
+// single running copy, the databases and the command line.
+#include "adodatabase.h"
+#include "appsettings.h"
+#include "cmdui.h"
+#include "documentflow.h"
+#include "mainframe.h"
+#include "scriptedprompts.h"
+#include "shellregistration.h"
+#include "singleinstance.h"
+#include "skin.h"
+#include "splashdlg.h"
+#include "tarvexapp.h"
+#include "tarvexdoc.h"
+#include "testworld.h"
+#include "windowplacement.h"
+#include "workspacefile.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QSettings>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+} // namespace
+
+class TestTarvexApp : public QObject {
+    Q_OBJECT
+
+    QString programFolder() { return TestWorld::instance()->path(QStringLiteral("program")); }
+
+    std::unique_ptr<QSettings> store() {
+        return std::unique_ptr<QSettings>(CAppSettings::openStore());
+    }
+
+    void setStored(const QString& name, const QVariant& value) {
+        auto s = store();
+        s->setValue(name, value);
+        s->sync();
+    }
+
+    ScriptedPrompts prompts;
+
+    std::unique_ptr<CTarvexApp> makeApp(const QStringList& args = {}) {
+        auto app = std::make_unique<CTarvexApp>();
+        app->setProgramFolder(programFolder());
+        app->setArguments(args);
+        app->setPrompts(&prompts);
+        return app;
+    }
+
+    void exitThroughFileExit(CTarvexApp& app) {
+        QVERIFY(app.mainFrame()->commands().execute(57665));
+        QTRY_VERIFY(app.mainFrame() == nullptr);
+    }
+
+private slots:
+    void init() {
+        QDir().mkpath(programFolder());
+        auto s = store();
+        s->clear();
+        s->sync();
+        prompts = ScriptedPrompts();
+    }
+
+    void startsInOrderAndShutsDownInOrder() {
+        auto app = makeApp();
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(app->InitInstance());
+        const qint64 initDone = clock.elapsed();
+        QCOMPARE(app->trace(), QStringList({"SingleInstance", "Profile", "ProgramFolder",
+                                            "LangWarning", "Language", "PhotoWindow", "Splash",
+                                            "RecentFiles", "LoadGlobalSettings", "ReopenMRDatabase",
+                                            "ReopenPhotoDB", "DocTemplate", "CommandLine",
+                                            "ProcessShellCommand", "ShowWindow", "SplashTimer"}));
+        QCOMPARE(app->splash()->statusHistory(),
+                 QStringList({"LoadGlobalSettings", "ReopenMRDatabase", "ReopenPhotoDB",
+                              "CSingleDocTemplate", "CCommandLineInfo", "ProcessShellCommand",
+                              "ShowWindow", "OK"}));
+        QVERIFY(prompts.stops.isEmpty());
+        QCOMPARE(app->splash()->parentWidget(), app->photoWindow());
+        QVERIFY(!app->photoWindow()->isVisible());
+        QVERIFY(app->mainFrame()->isVisible());
+        QCOMPARE(app->mainFrame()->windowTitle(), QStringLiteral("New - Tarvex"));
+        QVERIFY(app->document() && !app->document()->IsModified());
+        QVERIFY(QFile::exists(CShellRegistration::mimeFile()));
+        QVERIFY(QFile::exists(CShellRegistration::desktopFile()));
+        // Defaults with an empty store.
+        const CAppSettings& v = CAppSettings::instance();
+        QCOMPARE(v.RegFilePath, programFolder());
+        QVERIFY(!v.UseMRDB && !v.UsePhoto && !v.ShowPhoto && !v.AutoLoad && v.LangWarning);
+        QCOMPARE(CSkin::current(), 0);
+
+        // The splash window hides itself one second after the window was shown, not sooner.
+        QVERIFY(app->splash()->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(!app->splash()->isVisible(), 10000);
+        QVERIFY2(clock.elapsed() >= 1000 - 1, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(clock.elapsed() - initDone >= 0);
+
+        const int before = int(app->trace().size());
+        exitThroughFileExit(*app);
+        QVERIFY(app->splash()->isVisible());
+        QCOMPARE(app->splash()->statusText(), QStringLiteral("Tarvex is closing. Please wait..."));
+        app->ExitInstance();
+        QCOMPARE(app->trace().mid(before),
+                 QStringList({"Exit", "CloseWorkspace", "DestroyMainWindow", "ExitInstance",
+                              "DestroyPhotoWindow", "DestroySplash", "SaveSettings",
+                              "SaveRecentFiles"}));
+        QVERIFY(app->photoWindow() == nullptr && app->splash() == nullptr);
+
+        auto s = store();
+        QCOMPARE(s->value(QStringLiteral("Settings/UseMRDB")).toInt(), 0);
+        QCOMPARE(s->value(QStringLiteral("Settings/LangWarning")).toInt(), 1);
+        QCOMPARE(s->value(QStringLiteral("Settings/RegFilePath")).toString(), programFolder());
+        QCOMPARE(s->value(QStringLiteral("Settings/Placement")).toByteArray().size(), 44);
+        QVERIFY(s->contains(QStringLiteral("Bars/State")));
+    }
+
+    void secondCopyTouchesNothing() {
+        setStored(QStringLiteral("Settings/UseMRDB"), 2);
+        const QString file = store()->fileName();
+        const QByteArray before = readAll(file);
+        CSingleInstance running;
+        QVERIFY(running.acquire(CSingleInstance::programLockName()));
+        {
+            auto app = makeApp();
+            QVERIFY(!app->InitInstance());
+            QCOMPARE(app->trace(), QStringList({"SingleInstance"}));
+            QVERIFY(app->mainFrame() == nullptr && app->splash() == nullptr);
+            app->ExitInstance();
+            QCOMPARE(app->trace(), QStringList({"SingleInstance", "ExitInstance"}));
+        }
+        for (QWidget* w : QApplication::topLevelWidgets())
+            QVERIFY(!w->isVisible());
+        QCOMPARE(readAll(file), before);
+
+        // The program itself: a second start ends at once.
+        QProcess second;
+        second.setProgram(qEnvironmentVariable("TARVEX_BINARY_DIR") +
+                          QStringLiteral("/bin/tarvex"));
+        QElapsedTimer clock;
+        clock.start();
+        second.start();
+        QVERIFY(second.waitForFinished(20000));
+        QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(readAll(file), before);
+        QVERIFY(!QFile::exists(CShellRegistration::desktopFile()) ||
+                readAll(CShellRegistration::desktopFile()).contains("tarvex"));
+    }
+
+    void reportingDatabaseFailureSwitchesOffAtOnce() {
+        setStored(QStringLiteral("Settings/UseMRDB"), 1);
+        setStored(QStringLiteral("Settings/MRDB"),
+                  TestWorld::instance()->sqliteConnection(QStringLiteral("missing/reports.db")));
+        setStored(QStringLiteral("Settings/UsePhoto"), 1);
+        setStored(QStringLiteral("Settings/ShowPhoto"), 1);
+        setStored(QStringLiteral("Settings/PhotoDB"),
+                  QStringLiteral("Driver=NoSuchDriver;Database=x"));
+        QStringList storedAtMessage;
+        prompts.onStop = [&](const QString&) {
+            storedAtMessage << store()->value(QStringLiteral("Settings/UseMRDB")).toString();
+        };
+        auto app = makeApp();
+        QVERIFY(app->InitInstance());
+        QCOMPARE(prompts.stops.size(), 2);
+        QVERIFY(prompts.stops[0].startsWith(
+            QStringLiteral("Unable to open MorrowReports database.\n\nError: ")));
+        QVERIFY(prompts.stops[0].size() >
+                int(strlen("Unable to open MorrowReports database.\n\nError: ")));
+        QVERIFY(prompts.stops[1].startsWith(
+            QStringLiteral("Unable to open photo database.\n\nError: ")));
+        // Off in the store right after the message, before the program exits.
+        auto s = store();
+        QCOMPARE(s->value(QStringLiteral("Settings/UseMRDB")).toInt(), 0);
+        QCOMPARE(s->value(QStringLiteral("Settings/UsePhoto")).toInt(), 0);
+        QCOMPARE(storedAtMessage.value(0), QStringLiteral("1"));
+        QVERIFY(!CAppSettings::instance().UseMRDB && !CAppSettings::instance().UsePhoto);
+        // With the photo lookup off, Toggle photograph is disabled and ShowPhoto falls to off.
+        const CCmdUI photo = app->mainFrame()->commands().query(32802);
+        QVERIFY(!photo.enabled());
+        QVERIFY(!photo.checked());
+        exitThroughFileExit(*app);
+        app->ExitInstance();
+        QCOMPARE(store()->value(QStringLiteral("Settings/ShowPhoto")).toInt(), 0);
+    }
+
+    void databasesThatOpenStayOpen() {
+        const QString file = TestWorld::instance()->path(QStringLiteral("reports.db"));
+        QFile(file).open(QIODevice::WriteOnly);
+        setStored(QStringLiteral("Settings/UseMRDB"), 1);
+        setStored(QStringLiteral("Settings/MRDB"),
+                  TestWorld::instance()->sqliteConnection(QStringLiteral("reports.db")));
+        setStored(QStringLiteral("Settings/UsePhoto"), 1);
+        setStored(QStringLiteral("Settings/ShowPhoto"), 1);
+        setStored(QStringLiteral("Settings/PhotoDB"),
+                  TestWorld::instance()->sqliteConnection(QStringLiteral("reports.db")));
+        setStored(QStringLiteral("Settings/VisualStyle"), 1);
+        auto app = makeApp();
+        QVERIFY(app->InitInstance());
+        QVERIFY2(prompts.stops.isEmpty(), qPrintable(prompts.stops.join(QLatin1Char('\n'))));
+        QVERIFY(app->reportingDatabase()->IsOpen());
+        QVERIFY(app->photoDatabase()->IsOpen());
+        QVERIFY(app->photoWindow()->isVisible());
+        QCOMPARE(CSkin::current(), 1);
+        const CCmdUI photo = app->mainFrame()->commands().query(32802);
+        QVERIFY(photo.enabled() && photo.checked());
+        QVERIFY(app->mainFrame()->commands().execute(32802));
+        QVERIFY(!app->photoWindow()->isVisible());
+        exitThroughFileExit(*app);
+        app->ExitInstance();
+        QCOMPARE(store()->value(QStringLiteral("Settings/ShowPhoto")).toInt(), 0);
+        QCOMPARE(store()->value(QStringLiteral("Settings/UseMRDB")).toInt(), 1);
+    }
+
+    void unreadableCommandLineFileEndsTheStart() {
+        setStored(QStringLiteral("Settings/Placement"), QByteArray("keep"));
+        auto app = makeApp({TestWorld::instance()->path(QStringLiteral("absent.VR-12"))});
+        QVERIFY(!app->InitInstance());
+        QCOMPARE(prompts.stops.size(), 1);
+        QCOMPARE(app->trace().last(), QStringLiteral("ProcessShellCommand"));
+        QVERIFY(!app->mainFrame()->isVisible());
+        app->ExitInstance();
+        QVERIFY(app->trace().contains(QStringLiteral("SaveSettings")));
+        // The window was never shown: its placement of an earlier run stays.
+        QCOMPARE(store()->value(QStringLiteral("Settings/Placement")).toByteArray(),
+                 QByteArray("keep"));
+    }
+
+    void commandLineFileOpensAndPlacementApplies() {
+        const QString file = TestWorld::instance()->path(QStringLiteral("start.VR-12"));
+        {
+            CTarvexDoc doc;
+            doc.InsertEmployee("00000000000000AA", CEmpRecord{"Last", "First"});
+            QVERIFY(CWorkspaceFile::Save(doc, file).ok);
+        }
+        CWindowPlacement p;
+        p.setNormalRect(QRect(40, 50, 700, 500));
+        setStored(QStringLiteral("Settings/Placement"), p.toBytes());
+        auto app = makeApp({QStringLiteral("-style=x"), file});
+        QVERIFY(app->InitInstance());
+        QCOMPARE(app->mainFrame()->windowTitle(), QStringLiteral("start.VR-12 - Tarvex"));
+        QCOMPARE(app->document()->Employees().size(), size_t(1));
+        QVERIFY(!app->document()->IsModified());
+        QCOMPARE(app->mainFrame()->geometry().size(), QSize(700, 500));
+        QCOMPARE(app->recentFiles().files().value(0), file);
+        app->mainFrame()->setGeometry(60, 70, 640, 480);
+        exitThroughFileExit(*app);
+        app->ExitInstance();
+        const auto back = CWindowPlacement::fromBytes(
+            store()->value(QStringLiteral("Settings/Placement")).toByteArray());
+        QVERIFY(back);
+        QCOMPARE(back->normalRect().size(), QSize(640, 480));
+        QCOMPARE(back->showCmd, CWindowPlacement::SW_SHOWNORMAL);
+        QCOMPARE(store()->value(QStringLiteral("Recent File List/File1")).toString(), file);
+    }
+
+    void exitCanBeCancelledAndCloseBoxOnlyMinimises() {
+        auto app = makeApp();
+        QVERIFY(app->InitInstance());
+        app->document()->InsertEmployee("0000000000000001", CEmpRecord{"A", "B"});
+        app->document()->SetModifiedFlag(true);
+        prompts.saveAnswers = {IUserPrompts::Cancel};
+        QVERIFY(!app->Exit());
+        QCOMPARE(prompts.asked.size(), 1);
+        QVERIFY(app->mainFrame() != nullptr);
+        QVERIFY(!app->mainFrame()->close());
+        QVERIFY(app->mainFrame() != nullptr);
+        QVERIFY(app->mainFrame()->isMinimized());
+        prompts.saveAnswers = {IUserPrompts::No};
+        exitThroughFileExit(*app);
+        app->ExitInstance();
+    }
+};
+
+TARVEX_TEST_MAIN(TestTarvexApp)
+#include "tst_tarvexapp.moc"
