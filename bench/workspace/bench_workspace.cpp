@@ -128,8 +128,9 @@ int childLoad(const QString& dir) {
     }
     const long model = statusKb("VmRSS") - base;
     const long peak = statusKb("VmHWM") - base;
-    std::printf("load: %.3f s (%zu employees, %zu controllers); model %ld KiB, peak %ld KiB, "
-                "peak/model %.2f\n",
+    std::printf("load: %.3f s [target < 0.5 s] (%zu employees, %zu controllers); model %ld KiB, "
+                "peak %ld KiB, "
+                "peak/model %.2f [target < 3]\n",
                 s, doc.Employees().size(), doc.Controllers().size(), model, peak,
                 double(peak) / double(model));
 
@@ -142,7 +143,7 @@ int childLoad(const QString& dir) {
         return 1;
     }
     const long savePeak = statusKb("VmHWM") - base;
-    std::printf("save: %.3f s (with fsync); peak %ld KiB above the empty baseline "
+    std::printf("save: %.3f s [target < 0.5 s] (with fsync); peak %ld KiB above the empty baseline "
                 "(%ld KiB above the loaded model), peak/model %.2f\n",
                 s2, savePeak, statusKb("VmHWM") - beforeSave, double(savePeak) / double(model));
     return 0;
@@ -190,7 +191,7 @@ int runTarvexctl(const QString& dir) {
     const double s = seconds(t);
     const QByteArray out = p.readAllStandardOutput().replace('\n', ", ");
     std::printf("tarvexctl import-csv of %d lines into a new workspace (process start to exit): "
-                "%.3f s; %s\n",
+                "%.3f s [target < 1 s]; %s\n",
                 kCsvLines, s, out.constData());
     return p.exitCode();
 }
