@@ -26,15 +26,13 @@ CEmpView* CEmpView::Instance() {
 }
 
 void CEmpView::FillList(const CTarvexDoc* doc) {
-    std::vector<CReportModel::Row> rows;
+    CRowSet rows = reportModel()->makeRowSet();
     if (doc) {
-        rows.reserve(doc->Employees().size());
+        rows.reserve(int(doc->Employees().size()), 40);
         for (const auto& [mediaId, emp] : doc->Employees()) {
-            CReportModel::Row row;
-            row[0] = PaneText::toUnicode(emp.LastName);
-            row[1] = PaneText::toUnicode(emp.FirstName);
-            row[2] = PaneText::ascii(mediaId);
-            rows.push_back(std::move(row));
+            rows.addBytes(emp.LastName);
+            rows.addBytes(emp.FirstName);
+            rows.addBytes(mediaId);
         }
     }
     reportModel()->setRows(std::move(rows), true);

@@ -29,13 +29,7 @@ CRegView* CRegView::Instance() {
 
 void CRegView::AddRow(const QString& date, const QString& time, const QString& action,
                       const QString& mediaId, int controllerId) {
-    CReportModel::Row row;
-    row[0] = date;
-    row[1] = time;
-    row[2] = action;
-    row[3] = mediaId;
-    row[4] = QString::number(controllerId);
-    reportModel()->appendRow(std::move(row));
+    reportModel()->appendRow({date, time, action, mediaId, QString::number(controllerId)});
     scrollTo(reportModel()->index(rowCount() - 1, 0), QAbstractItemView::EnsureVisible);
     if (rowCount() > kMaxRows)
         reportModel()->removeFirstRows(rowCount() - kMaxRows);

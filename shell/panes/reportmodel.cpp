@@ -1,12 +1,130 @@
 #include "reportmodel.h"
 
+#include "panetext.h"
+
 #include <algorithm>
+#include <cstdio>
+#include <numeric>
+
+void CRowSet::reserve(int rows, int charsPerRow) {
+    m_cells.reserve(size_t(rows) * size_t(m_columns));
+    m_pool.reserve(qsizetype(rows) * charsPerRow);
+}
+
+void CRowSet::add(QStringView text) {
+    m_cells.push_back({m_pool.size(), text.size()});
+    m_pool.append(text);
+}
+
+void CRowSet::addLatin1(const char* data, qsizetype size) {
+    m_cells.push_back({m_pool.size(), size});
+    m_pool.append(QLatin1StringView(data, size));
+}
+
+void CRowSet::addBytes(const std::string& bytes) {
+    for (char c : bytes) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            add(PaneText::toUnicode(bytes));
+            return;
+        }
+    }
+    addLatin1(bytes.data(), qsizetype(bytes.size()));
+}
+
+void CRowSet::addNumber(int n) {
+    char buf[16];
+    const int len = std::snprintf(buf, sizeof buf, "%d", n);
+    addLatin1(buf, len);
+}
+
+QStringView CRowSet::text(int row, int column) const {
+    if (row < 0 || row >= rowCount() || column < 0 || column >= m_columns)
+        return {};
+    const Span& s = m_cells[size_t(row) * size_t(m_columns) + size_t(column)];
+    return QStringView(m_pool).mid(s.offset, s.length);
+}
+
+void CRowSet::sortByFirstColumn() {
+    const int n = rowCount();
+    if (n < 2)
+        return;
+    // Fold every key once into a pool of its own; comparing folded texts orders
+    // exactly as a case-insensitive compare does, only much faster.
+    QString keys;
+    keys.reserve(m_pool.size() / m_columns + n);
+    std::vector<Span> keySpans(static_cast<size_t>(n));
+    for (int r = 0; r < n; ++r) {
+        const QStringView t = text(r, 0);
+        const qsizetype at = keys.size();
+        bool ascii = true;
+        for (QChar c : t) {
+            if (c.unicode() >= 0x80) {
+                ascii = false;
+                break;
+            }
+        }
+        if (ascii) {
+            keys.append(t);
+            for (qsizetype i = at; i < keys.size(); ++i) {
+                const char16_t c = keys.at(i).unicode();
+                if (c >= u'A' && c <= u'Z')
+                    keys[i] = QChar(char16_t(c + 32));
+            }
+        } else {
+            keys.append(t.toString().toCaseFolded());
+        }
+        keySpans[size_t(r)] = {at, keys.size() - at};
+    }
+    const QStringView kv(keys);
+    std::vector<int> order(static_cast<size_t>(n));
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        const Span& x = keySpans[size_t(a)];
+        const Span& y = keySpans[size_t(b)];
+        return kv.mid(x.offset, x.length) < kv.mid(y.offset, y.length);
+    });
+    std::vector<Span> sorted;
+    sorted.reserve(m_cells.size());
+    for (int r : order) {
+        const auto first = m_cells.begin() + ptrdiff_t(size_t(r) * size_t(m_columns));
+        sorted.insert(sorted.end(), first, first + m_columns);
+    }
+    m_cells = std::move(sorted);
+}
+
+void CRowSet::removeFirstRows(int count) {
+    count = std::min(count, rowCount());
+    if (count <= 0)
+        return;
+    m_cells.erase(m_cells.begin(), m_cells.begin() + ptrdiff_t(size_t(count) * size_t(m_columns)));
+    // A list that keeps only its newest rows must not keep every text it ever held.
+    if (m_pool.size() > 4096 && m_cells.empty())
+        m_pool.clear();
+    else if (m_pool.size() > 4096 && !m_cells.empty() && m_cells.front().offset > m_pool.size() / 2)
+        compact();
+}
+
+void CRowSet::compact() {
+    QString pool;
+    pool.reserve(m_pool.size() - m_cells.front().offset);
+    for (Span& s : m_cells) {
+        const qsizetype at = pool.size();
+        pool.append(QStringView(m_pool).mid(s.offset, s.length));
+        s.offset = at;
+    }
+    m_pool = std::move(pool);
+}
+
+void CRowSet::clear() {
+    m_cells.clear();
+    m_pool.clear();
+}
 
 CReportModel::CReportModel(const QStringList& headers, QObject* parent)
-    : QAbstractTableModel(parent), m_headers(headers.mid(0, kMaxColumns)) {}
+    : QAbstractTableModel(parent), m_headers(headers), m_rows(int(headers.size())) {}
 
 int CReportModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : int(m_rows.size());
+    return parent.isValid() ? 0 : m_rows.rowCount();
 }
 
 int CReportModel::columnCount(const QModelIndex& parent) const {
@@ -14,10 +132,10 @@ int CReportModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant CReportModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= int(m_rows.size()) || index.column() >= columnCount())
+    if (!index.isValid())
         return {};
     if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
-        return m_rows[size_t(index.row())][size_t(index.column())];
+        return m_rows.text(index.row(), index.column()).toString();
     if (role == Qt::TextAlignmentRole)
         return QVariant(Qt::AlignLeft | Qt::AlignVCenter);
     return {};
@@ -34,17 +152,17 @@ QVariant CReportModel::headerData(int section, Qt::Orientation orientation, int 
 }
 
 void CReportModel::setHeaders(const QStringList& headers) {
-    m_headers = headers.mid(0, kMaxColumns);
+    if (headers.size() != m_headers.size())
+        return;
+    m_headers = headers;
     emit headerDataChanged(Qt::Horizontal, 0, int(m_headers.size()) - 1);
 }
 
-bool CReportModel::lessByFirstColumn(const Row& a, const Row& b) {
-    return QString::compare(a[0], b[0], Qt::CaseInsensitive) < 0;
-}
-
-void CReportModel::setRows(std::vector<Row> rows, bool sortByFirstColumn) {
+void CReportModel::setRows(CRowSet rows, bool sortByFirstColumn) {
+    if (rows.columns() != m_rows.columns())
+        return;
     if (sortByFirstColumn)
-        std::stable_sort(rows.begin(), rows.end(), lessByFirstColumn);
+        rows.sortByFirstColumn();
     beginResetModel();
     m_rows = std::move(rows);
     endResetModel();
@@ -56,18 +174,23 @@ void CReportModel::clear() {
     endResetModel();
 }
 
-void CReportModel::appendRow(Row row) {
-    const int at = int(m_rows.size());
+void CReportModel::appendRow(const QStringList& cells) {
+    const int at = m_rows.rowCount();
     beginInsertRows({}, at, at);
-    m_rows.push_back(std::move(row));
+    for (int c = 0; c < m_rows.columns(); ++c)
+        m_rows.add(c < cells.size() ? QStringView(cells.at(c)) : QStringView());
     endInsertRows();
 }
 
 void CReportModel::removeFirstRows(int count) {
-    count = std::min(count, int(m_rows.size()));
+    count = std::min(count, m_rows.rowCount());
     if (count <= 0)
         return;
     beginRemoveRows({}, 0, count - 1);
-    m_rows.erase(m_rows.begin(), m_rows.begin() + count);
+    m_rows.removeFirstRows(count);
     endRemoveRows();
+}
+
+QString CReportModel::text(int row, int column) const {
+    return m_rows.text(row, column).toString();
 }

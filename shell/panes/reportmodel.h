@@ -3,18 +3,53 @@
 #include <QAbstractTableModel>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 
-#include <array>
+#include <string>
 #include <vector>
 
-// Rows of plain texts behind a report list. Refills replace the whole content
-// in one reset, so even a list of 100,000 rows is rebuilt quickly.
+// The texts of a list's rows, kept in one character pool: building 100,000
+// rows then costs a few allocations instead of one per cell.
+class CRowSet {
+public:
+    explicit CRowSet(int columns = 1) : m_columns(columns < 1 ? 1 : columns) {}
+
+    void reserve(int rows, int charsPerRow);
+    // Cells are added left to right; a row is complete after `columns` cells.
+    void add(QStringView text);
+    void addLatin1(const char* data, qsizetype size);
+    // A byte text of the workspace: plain ASCII goes straight in, anything else
+    // through the program's code page.
+    void addBytes(const std::string& bytes);
+    void addNumber(int n);
+
+    int columns() const { return m_columns; }
+    int rowCount() const { return int(m_cells.size() / size_t(m_columns)); }
+    QStringView text(int row, int column) const;
+
+    // Puts the rows in ascending order of column 0, compared case-insensitively;
+    // rows with equal texts keep their order.
+    void sortByFirstColumn();
+    void removeFirstRows(int count);
+    void clear();
+
+private:
+    struct Span {
+        qsizetype offset;
+        qsizetype length;
+    };
+    void compact();
+
+    int m_columns;
+    QString m_pool;
+    std::vector<Span> m_cells;
+};
+
+// Model of a report list over a CRowSet. Refills replace the whole content in
+// one reset.
 class CReportModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    static constexpr int kMaxColumns = 5;
-    using Row = std::array<QString, kMaxColumns>;
-
     explicit CReportModel(const QStringList& headers, QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -23,19 +58,17 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
     void setHeaders(const QStringList& headers);
+    // An empty row set with this model's column count.
+    CRowSet makeRowSet() const { return CRowSet(int(m_headers.size())); }
 
-    // Replaces all rows. With sortByFirstColumn the rows are ordered by column 0
-    // (case-insensitive, equal texts keep the given order).
-    void setRows(std::vector<Row> rows, bool sortByFirstColumn);
+    void setRows(CRowSet rows, bool sortByFirstColumn);
     void clear();
-    void appendRow(Row row);
+    void appendRow(const QStringList& cells);
     void removeFirstRows(int count);
 
-    const QString& text(int row, int column) const { return m_rows[size_t(row)][size_t(column)]; }
-
-    static bool lessByFirstColumn(const Row& a, const Row& b);
+    QString text(int row, int column) const;
 
 private:
     QStringList m_headers;
-    std::vector<Row> m_rows;
+    CRowSet m_rows;
 };

@@ -26,18 +26,19 @@ CTermEmpView* CTermEmpView::Instance() {
 }
 
 void CTermEmpView::FillList(const CTarvexDoc* doc, int comPort) {
-    std::vector<CReportModel::Row> rows;
+    CRowSet rows = reportModel()->makeRowSet();
     const CTermRecord* term = doc && comPort > 0 ? doc->FindController(comPort) : nullptr;
     if (term) {
-        rows.reserve(term->IdTable.size());
+        rows.reserve(int(term->IdTable.size()), 40);
         for (const auto& [mediaId, slot] : term->IdTable) {
-            CReportModel::Row row;
             if (const CEmpRecord* emp = doc->FindEmployee(mediaId)) {
-                row[0] = PaneText::toUnicode(emp->LastName);
-                row[1] = PaneText::toUnicode(emp->FirstName);
+                rows.addBytes(emp->LastName);
+                rows.addBytes(emp->FirstName);
+            } else {
+                rows.add(QStringView());
+                rows.add(QStringView());
             }
-            row[2] = PaneText::ascii(mediaId);
-            rows.push_back(std::move(row));
+            rows.addBytes(mediaId);
         }
     }
     reportModel()->setRows(std::move(rows), true);

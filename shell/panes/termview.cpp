@@ -29,16 +29,14 @@ CTermView* CTermView::Instance() {
 }
 
 void CTermView::FillList(const CTarvexDoc* doc) {
-    std::vector<CReportModel::Row> rows;
+    CRowSet rows = reportModel()->makeRowSet();
     if (doc) {
-        rows.reserve(doc->Controllers().size());
+        rows.reserve(int(doc->Controllers().size()), 30);
         for (const auto& [port, term] : doc->Controllers()) {
-            CReportModel::Row row;
-            row[0] = PaneText::toUnicode(term.Name);
-            row[1] = QString::number(term.ID);
-            row[2] = QString::number(term.Code);
-            row[3] = QString::number(port);
-            rows.push_back(std::move(row));
+            rows.addBytes(term.Name);
+            rows.addNumber(term.ID);
+            rows.addNumber(term.Code);
+            rows.addNumber(port);
         }
     }
     reportModel()->setRows(std::move(rows), true);
