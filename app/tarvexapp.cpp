@@ -19,6 +19,7 @@
 #include <QPixmap>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QThread>
 #include <QTimer>
 
 using namespace res;
@@ -305,7 +306,10 @@ void CTarvexApp::finishExit() {
         m_doc->SetHost(nullptr);
         m_doc->ClearWorkspace();
     }
-    QCoreApplication::exit(0);
+    // Leave the program's event loop; with none running (the program driven from outside)
+    // an exit request would linger and end the next loop that starts.
+    if (QThread::currentThread()->loopLevel() > 0)
+        QCoreApplication::exit(0);
 }
 
 int CTarvexApp::ExitInstance() {
@@ -377,6 +381,10 @@ bool CTarvexApp::OnCommand(int id) {
     case ID_VIEW_PHOTO:
         togglePhoto();
         return true;
+    case ID_VIEW_SETTINGS:
+        if (m_settingsCommand)
+            m_settingsCommand();
+        return true;
     default:
         return false;
     }
@@ -386,6 +394,7 @@ bool CTarvexApp::OnUpdateCommand(int id, CCmdUI& ui) {
     switch (id) {
     case ID_APP_ABOUT:
     case ID_APP_EXIT:
+    case ID_VIEW_SETTINGS:
         return true;
     case ID_VIEW_LANGUAGES:
         ui.Enable(!m_languages.isEmpty());

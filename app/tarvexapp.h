@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 class CADODataBase;
@@ -68,6 +69,12 @@ public:
     const QStringList& languages() const { return m_languages; }
     bool ownsLock() const { return m_lock.held(); }
 
+    // What the Settings command opens (the settings sheet); without one the command does
+    // nothing.
+    void setSettingsCommand(std::function<void()> command) {
+        m_settingsCommand = std::move(command);
+    }
+
     // The steps taken so far, in order (start-up and shutdown).
     const QStringList& trace() const { return m_trace; }
 
@@ -101,4 +108,5 @@ private:
     std::unique_ptr<CADODataBase> m_mrdb;
     std::unique_ptr<CADODataBase> m_photoDb;
     bool m_exitDone = false;
+    std::function<void()> m_settingsCommand;
 };

@@ -1,5 +1,6 @@
 // Start-up and shutdown of the application object: order, splash texts, settings, the
 // single running copy, the databases and the command line.
+#include "aboutdlg.h"
 #include "adodatabase.h"
 #include "appsettings.h"
 #include "cmdui.h"
@@ -261,6 +262,52 @@ private slots:
         QCOMPARE(back->normalRect().size(), QSize(640, 480));
         QCOMPARE(back->showCmd, CWindowPlacement::SW_SHOWNORMAL);
         QCOMPARE(store()->value(QStringLiteral("Recent File List/File1")).toString(), file);
+    }
+
+    void enablingOfTheProgramsOwnCommands() {
+        auto app = makeApp();
+        QVERIFY(app->InitInstance());
+        CCommandManager& commands = app->mainFrame()->commands();
+        commands.updateAll();
+        for (int id : {57600, 57601, 57603, 57604, 57665, 57664, 32795, 59392, 59393, 32805})
+            QVERIFY2(commands.action(id)->isEnabled(), qPrintable(QString::number(id)));
+        // No language modules, no photo lookup, no recent files.
+        for (int id : {32806, 32802, 57616})
+            QVERIFY2(!commands.action(id)->isEnabled(), qPrintable(QString::number(id)));
+        QVERIFY(commands.action(59392)->isChecked() && commands.action(59393)->isChecked());
+
+        int settingsRuns = 0;
+        app->setSettingsCommand([&] { ++settingsRuns; });
+        QVERIFY(commands.execute(32795));
+        QCOMPARE(settingsRuns, 1);
+
+        // The About box shows 3.0.0 and (Build 5).
+        QString version, build, caption;
+        QTimer::singleShot(0, [&] {
+            if (auto* about = qobject_cast<CAboutDlg*>(QApplication::activeModalWidget())) {
+                version = about->versionText();
+                build = about->buildText();
+                caption = about->windowTitle();
+                about->accept();
+            }
+        });
+        QVERIFY(commands.execute(57664));
+        QCOMPARE(caption, QStringLiteral("About Tarvex"));
+        QCOMPARE(version, QStringLiteral("3.0.0"));
+        QCOMPARE(build, QStringLiteral("(Build 5)"));
+
+        // Save As from the menu writes the workspace and names the window after the file.
+        const QString file = TestWorld::instance()->path(QStringLiteral("menu"));
+        prompts.saveNames = {file};
+        QVERIFY(commands.execute(57604));
+        QCOMPARE(app->mainFrame()->windowTitle(), QStringLiteral("menu.VR-12 - Tarvex"));
+        QCOMPARE(readAll(file + QStringLiteral(".VR-12")).size(), 19);
+        commands.updateAll();
+        QVERIFY(commands.action(57616)->isEnabled());
+        QCOMPARE(commands.action(57616)->text(),
+                 QStringLiteral("&1 ") + file + QStringLiteral(".VR-12"));
+        exitThroughFileExit(*app);
+        app->ExitInstance();
     }
 
     void exitCanBeCancelledAndCloseBoxOnlyMinimises() {
