@@ -15,7 +15,7 @@ namespace {
 int usage() {
     std::fprintf(stderr,
                  "usage: vr12sim [--devices DIR] COMn [--register-every SECONDS] [--ids ID,...]\n"
-                 "               [--table N] [--pace]\n"
+                 "               [--table N] [--pace] [--trace]\n"
                  "Simulates a VR-12 controller on a pseudo-terminal linked as DIR/COMn\n"
                  "(default DIR: $VR12COMM_DEVICES, else ~/.config/vr12comm/devices).\n");
     return 2;
@@ -39,6 +39,7 @@ int main(int argc, char** argv) {
     double every = 0;
     int table = 0;
     bool pace = false;
+    bool trace = false;
     QList<QByteArray> ids;
     for (int i = 1; i < argc; ++i) {
         const QByteArray a = argv[i];
@@ -61,6 +62,8 @@ int main(int argc, char** argv) {
                 return usage();
         } else if (a == "--pace") {
             pace = true;
+        } else if (a == "--trace") {
+            trace = true;
         } else if (a.startsWith("COM") && com == 0) {
             bool ok = false;
             com = a.mid(3).toInt(&ok);
@@ -97,8 +100,23 @@ int main(int argc, char** argv) {
     if (every > 0)
         std::printf("vr12sim: a registration every %g s\n", every);
     std::fflush(stdout);
-    int sig = 0;
-    sigwait(&stopSignals, &sig);
+    // With --trace, every byte received is shown with its time.
+    const auto started = Vr12Simulator::Clock::now();
+    qsizetype shown = 0;
+    const timespec tick{0, 200 * 1000 * 1000};
+    while (sigtimedwait(&stopSignals, nullptr, &tick) < 0) {
+        if (!trace)
+            continue;
+        const auto received = sim.received();
+        for (; shown < received.size(); ++shown) {
+            const auto& r = received.at(shown);
+            const unsigned char b = static_cast<unsigned char>(r.byte);
+            std::printf("vr12sim: rx %10.3f s  0x%02X %c\n",
+                        std::chrono::duration<double>(r.at - started).count(), b,
+                        b >= 0x20 && b < 0x7f ? char(b) : '.');
+        }
+        std::fflush(stdout);
+    }
     sim.stop();
     return 0;
 }
