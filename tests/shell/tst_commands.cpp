@@ -161,6 +161,32 @@ private slots:
         QCOMPARE(S(57616), QStringLiteral("Open this document"));
     }
 
+    void catalogueHoldsTheNamedStrings() {
+        const CCatalogue& cat = CCatalogue::instance();
+        for (int id : {105, 128, 129, 130, 131, 132, 136, 137, 141, 142, 143, 144,  145,
+                       146, 147, 150, 151, 152, 153, 154, 155, 156, 157, 158, 159,  160,
+                       168, 169, 170, 171, 172, 173, 174, 175, 180, 181, 182, 183,  189,
+                       190, 191, 192, 193, 194, 195, 196, 197, 198, 199, 200, 57344})
+            QVERIFY2(!cat.string(id).isEmpty(), qPrintable(QString::number(id)));
+        QCOMPARE(S(153), QStringLiteral("Error %d"));
+        QCOMPARE(S(170), QStringLiteral("Total found: %d\nImported: %d"));
+        QCOMPARE(S(57344), QStringLiteral("Tarvex"));
+        const QStringList fields = {"Tarvex",         "New",
+                                    "Tarvex",         "Tarvex Files (*.VR-12)",
+                                    ".VR-12",         "Tarvex.Document",
+                                    "Tarvex Document"};
+        for (int i = 0; i < fields.size(); ++i)
+            QCOMPARE(cat.documentString(i), fields[i]);
+        // Pictures the program shows exist in the built-in set.
+        QCOMPARE(cat.image(103).size(), QSize(430, 300));
+        QCOMPARE(cat.image(145).size(), QSize(100, 70));
+        QCOMPARE(cat.image(154).size(), QSize(16, 16));
+        QCOMPARE(cat.image(153).size(), QSize(16, 16));
+        QVERIFY(!cat.image(128).isNull() && !cat.image(157).isNull() && !cat.image(159).isNull());
+        QVERIFY(cat.image(4242).isNull());
+        QVERIFY(!cat.hasMenu(4242));
+    }
+
     void mainMenuInOrder() {
         CMainFrame frame;
         QVERIFY(frame.Create());
