@@ -19,14 +19,20 @@ void Vr12Link::sendByte(char c) {
 
 QByteArray Vr12Link::listingRead() {
     const QByteArray r = m_port.read(kRecordLength);
-    if (r.size() == kRecordLength)
-        return r; // the listing keeps the lock until its end
+    if (r.size() == kRecordLength) {
+        m_listing = true; // the listing keeps the lock until its end
+        return r;
+    }
+    m_listing = false;
     unlock();
     return r.isEmpty() ? QByteArrayLiteral("Error") : QByteArrayLiteral("*");
 }
 
 QByteArray Vr12Link::readFirstID() {
-    if (!lockForCommand())
+    // A listing started again before its end reuses the lock it holds; taking
+    // it once more would leave it held after the new listing ends.
+    const bool restart = m_listing && m_lock.isHeldByCurrentThread();
+    if (!restart && !lockForCommand())
         return QByteArrayLiteral("Busy");
     m_port.purge();
     sendByte('S');

@@ -97,6 +97,7 @@ bool Vr12Link::init(short portIndex) {
     if (openPort(portIndex) != 0)
         return false;
     m_lock.reset();
+    m_listing = false;
     m_threadDone = false;
     m_thread = std::thread([this] { receiverLoop(); });
     return true;

@@ -107,6 +107,7 @@ private:
     QString m_portName;
     QString m_lastError;
     int m_linkState = NothingOpen;
+    bool m_listing = false;
 
     QByteArray m_lastReg;
     QByteArray m_action;

@@ -57,6 +57,23 @@ private slots:
         QCOMPARE(f.link->readNextID(), QByteArray("Error"));
     }
 
+    void restartedListingLeavesNoLockBehind() {
+        LinkFixture f;
+        QVERIFY(f.start());
+        f.sim.fillTable(3);
+        QCOMPARE(f.link->readFirstID().size(), 22);
+        QByteArray r = f.link->readFirstID();
+        int records = 0;
+        for (; r.size() == 22; r = f.link->readNextID())
+            ++records;
+        QCOMPARE(records, 3);
+        QCOMPARE(r, QByteArray("*"));
+        QVERIFY(!f.link->commandLock().isHeldByCurrentThread());
+        QSignalSpy rx(f.link.get(), &Vr12Link::rxMessage);
+        f.sim.sendMessage("+OK");
+        QVERIFY(rx.wait(3000));
+    }
+
     void listingOfEmptyTableEndsAtOnce() {
         LinkFixture f;
         QVERIFY(f.start());
