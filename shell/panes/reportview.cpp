@@ -8,6 +8,7 @@
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QToolTip>
 
 #include <algorithm>
@@ -137,6 +138,16 @@ bool CReportView::viewportEvent(QEvent* event) {
         return true;
     }
     return QTreeView::viewportEvent(event);
+}
+
+void CReportView::keyPressEvent(QKeyEvent* event) {
+    // Copying is the Copy MediaID command's alone: when it is disabled the key
+    // must not fall through to the view's own copy of the current cell.
+    if (event->matches(QKeySequence::Copy)) {
+        event->ignore();
+        return;
+    }
+    QTreeView::keyPressEvent(event);
 }
 
 void CReportView::contextMenuEvent(QContextMenuEvent* event) {

@@ -58,6 +58,7 @@ signals:
 protected:
     bool viewportEvent(QEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QList<Column> m_columns;

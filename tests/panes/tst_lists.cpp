@@ -6,6 +6,7 @@
 #include "empview.h"
 #include "mainpanes.h"
 #include "panelwidget.h"
+#include "regview.h"
 #include "resourceids.h"
 #include "tarvexdoc.h"
 #include "termempview.h"
@@ -13,7 +14,9 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QHeaderView>
+#include <QSignalSpy>
 #include <QtTest>
 
 namespace {
@@ -207,6 +210,24 @@ private slots:
         QCOMPARE(panes.termEmpView()->rowCount(), 0);
     }
 
+    void contextMenusByList() {
+        CTarvexDoc doc;
+        CMainPanes panes(&doc);
+        const QList<QPair<CReportView*, int>> lists = {
+            {static_cast<CReportView*>(panes.empView()), 133},
+            {static_cast<CReportView*>(panes.termView()), 134},
+            {static_cast<CReportView*>(panes.termEmpView()), 147},
+            {static_cast<CReportView*>(panes.regView()), 152}};
+        for (const auto& [view, menuId] : lists) {
+            QSignalSpy spy(view, &CReportView::contextMenuRequested);
+            QContextMenuEvent ev(QContextMenuEvent::Mouse, QPoint(5, 5), QPoint(105, 205));
+            QApplication::sendEvent(view->viewport(), &ev);
+            QCOMPARE(spy.count(), 1);
+            QCOMPARE(spy.at(0).at(0).toInt(), menuId);
+            QCOMPARE(spy.at(0).at(1).toPoint(), QPoint(105, 205));
+        }
+    }
+
     void controllerWithoutPanelShowsEmptyForm() {
         CTarvexDoc doc;
         CMainPanes panes(&doc);
@@ -241,6 +262,10 @@ private slots:
         CCmdUI two(res::ID_COPY_MEDIAID);
         v->OnUpdateCommand(res::ID_COPY_MEDIAID, two);
         QVERIFY(!two.enabled());
+        // The key alone copies nothing while the command is disabled.
+        QApplication::clipboard()->setText("kept");
+        QTest::keyClick(v, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QApplication::clipboard()->text(), QString("kept"));
         // Commands that are not the list's own go further along the route.
         CCmdUI other(res::ID_EMP_ADD);
         QVERIFY(!v->OnUpdateCommand(res::ID_EMP_ADD, other));
