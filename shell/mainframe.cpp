@@ -253,8 +253,11 @@ bool CMainFrame::OnCommand(int id) {
         cyclePane(-1);
         return true;
     case ID_RESTORE_MAIN: {
-        if (isMinimized() || isHidden())
-            showNormal();
+        // Restoring keeps a maximised window maximised.
+        if (isMinimized() || isHidden()) {
+            setWindowState(windowState() & ~Qt::WindowMinimized);
+            show();
+        }
         QWidget* popup = QApplication::activeModalWidget();
         QWidget* target = popup ? popup : this;
         target->raise();

@@ -364,6 +364,36 @@ private slots:
         frame.commands().setDocumentTarget(nullptr);
     }
 
+    void nextPaneAndRestore() {
+        CMainFrame frame;
+        QVERIFY(frame.Create());
+        frame.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        frame.activateWindow();
+        QList<QWidget*> visited;
+        for (int i = 0; i < 8; ++i) {
+            QVERIFY(frame.commands().execute(57680));
+            visited << frame.focusWidget();
+        }
+        const QSet<QWidget*> distinct(visited.begin(), visited.end());
+        QVERIFY(distinct.size() >= 2);
+        for (QWidget* w : distinct)
+            QVERIFY(frame.panes()->isAncestorOf(w));
+        // Shift+F6 goes back the same way.
+        QWidget* here = frame.focusWidget();
+        QVERIFY(frame.commands().execute(57680));
+        QVERIFY(frame.commands().execute(57681));
+        QCOMPARE(frame.focusWidget(), here);
+
+        frame.showMaximized();
+        frame.showMinimized();
+        QVERIFY(frame.isMinimized());
+        QVERIFY(frame.commands().execute(32805));
+        QVERIFY(!frame.isMinimized());
+        QVERIFY(frame.isMaximized());
+        QVERIFY(frame.isVisible());
+    }
+
     void frameCommandsAndStatusPrompt() {
         CMainFrame frame;
         QVERIFY(frame.Create());
