@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QMessageBox>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -110,6 +111,16 @@ private slots:
         QCOMPARE(m_ctrl->getStatus(), short(1));
         QCOMPARE(m_ctrl->readFirstID(), QStringLiteral("Busy"));
         QVERIFY(!m_ctrl->destroy());
+    }
+
+    void aboutBoxOpensWithoutBlocking() {
+        auto host = makeControl();
+        QVariant r;
+        QCOMPARE(m_ctrl->invoke(DispAboutBox, InvokeKind::Method, {}, &r), InvokeStatus::Ok);
+        QMessageBox* box = m_ctrl->widget()->findChild<QMessageBox*>();
+        QVERIFY(box);
+        QVERIFY(box->text().contains("Vr12Comm Control"));
+        box->close();
     }
 
     void persistence() {
