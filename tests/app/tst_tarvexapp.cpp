@@ -20,6 +20,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QMimeData>
 #include <QProcess>
 #include <QSettings>
 #include <QtTest>
@@ -253,6 +254,25 @@ private slots:
         QVERIFY(!app->document()->IsModified());
         QCOMPARE(app->mainFrame()->geometry().size(), QSize(700, 500));
         QCOMPARE(app->recentFiles().files().value(0), file);
+        // A workspace dropped onto the window replaces the open one.
+        const QString dropped = TestWorld::instance()->path(QStringLiteral("dropped.VR-12"));
+        {
+            CTarvexDoc doc;
+            doc.InsertEmployee("00000000000000BB", CEmpRecord{"L", "F"});
+            doc.InsertEmployee("00000000000000CC", CEmpRecord{"L", "F"});
+            QVERIFY(CWorkspaceFile::Save(doc, dropped).ok);
+        }
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(dropped)});
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton,
+                              Qt::NoModifier);
+        QApplication::sendEvent(app->mainFrame(), &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(app->mainFrame(), &drop);
+        QCOMPARE(app->document()->Employees().size(), size_t(2));
+        QCOMPARE(app->mainFrame()->windowTitle(), QStringLiteral("dropped.VR-12 - Tarvex"));
+
         app->mainFrame()->setGeometry(60, 70, 640, 480);
         exitThroughFileExit(*app);
         app->ExitInstance();
@@ -261,7 +281,8 @@ private slots:
         QVERIFY(back);
         QCOMPARE(back->normalRect().size(), QSize(640, 480));
         QCOMPARE(back->showCmd, CWindowPlacement::SW_SHOWNORMAL);
-        QCOMPARE(store()->value(QStringLiteral("Recent File List/File1")).toString(), file);
+        QCOMPARE(store()->value(QStringLiteral("Recent File List/File1")).toString(), dropped);
+        QCOMPARE(store()->value(QStringLiteral("Recent File List/File2")).toString(), file);
     }
 
     void enablingOfTheProgramsOwnCommands() {
