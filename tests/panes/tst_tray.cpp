@@ -9,6 +9,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QSignalSpy>
+#include <QtTest/qtestspontaneevent.h>
 #include <QtTest>
 
 namespace {
@@ -130,6 +131,13 @@ private slots:
         win.showMinimized();
         QCoreApplication::processEvents();
         QVERIFY(win.isVisible());
+
+        // The user minimising it (a state change coming from the window system) does.
+        QWindowStateChangeEvent userMinimise(Qt::WindowNoState);
+        QSpontaneKeyEvent::setSpontaneous(&userMinimise);
+        QApplication::sendEvent(&win, &userMinimise);
+        QTRY_VERIFY(!win.isVisible());
+        QVERIFY(win.isMinimized());
     }
 };
 
