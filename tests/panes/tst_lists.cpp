@@ -17,6 +17,7 @@
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QSignalSpy>
+#include <QToolTip>
 #include <QtTest>
 
 namespace {
@@ -208,6 +209,35 @@ private slots:
                           QPoint(10, tv->viewport()->height() - 5));
         QCOMPARE(panes.shownWindow(), static_cast<QWidget*>(panes.emptyForm()));
         QCOMPARE(panes.termEmpView()->rowCount(), 0);
+    }
+
+    void infoTipsOnlyForCutTexts() {
+        CTarvexDoc doc;
+        CMainPanes panes(&doc);
+        panes.resize(1000, 700);
+        panes.show();
+        const std::string longName(60, 'W');
+        doc.InsertEmployee("1000000000000001", {longName, "A"});
+        doc.InsertEmployee("2000000000000001", {"Zed", "B"});
+        CTermRecord t = term("x", 1, 1);
+        t.IdTable = {{"1000000000000001", "00"}};
+        doc.InsertController(1, t);
+        doc.FillAllLists();
+        panes.termView()->selectRow(0);
+        QCoreApplication::processEvents();
+        auto tipAt = [](CReportView* v, int row) {
+            const QRect cell = v->visualRect(v->model()->index(row, 0));
+            QHelpEvent ev(QEvent::ToolTip, cell.center(),
+                          v->viewport()->mapToGlobal(cell.center()));
+            QApplication::sendEvent(v->viewport(), &ev);
+            // A list that shows no tip leaves the event unaccepted.
+            return ev.isAccepted() && QToolTip::isVisible() ? QToolTip::text() : QString();
+        };
+        QCOMPARE(tipAt(panes.empView(), 0), QString::fromStdString(longName));
+        QCOMPARE(tipAt(panes.empView(), 1), QString());
+        // The employees-in-controller list has no info tips.
+        QCOMPARE(panes.termEmpView()->rowCount(), 1);
+        QCOMPARE(tipAt(panes.termEmpView(), 0), QString());
     }
 
     void contextMenusByList() {
