@@ -295,17 +295,18 @@ void CTarvexApp::finishExit() {
         m_splash->SetStatusText(IDS_CLOSING);
         m_splash->showCentred();
     }
+    // The panels close their ports while their host still exists; the window follows.
+    if (m_doc)
+        m_doc->ClearWorkspace();
     if (m_frame) {
         m_frame->setExiting(true);
         m_frame->SaveWindowState();
         step(QStringLiteral("DestroyMainWindow"));
-        delete m_frame; // and with it every panel and its port
+        delete m_frame;
         m_frame = nullptr;
     }
-    if (m_doc) {
+    if (m_doc)
         m_doc->SetHost(nullptr);
-        m_doc->ClearWorkspace();
-    }
     // Leave the program's event loop; with none running (the program driven from outside)
     // an exit request would linger and end the next loop that starts.
     if (QThread::currentThread()->loopLevel() > 0)
@@ -322,6 +323,8 @@ int CTarvexApp::ExitInstance() {
         return 0;
     if (m_frame) {
         // A start that failed after the window was made: it was never shown.
+        if (m_doc)
+            m_doc->ClearWorkspace();
         delete m_frame;
         m_frame = nullptr;
     }

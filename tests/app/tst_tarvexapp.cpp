@@ -244,6 +244,18 @@ private slots:
             doc.InsertEmployee("00000000000000AA", CEmpRecord{"Last", "First"});
             QVERIFY(CWorkspaceFile::Save(doc, file).ok);
         }
+        // Written before the program starts: the program's workspace must stay the only one.
+        const QString dropped = TestWorld::instance()->path(QStringLiteral("dropped.VR-12"));
+        {
+            CTarvexDoc doc;
+            doc.InsertEmployee("00000000000000BB", CEmpRecord{"L", "F"});
+            doc.InsertEmployee("00000000000000CC", CEmpRecord{"L", "F"});
+            CTermRecord controller;
+            controller.Name = "Door";
+            controller.IdTable["00000000000000BB"] = "00";
+            doc.InsertController(200, controller);
+            QVERIFY(CWorkspaceFile::Save(doc, dropped).ok);
+        }
         CWindowPlacement p;
         p.setNormalRect(QRect(40, 50, 700, 500));
         setStored(QStringLiteral("Settings/Placement"), p.toBytes());
@@ -255,13 +267,6 @@ private slots:
         QCOMPARE(app->mainFrame()->geometry().size(), QSize(700, 500));
         QCOMPARE(app->recentFiles().files().value(0), file);
         // A workspace dropped onto the window replaces the open one.
-        const QString dropped = TestWorld::instance()->path(QStringLiteral("dropped.VR-12"));
-        {
-            CTarvexDoc doc;
-            doc.InsertEmployee("00000000000000BB", CEmpRecord{"L", "F"});
-            doc.InsertEmployee("00000000000000CC", CEmpRecord{"L", "F"});
-            QVERIFY(CWorkspaceFile::Save(doc, dropped).ok);
-        }
         QMimeData mime;
         mime.setUrls({QUrl::fromLocalFile(dropped)});
         QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton,
@@ -271,6 +276,8 @@ private slots:
         QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(app->mainFrame(), &drop);
         QCOMPARE(app->document()->Employees().size(), size_t(2));
+        QCOMPARE(app->document()->Controllers().size(), size_t(1));
+        QVERIFY(app->document()->Controllers().at(200).Panel != nullptr);
         QCOMPARE(app->mainFrame()->windowTitle(), QStringLiteral("dropped.VR-12 - Tarvex"));
 
         app->mainFrame()->setGeometry(60, 70, 640, 480);
