@@ -2,7 +2,9 @@
 
 #include "taskbarnotifier.h"
 
+#include <QApplication>
 #include <QElapsedTimer>
+#include <QEnterEvent>
 #include <QFontDatabase>
 #include <QPainter>
 #include <QtTest>
@@ -215,6 +217,21 @@ private slots:
         QCOMPARE(f.n.state(), CTaskbarNotifier::Hidden);
         QVERIFY(!f.n.isTimerRunning(3));
         QVERIFY(!f.n.isVisible());
+    }
+
+    void hoverSwitchesToTheSelectedLook() {
+        Fixture f(QRect(0, 0, 1920, 1040));
+        f.n.SetTextFont("Tahoma", 85, 0, 3);
+        QVERIFY(!f.n.normalFont().bold());
+        QVERIFY(f.n.selectedFont().bold() && f.n.selectedFont().italic());
+        QVERIFY(!f.n.selectedFont().underline());
+        QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+        QApplication::sendEvent(&f.n, &enter);
+        QVERIFY(f.n.isMouseOver());
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(&f.n, &leave);
+        QVERIFY(!f.n.isMouseOver());
+        QCOMPARE(f.n.cursor().shape(), Qt::ArrowCursor);
     }
 
     void realTimersRunTheWholeCycle() {
