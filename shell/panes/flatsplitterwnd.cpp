@@ -3,19 +3,10 @@
 #include <QPaintEvent>
 #include <QPainter>
 
-namespace {
-// The bar is drawn flat in the window colour, with no grip.
-class FlatHandle : public QSplitterHandle {
-public:
-    FlatHandle(Qt::Orientation o, QSplitter* parent) : QSplitterHandle(o, parent) {}
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter p(this);
-        p.fillRect(rect(), palette().color(QPalette::Window));
-    }
-};
-} // namespace
+void CFlatSplitterHandle::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), palette().color(QPalette::Window));
+}
 
 CFlatSplitterWnd::CFlatSplitterWnd(Qt::Orientation orientation, QWidget* parent)
     : QSplitter(orientation, parent) {
@@ -54,5 +45,5 @@ void CFlatSplitterWnd::paintEvent(QPaintEvent* event) {
 }
 
 QSplitterHandle* CFlatSplitterWnd::createHandle() {
-    return new FlatHandle(orientation(), this);
+    return new CFlatSplitterHandle(orientation(), this);
 }

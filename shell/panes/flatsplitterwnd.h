@@ -2,6 +2,16 @@
 
 #include <QSplitter>
 
+// Bar of a flat splitter: painted in the window colour, with no grip.
+class CFlatSplitterHandle : public QSplitterHandle {
+    Q_OBJECT
+public:
+    CFlatSplitterHandle(Qt::Orientation o, QSplitter* parent) : QSplitterHandle(o, parent) {}
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
 // Splitter with a flat look: 6-pixel bars, panes that may shrink to nothing,
 // and an optional one-pixel flat frame (shadow on top/left, highlight on
 // bottom/right) instead of the style's sunken panel.

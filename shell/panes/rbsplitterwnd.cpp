@@ -1,6 +1,53 @@
 #include "rbsplitterwnd.h"
 
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
 #include <algorithm>
+
+namespace {
+// A drag of the bar can be cancelled with Escape before the button is let go.
+class RBHandle : public CFlatSplitterHandle {
+public:
+    RBHandle(Qt::Orientation o, CRBSplitterWnd* parent)
+        : CFlatSplitterHandle(o, parent), m_owner(parent) {}
+    ~RBHandle() override { qApp->removeEventFilter(this); }
+
+protected:
+    void mousePressEvent(QMouseEvent* e) override {
+        m_cancelled = false;
+        if (e->button() == Qt::LeftButton)
+            qApp->installEventFilter(this);
+        CFlatSplitterHandle::mousePressEvent(e);
+    }
+    void mouseMoveEvent(QMouseEvent* e) override {
+        if (!m_cancelled)
+            CFlatSplitterHandle::mouseMoveEvent(e);
+    }
+    void mouseReleaseEvent(QMouseEvent* e) override {
+        qApp->removeEventFilter(this);
+        if (m_cancelled) {
+            m_cancelled = false;
+            return;
+        }
+        CFlatSplitterHandle::mouseReleaseEvent(e);
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress &&
+            static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+            m_cancelled = true;
+            m_owner->cancelDrag();
+            return true;
+        }
+        return CFlatSplitterHandle::eventFilter(watched, event);
+    }
+
+private:
+    CRBSplitterWnd* m_owner;
+    bool m_cancelled = false;
+};
+} // namespace
 
 CRBSplitterWnd::CRBSplitterWnd(int orientation, int keepSize, QWidget* parent)
     : CFlatSplitterWnd(orientation == 1 ? Qt::Vertical : Qt::Horizontal, parent),
@@ -33,6 +80,14 @@ void CRBSplitterWnd::relayout() {
 void CRBSplitterWnd::resizeEvent(QResizeEvent* event) {
     CFlatSplitterWnd::resizeEvent(event);
     relayout();
+}
+
+QSplitterHandle* CRBSplitterWnd::createHandle() {
+    return new RBHandle(orientation(), this);
+}
+
+void CRBSplitterWnd::cancelDrag() {
+    setRubberBand(-1);
 }
 
 void CRBSplitterWnd::dragFinished() {

@@ -18,8 +18,12 @@ public:
     // Gives the first pane everything but keepSize and lays the panes out.
     void relayout();
 
+    // Drops the outline of a drag in progress; the panes stay as they were.
+    void cancelDrag();
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    QSplitterHandle* createHandle() override;
 
 private:
     int outerSize() const;

@@ -102,6 +102,31 @@ private slots:
         QCOMPARE(f.s->sizes().value(0), 200);
     }
 
+    void rbCancelledDragChangesNothing() {
+        RBFixture f(200);
+        f.top.resize(300, 800);
+        f.top.show();
+        f.resize(800);
+        QSplitterHandle* h = f.s->handle(1);
+        const QPoint from = h->rect().center();
+        const QPoint to = from + QPoint(0, -100);
+        QMouseEvent press(QEvent::MouseButtonPress, from, h->mapToGlobal(from), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(h, &press);
+        QMouseEvent move(QEvent::MouseMove, to, h->mapToGlobal(to), Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(h, &move);
+        QTest::keyClick(&f.top, Qt::Key_Escape);
+        QMouseEvent release(QEvent::MouseButtonRelease, to, h->mapToGlobal(to), Qt::LeftButton,
+                            Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(h, &release);
+        QCOMPARE(f.s->sizes().value(0), 600);
+        QCOMPARE(f.s->keepSize(), 200);
+        // The next drag works as usual.
+        dragHandle(h, QPoint(0, -50));
+        QCOMPARE(f.s->keepSize(), 250);
+    }
+
     void columnsVariantKeepsSecondColumn() {
         QWidget top;
         auto* s = new CRBSplitterWnd(0, 120, &top);
