@@ -103,6 +103,29 @@ void CReportView::clearRowSelection() {
     selectionModel()->clearSelection();
 }
 
+void CReportView::setSelectedRows(QList<int> rows) {
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    const int n = rowCount();
+    const int lastColumn = m_model->columnCount() - 1;
+    QItemSelection sel;
+    int i = 0;
+    while (i < rows.size()) {
+        if (rows[i] < 0 || rows[i] >= n) {
+            ++i;
+            continue;
+        }
+        int j = i;
+        while (j + 1 < rows.size() && rows[j + 1] == rows[j] + 1 && rows[j + 1] < n)
+            ++j;
+        sel.select(m_model->index(rows[i], 0), m_model->index(rows[j], lastColumn));
+        i = j + 1;
+    }
+    if (!sel.isEmpty())
+        selectionModel()->setCurrentIndex(sel.first().topLeft(), QItemSelectionModel::NoUpdate);
+    selectionModel()->select(sel, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
 bool CReportView::copyMediaId(int mediaIdColumn) const {
     const QList<int> rows = selectedRows();
     if (rows.isEmpty())

@@ -211,6 +211,25 @@ private slots:
         QCOMPARE(panes.termEmpView()->rowCount(), 0);
     }
 
+    void selectionInRowOrder() {
+        CTarvexDoc doc;
+        CMainPanes panes(&doc);
+        for (int i = 0; i < 10; ++i)
+            doc.InsertEmployee(QString("%1").arg(i, 16, 10, QChar('0')).toStdString(),
+                               {"N" + std::to_string(i), "F"});
+        doc.FillAllLists();
+        CEmpView* v = panes.empView();
+        v->setSelectedRows({7, 2, 3, 4, 9, 3, 42, -1});
+        QCOMPARE(v->selectedRows(), QList<int>({2, 3, 4, 7, 9}));
+        QCOMPARE(v->selectedCount(), 5);
+        QCOMPARE(v->selectionMarkRow(), 2);
+        v->setSelectedRows({5});
+        QCOMPARE(v->selectedRows(), QList<int>({5}));
+        QVERIFY(v->canCopyMediaId());
+        v->setSelectedRows({});
+        QCOMPARE(v->selectedCount(), 0);
+    }
+
     void infoTipsOnlyForCutTexts() {
         CTarvexDoc doc;
         CMainPanes panes(&doc);
