@@ -253,10 +253,10 @@ QByteArray Vr12Simulator::applyFirst(const Script& s, const QByteArray& block) c
         return block.size() >= 3 ? block.left(2) + "!" + block.mid(3) : block;
     case Fault::Garbage: {
         QByteArray g(block.size(), '\0');
-        unsigned seed = m_garbageSeed;
+        unsigned noise = m_noiseState;
         for (char& c : g) {
-            seed = seed * 1103515245u + 12345u;
-            c = char((seed >> 16) & 0xFF);
+            noise = noise * 1103515245u + 12345u;
+            c = char((noise >> 16) & 0xFF);
         }
         return g;
     }

@@ -144,5 +144,5 @@ private:
     QByteArray m_payload;
     Clock::time_point m_payloadDeadline;
     Clock::time_point m_nextByteAt;
-    unsigned m_garbageSeed = 12345;
+    unsigned m_noiseState = 12345;
 };
