@@ -208,6 +208,29 @@ private slots:
                  2);
         QVERIFY(!QFile::exists(path("w2.VR-12")));
     }
+
+    void addController() {
+        const QString ws = path("site.VR-12");
+        QCOMPARE(tarvexctl({"add-controller", ws, "--port", "10", "--name", "Gate", "--id", "7",
+                            "--code", "3", "--relay1", "2"})
+                     .exitCode,
+                 0);
+        QCOMPARE(tarvexctl({"add-controller", ws, "--port", "9", "--name", "Door"}).exitCode, 0);
+        const QByteArray before = fileBytes(ws);
+        // The port is the key: a second controller on it changes nothing.
+        QCOMPARE(tarvexctl({"add-controller", ws, "--port", "9", "--name", "Other"}).exitCode, 1);
+        QCOMPARE(fileBytes(ws), before);
+        for (const QStringList& bad :
+             {QStringList{"--port", "0"}, QStringList{"--port", "256"},
+              QStringList{"--port", "3", "--relay2", "8"}, QStringList{"--name", "NoPort"}})
+            QCOMPARE(tarvexctl(QStringList{"add-controller", ws} + bad).exitCode, 2);
+        QCOMPARE(fileBytes(ws), before);
+
+        const Run r = tarvexctl({"show", ws});
+        QVERIFY(r.out.contains("{\"comPort\":9,\"id\":0,\"code\":0,\"name\":\"Door\""));
+        QVERIFY(r.out.indexOf("\"comPort\":9") < r.out.indexOf("\"comPort\":10"));
+        QVERIFY(r.out.contains("\"id\":7,\"code\":3,\"name\":\"Gate\",\"relay1Time\":2"));
+    }
 };
 
 TARVEX_TEST_GUILESS_MAIN(TestTarvexctl)

@@ -6,8 +6,6 @@
 #include "tarvexdoc.h"
 #include "workspacefile.h"
 
-#include <QFileInfo>
-
 #include <cstdio>
 
 namespace {
@@ -59,16 +57,8 @@ int runImportCsvCommand(const Args& args) {
 
     const QString workspacePath = fileArg(*files[0]);
     CTarvexDoc doc;
-    if (QFileInfo::exists(workspacePath) || QFileInfo(workspacePath).isSymLink()) {
-        const WorkspaceLoadResult loaded = CWorkspaceFile::Load(workspacePath, doc);
-        if (loaded.failed())
-            return fail(kExitFailure, loaded.reason);
-        // Saving would replace a foreign or newer file with an almost empty workspace.
-        if (loaded.status == WorkspaceLoadResult::Status::NotTarvex)
-            return fail(kExitFailure,
-                        QStringLiteral("%1 is not a workspace file of this version; not changed")
-                            .arg(workspacePath));
-    }
+    if (const int status = loadWorkspaceForChange(workspacePath, doc))
+        return status;
 
     CsvImportSettings settings;
     settings.path = fileArg(*files[1]);

@@ -11,3 +11,4 @@ int runShowCommand(const Args& args);
 int runResaveCommand(const Args& args);
 int runNormalizeCommand(const Args& args);
 int runImportCsvCommand(const Args& args);
+int runAddControllerCommand(const Args& args);

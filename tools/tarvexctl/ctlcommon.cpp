@@ -2,6 +2,10 @@
 
 #include "codepage.h"
 #include "mediaid.h"
+#include "tarvexdoc.h"
+#include "workspacefile.h"
+
+#include <QFileInfo>
 
 #include <QSettings>
 
@@ -41,4 +45,18 @@ std::optional<int> parseColumn(std::string_view text) {
     if (text.empty() || ec != std::errc() || ptr != end || value < 0)
         return std::nullopt;
     return value;
+}
+
+int loadWorkspaceForChange(const QString& path, CTarvexDoc& doc) {
+    if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink())
+        return kExitOk;
+    const WorkspaceLoadResult loaded = CWorkspaceFile::Load(path, doc);
+    if (loaded.failed())
+        return fail(kExitFailure, loaded.reason);
+    // Saving would replace a foreign or newer file with an almost empty workspace.
+    if (loaded.status == WorkspaceLoadResult::Status::NotTarvex)
+        return fail(
+            kExitFailure,
+            QStringLiteral("%1 is not a workspace file of this version; not changed").arg(path));
+    return kExitOk;
 }

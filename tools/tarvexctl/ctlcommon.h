@@ -27,5 +27,10 @@ inline QString fileArg(const std::string& arg) {
 // --media-type ibutton|rf|magnetic; nullopt for anything else.
 std::optional<int> parseMediaType(std::string_view name);
 
+class CTarvexDoc;
+// Loads the workspace that a command changes, or leaves doc empty when the file does not exist
+// yet. Returns 0, or the exit status after reporting why the file must not be changed.
+int loadWorkspaceForChange(const QString& path, CTarvexDoc& doc);
+
 // A non-negative decimal number, nullopt otherwise.
 std::optional<int> parseColumn(std::string_view text);

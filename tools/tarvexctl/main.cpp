@@ -20,6 +20,8 @@ const char kUsage[] =
     "  tarvexctl normalize [--media-type ibutton|rf|magnetic] FIELD...\n"
     "  tarvexctl import-csv FILE.VR-12 CSVFILE --mediaid N --lastname N --firstname N"
     " [--media-type T] [--codepage CP]\n"
+    "  tarvexctl add-controller FILE.VR-12 --port N [--name TEXT] [--id N] [--code N]"
+    " [--relay1 0-7] [--relay2 0-7] [--codepage CP]\n"
     "  tarvexctl query CONNECTION-STRING SQL\n";
 
 } // namespace
@@ -47,6 +49,8 @@ int main(int argc, char** argv) {
         return runNormalizeCommand(args);
     if (command == "import-csv")
         return runImportCsvCommand(args);
+    if (command == "add-controller")
+        return runAddControllerCommand(args);
     if (command == "query") {
 #ifdef TARVEXCTL_HAVE_QUERY
         return runQueryCommand(QCoreApplication::arguments().mid(2));
