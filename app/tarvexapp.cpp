@@ -12,6 +12,7 @@
 #include "skin.h"
 #include "splashdlg.h"
 #include "tarvexdoc.h"
+#include "versioninfo.h"
 
 #include <QApplication>
 #include <QDir>
@@ -108,6 +109,10 @@ bool CTarvexApp::InitInstance() {
     step(QStringLiteral("Profile"));
     QCoreApplication::setOrganizationName(QStringLiteral("Brindlo"));
     QCoreApplication::setApplicationName(S(IDS_APP_TITLE));
+    {
+        const CVersionInfo version = CVersionInfo::parse(CVersionInfo::versionText());
+        QCoreApplication::setApplicationVersion(version.version + QLatin1Char('.') + version.build);
+    }
 
     // 4. The program folder, with a trailing separator.
     step(QStringLiteral("ProgramFolder"));

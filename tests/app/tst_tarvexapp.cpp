@@ -338,6 +338,33 @@ private slots:
         app->ExitInstance();
     }
 
+    void registrationsFolderOutsideAFolderNotWritable() {
+        CTarvexApp app;
+        app.setProgramFolder(TestWorld::instance()->path(QStringLiteral("not-there/")));
+        const QString expected = TestWorld::instance()->dataDir() + QStringLiteral("/Tarvex");
+        QCOMPARE(app.defaultRegFilePath(), expected);
+        QVERIFY(QFileInfo(expected).isDir());
+        app.setProgramFolder(programFolder() + QStringLiteral("/"));
+        QCOMPARE(app.defaultRegFilePath(), programFolder());
+    }
+
+    void visualStylesSwitchAtRunTime() {
+        auto app = makeApp();
+        QVERIFY(app->InitInstance());
+        QString sheets[3];
+        for (int style = 0; style < 3; ++style) {
+            CSkin::apply(style);
+            QCOMPARE(CSkin::current(), style);
+            sheets[style] = qApp->styleSheet();
+        }
+        QVERIFY(sheets[0] != sheets[1] && !sheets[0].isEmpty() && sheets[2].isEmpty());
+        CSkin::apply(7);
+        QCOMPARE(CSkin::current(), 0);
+        QCOMPARE(qApp->styleSheet(), sheets[0]);
+        exitThroughFileExit(*app);
+        app->ExitInstance();
+    }
+
     void exitCanBeCancelledAndCloseBoxOnlyMinimises() {
         auto app = makeApp();
         QVERIFY(app->InitInstance());
