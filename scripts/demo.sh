@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Sets up, builds and starts Tarvex on a demo site: a workspace of six employees and two
+# controllers on simulated serial ports (COM1, COM2) that report a registration every few
+# seconds. Everything lives in out/demo; the user's own settings and ports are not touched.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+scripts/build.sh
+bin=$PWD/build/bin
+demo=$PWD/out/demo
+mkdir -p "$demo/devices" "$demo/config" "$demo/data" "$demo/odbc"
+
+# The demo's own world: settings, data folder, serial device links and ODBC drivers.
+export XDG_CONFIG_HOME=$demo/config XDG_DATA_HOME=$demo/data VR12COMM_DEVICES=$demo/devices
+export ODBCSYSINI=$demo/odbc ODBCINI=$demo/odbc/odbc.ini
+driver=$(grep -m1 '^TARVEX_SQLITE_ODBC_DRIVER:' build/CMakeCache.txt | cut -d= -f2)
+printf '[SQLite3]\nDescription=SQLite3 ODBC Driver\nDriver=%s\n' "$driver" >"$ODBCSYSINI/odbcinst.ini"
+: >"$ODBCINI"
+
+workspace=$demo/Demo.VR-12
+if [ ! -f "$workspace" ]; then
+    "$bin/tarvexctl" import-csv "$workspace" demo/employees.csv --mediaid 2 --lastname 0 --firstname 1
+    "$bin/tarvexctl" add-controller "$workspace" --port 1 --name "Main entrance" --id 1 --code 101
+    "$bin/tarvexctl" add-controller "$workspace" --port 2 --name "Warehouse" --id 2 --code 102 --relay1 2
+fi
+
+# The simulated controllers present the demo employees' keys, plus one unknown key.
+ids=$(tail -n +2 demo/employees.csv | cut -d, -f3 | xargs "$bin/tarvexctl" normalize | paste -sd, -)
+ids="$ids,$("$bin/tarvexctl" normalize 0BADC0DE)"
+pids=()
+trap 'kill "${pids[@]}" 2>/dev/null || true' EXIT INT TERM
+"$bin/vr12sim" COM1 --register-every 4 --ids "$ids" --table 3 & pids+=($!)
+"$bin/vr12sim" COM2 --register-every 7 --ids "$ids" & pids+=($!)
+for port in COM1 COM2; do
+    for _ in $(seq 50); do [ -e "$VR12COMM_DEVICES/$port" ] && break; sleep 0.1; done
+done
+
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+    # Registrations reach this terminal through the control library while the window runs.
+    "$bin/vr12" COM2 listen --log "$demo/reg.txt" & pids+=($!)
+    "$bin/tarvex" "$workspace"
+else
+    echo "No display: showing the registrations of COM1 here (Ctrl+C ends the demo)."
+    "$bin/vr12" COM1 listen --log "$demo/reg.txt"
+fi
