@@ -3,10 +3,12 @@
 #include "catalogue.h"
 #include "commandmanager.h"
 #include "mainframe.h"
+#include "splashdlg.h"
 #include "testworld.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -392,6 +394,42 @@ private slots:
         QVERIFY(!frame.isMinimized());
         QVERIFY(frame.isMaximized());
         QVERIFY(frame.isVisible());
+    }
+
+    void splashHidesAfterOneSecond() {
+        CSplashDlg splash;
+        QCOMPARE(splash.size(), QSize(430, 300));
+        QVERIFY(splash.statusText().isEmpty());
+        splash.showCentred();
+        splash.SetStatusText(142);
+        QCOMPARE(splash.statusText(), QStringLiteral("OK"));
+        auto* status = splash.findChild<QLabel*>(QStringLiteral("status1034"));
+        QVERIFY(status);
+        QCOMPARE(status->palette().color(QPalette::Window), QColor(204, 151, 84));
+        QElapsedTimer clock;
+        qint64 hiddenAt = -1;
+        struct HideWatch : QObject {
+            QElapsedTimer* clock;
+            qint64* at;
+            bool eventFilter(QObject*, QEvent* e) override {
+                if (e->type() == QEvent::Hide && *at < 0)
+                    *at = clock->elapsed();
+                return false;
+            }
+        } watch;
+        watch.clock = &clock;
+        watch.at = &hiddenAt;
+        splash.installEventFilter(&watch);
+        clock.start();
+        splash.startHideTimer();
+        QTRY_VERIFY_WITH_TIMEOUT(hiddenAt >= 0, 10000);
+        QVERIFY2(hiddenAt >= 1000, qPrintable(QString::number(hiddenAt)));
+        QVERIFY2(hiddenAt < 6000, qPrintable(QString::number(hiddenAt)));
+        // Hidden, not destroyed: it shows again at exit.
+        splash.SetStatusText(192);
+        splash.showCentred();
+        QVERIFY(splash.isVisible());
+        QCOMPARE(splash.statusHistory(), QStringList({"OK", "Tarvex is closing. Please wait..."}));
     }
 
     void frameCommandsAndStatusPrompt() {
