@@ -2,8 +2,9 @@
 
 #include "termpanel.h"
 
-// A panel without a window: it keeps the bound values as its live values. Used when the
-// workspace runs without a desktop (tools, tests). Allocated with new; DestroyWindow frees it.
+// A panel that keeps the bound values as its live values. Without a window it serves the
+// workspace when it runs without a desktop (tools, tests); a window that only shows the values
+// derives from it. Allocated with new; DestroyWindow frees it.
 class CStoredPanel : public ITermPanel {
 public:
     void Bind(int id, const std::string& name, int code, int comPort, int relay1Time,

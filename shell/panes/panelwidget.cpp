@@ -33,12 +33,8 @@ CPanelWidget::~CPanelWidget() {
 void CPanelWidget::Bind(int id, const std::string& name, int code, int comPort, int relay1Time,
                         int relay2Time, const std::string& master, const std::string& masterName,
                         const std::string& firmware) {
-    m_comPort = comPort;
-    m_relay1Time = relay1Time;
-    m_relay2Time = relay2Time;
-    m_master = master;
-    m_masterName = masterName;
-    m_firmware = firmware;
+    CStoredPanel::Bind(id, name, code, comPort, relay1Time, relay2Time, master, masterName,
+                       firmware);
     const QStringList lines = {
         QStringLiteral("Name: %1").arg(PaneText::toUnicode(name)),
         QStringLiteral("ID: %1").arg(id),
