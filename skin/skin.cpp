@@ -48,7 +48,9 @@ const char* CSkin::styleSheet(int style) {
     case Office2003:
         return kOffice2003;
     case Simple:
-        return "";
+        // Never empty: removing the application's style sheet frees the platform style it
+        // wraps in the Qt we build against, and the next sheet then crashes on it.
+        return "/* simple: the platform's own look */";
     default:
         return kOfficeXP;
     }
