@@ -151,7 +151,7 @@ int main(int argc, char** argv) {
             term.ID = port;
             term.Code = 1000 + port;
             for (int slot = 0; slot < 256 && it != source.Employees().end(); ++slot, ++it) {
-                char hex[3];
+                char hex[9];
                 std::snprintf(hex, sizeof hex, "%02X", slot);
                 term.IdTable.emplace(it->first, hex);
             }
