@@ -1,4 +1,5 @@
 #include "testworld.h"
+#include "workspacebytes.h"
 
 #include <QDir>
 #include <QFile>
@@ -7,6 +8,8 @@
 #include <QtTest>
 
 namespace {
+
+using namespace WorkspaceBytes;
 
 struct Run {
     int exitCode = -1;
@@ -24,30 +27,6 @@ Run tarvexctl(const QStringList& args) {
     r.out = p.readAllStandardOutput();
     r.err = p.readAllStandardError();
     return r;
-}
-
-QByteArray int32(int v) {
-    QByteArray b(4, '\0');
-    for (int i = 0; i < 4; ++i)
-        b[i] = char((unsigned(v) >> (8 * i)) & 0xFF);
-    return b;
-}
-
-QByteArray text(const QByteArray& s) {
-    return char(s.size()) + s;
-}
-
-const QByteArray kHeader = text("Tarvex") + int32(2);
-
-void writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
-
-QByteArray fileBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 } // namespace

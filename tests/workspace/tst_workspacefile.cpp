@@ -1,6 +1,7 @@
 #include "storedpanel.h"
 #include "tarvexdoc.h"
 #include "testworld.h"
+#include "workspacebytes.h"
 #include "workspacefile.h"
 
 #include <QDir>
@@ -13,32 +14,10 @@
 
 namespace {
 
+using namespace WorkspaceBytes;
+
 using Status = WorkspaceLoadResult::Status;
 
-QByteArray fileBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
-
-QByteArray int32(int v) {
-    QByteArray b(4, '\0');
-    for (int i = 0; i < 4; ++i)
-        b[i] = char((unsigned(v) >> (8 * i)) & 0xFF);
-    return b;
-}
-
-QByteArray text(const QByteArray& s) {
-    Q_ASSERT(s.size() < 255);
-    return char(s.size()) + s;
-}
-
-const QByteArray kHeader = text("Tarvex") + int32(2);
 
 // The one-employee, one-controller workspace of 96 bytes.
 void fillSmall(CTarvexDoc& doc) {
