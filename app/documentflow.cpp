@@ -72,17 +72,13 @@ bool CDocumentFlow::OpenDocumentFile(const QString& path) {
         m_doc.SetModifiedFlag(false);
         setPath(QString());
         emit documentReset();
-        QString text = S(IDS_FAILED_TO_OPEN_DOC);
-        if (!result.reason.isEmpty())
-            text += QStringLiteral("\n\n") + result.reason;
-        m_prompts.stop(text);
+        reportFailure(IDS_FAILED_TO_OPEN_DOC, result.reason);
         return false;
     }
     m_doc.SetModifiedFlag(false);
     setPath(path);
     emit documentReset();
-    m_recent.add(m_path);
-    emit recentFilesChanged(m_recent.files());
+    rememberPath();
     return true;
 }
 
@@ -96,17 +92,25 @@ bool CDocumentFlow::OnFileOpen() {
 bool CDocumentFlow::DoSave(const QString& path) {
     const WorkspaceSaveResult result = CWorkspaceFile::Save(m_doc, path);
     if (!result.ok) {
-        QString text = S(IDS_FAILED_TO_SAVE_DOC);
-        if (!result.reason.isEmpty())
-            text += QStringLiteral("\n\n") + result.reason;
-        m_prompts.stop(text);
+        reportFailure(IDS_FAILED_TO_SAVE_DOC, result.reason);
         return false;
     }
     m_doc.SetModifiedFlag(false);
     setPath(path);
+    rememberPath();
+    return true;
+}
+
+void CDocumentFlow::reportFailure(int stringId, const QString& reason) {
+    QString text = S(stringId);
+    if (!reason.isEmpty())
+        text += QStringLiteral("\n\n") + reason;
+    m_prompts.stop(text);
+}
+
+void CDocumentFlow::rememberPath() {
     m_recent.add(m_path);
     emit recentFilesChanged(m_recent.files());
-    return true;
 }
 
 bool CDocumentFlow::OnFileSave() {

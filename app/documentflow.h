@@ -48,6 +48,10 @@ signals:
 private:
     // True while a new or opened workspace starts: the first New needs no prompt.
     void setPath(const QString& path);
+    // The framework's failure message, with the reason the file layer gave.
+    void reportFailure(int stringId, const QString& reason);
+    // Puts the current file at the top of the recent files.
+    void rememberPath();
     QString filter() const;
 
     CTarvexDoc& m_doc;
