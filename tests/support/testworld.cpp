@@ -45,7 +45,9 @@ TestWorld::~TestWorld() {
         g_world = nullptr;
 }
 
-TestWorld* TestWorld::instance() { return g_world; }
+TestWorld* TestWorld::instance() {
+    return g_world;
+}
 
 QString TestWorld::sqliteConnection(const QString& fileName) const {
     return QStringLiteral("Driver=SQLite3;Database=%1").arg(path(fileName));

@@ -18,7 +18,6 @@ using namespace WorkspaceBytes;
 
 using Status = WorkspaceLoadResult::Status;
 
-
 // The one-employee, one-controller workspace of 96 bytes.
 void fillSmall(CTarvexDoc& doc) {
     doc.InsertEmployee("1B00000000000101", {"Doe", "Ann"});
