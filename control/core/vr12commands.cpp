@@ -25,7 +25,7 @@ QByteArray Vr12Link::listingRead() {
     }
     m_listing = false;
     unlock();
-    return r.isEmpty() ? QByteArrayLiteral("Error") : QByteArrayLiteral("*");
+    return QByteArray(r.isEmpty() ? kReplyError : kReplyEndOfTable);
 }
 
 QByteArray Vr12Link::readFirstID() {
@@ -33,7 +33,7 @@ QByteArray Vr12Link::readFirstID() {
     // it once more would leave it held after the new listing ends.
     const bool restart = m_listing && m_lock.isHeldByCurrentThread();
     if (!restart && !lockForCommand())
-        return QByteArrayLiteral("Busy");
+        return kReplyBusy;
     m_port.purge();
     sendByte('S');
     return listingRead();
@@ -42,21 +42,21 @@ QByteArray Vr12Link::readFirstID() {
 QByteArray Vr12Link::readNextID() {
     // Outside a listing begun by this thread the line belongs to the receiver.
     if (!m_lock.isHeldByCurrentThread())
-        return QByteArrayLiteral("Error");
+        return kReplyError;
     return listingRead();
 }
 
-short Vr12Link::eraseID(short slot) {
+EraseIdResult Vr12Link::eraseID(short slot) {
     // "%02X" of anything outside 0-255 would name another slot.
     if (slot < 0 || slot > 255)
-        return 2;
+        return EraseIdNoSlotReply;
     if (!lockForCommand())
-        return 1;
+        return EraseIdNoReply;
     m_port.purge();
     sendByte('D');
     if (m_port.read(3).isEmpty()) {
         unlock();
-        return 1;
+        return EraseIdNoReply;
     }
     const QByteArray hex = QString::asprintf("%02X", unsigned(slot)).toLatin1();
     sendByte(hex.at(0));
@@ -64,49 +64,51 @@ short Vr12Link::eraseID(short slot) {
     const QByteArray reply = m_port.read(3);
     unlock();
     if (reply.isEmpty())
-        return 2;
-    return reply.size() >= 3 && reply.at(2) == '*' ? 0 : 3;
+        return EraseIdNoSlotReply;
+    return reply.size() >= 3 && reply.at(2) == '*' ? EraseIdOk : EraseIdNotConfirmed;
 }
 
-short Vr12Link::payloadExchange(char command, const QByteArray& payload, bool isMaster) {
+IdWriteResult Vr12Link::payloadExchange(char command, const QByteArray& payload, bool isMaster) {
     if (payload.size() < kPayloadLength)
-        return 100;
+        return IdWriteNotSent;
     if (!lockForCommand())
-        return 1;
+        return IdWriteNoReply;
     m_port.purge();
     sendByte(command);
     const QByteArray prompt = m_port.read(3);
     if (prompt.size() != 3 || prompt.at(2) != '#') {
         unlock();
-        return prompt.isEmpty() ? 1 : prompt.size() != 3 ? 2 : 3;
+        return prompt.isEmpty()     ? IdWriteNoReply
+               : prompt.size() != 3 ? IdWriteShortPrompt
+                                    : IdWriteWrongPrompt;
     }
     if (m_port.write(payload.left(kPayloadLength)) < kPayloadLength) {
         unlock();
-        return 100;
+        return IdWriteNotSent;
     }
     std::this_thread::sleep_for(500ms);
     const QByteArray c = m_port.read(19);
     unlock();
     if (c.isEmpty())
-        return 4;
+        return IdWriteNoConfirmation;
     if (c.size() != 19)
-        return 5;
+        return IdWriteShortConfirmation;
     if (c.at(16) != ' ')
-        return 7;
+        return IdWriteGarbled;
     const char letter = c.at(17);
     const bool star = c.at(18) == '*';
     if (isMaster)
-        return letter == 'd' ? 6 : star ? 0 : 6;
+        return letter == 'd' ? IdWriteRefused : star ? IdWriteOk : IdWriteRefused;
     if (letter == 'd')
-        return 10;
-    return letter == 'a' && star ? 0 : 6;
+        return IdWriteAlreadyInTable;
+    return letter == 'a' && star ? IdWriteOk : IdWriteRefused;
 }
 
-short Vr12Link::addID(const QByteArray& mediaId) {
+IdWriteResult Vr12Link::addID(const QByteArray& mediaId) {
     return payloadExchange('A', mediaId, false);
 }
 
-short Vr12Link::newMaster(const QByteArray& mediaId) {
+IdWriteResult Vr12Link::newMaster(const QByteArray& mediaId) {
     return payloadExchange('N', mediaId, true);
 }
 
@@ -120,7 +122,7 @@ void Vr12Link::openLock() {
 
 QByteArray Vr12Link::eighteenByteRead(char command) {
     if (!lockForCommand())
-        return QByteArrayLiteral("Busy");
+        return kReplyBusy;
     m_port.purge();
     sendByte(command);
     const QByteArray r = m_port.read(18);
@@ -129,11 +131,11 @@ QByteArray Vr12Link::eighteenByteRead(char command) {
     case 18:
         return r.right(16);
     case 3:
-        return QByteArrayLiteral("Erased");
+        return kReplyErased;
     case 0:
-        return QByteArrayLiteral("Busy");
+        return kReplyBusy;
     default:
-        return QByteArrayLiteral("Error");
+        return kReplyError;
     }
 }
 
@@ -145,51 +147,51 @@ QByteArray Vr12Link::readParams() {
     return eighteenByteRead('T');
 }
 
-short Vr12Link::writeParams(const QByteArray& record) {
+WriteParamsResult Vr12Link::writeParams(const QByteArray& record) {
     if (record.size() < kPayloadLength)
-        return 3;
+        return WriteParamsNotSent;
     if (!lockForCommand())
-        return 1;
+        return WriteParamsNoReply;
     m_port.purge();
     sendByte('J');
     const QByteArray prompt = m_port.read(3);
     if (prompt.size() != 3) {
         unlock();
-        return prompt.isEmpty() ? 1 : 2;
+        return prompt.isEmpty() ? WriteParamsNoReply : WriteParamsShortPrompt;
     }
     if (m_port.write(record.left(kPayloadLength)) < kPayloadLength) {
         unlock();
-        return 3;
+        return WriteParamsNotSent;
     }
     const QByteArray c = m_port.read(19);
     unlock();
-    return c.size() == 19 && c.at(18) == '*' ? 0 : 4;
+    return c.size() == 19 && c.at(18) == '*' ? WriteParamsOk : WriteParamsNotConfirmed;
 }
 
-short Vr12Link::clearTable() {
+ClearTableResult Vr12Link::clearTable() {
     if (!lockForCommand())
-        return 1;
+        return ClearTableNoReply;
     m_port.purge();
     sendByte('C');
     std::this_thread::sleep_for(3000ms);
     const QByteArray r = m_port.read(1);
     unlock();
     if (r.isEmpty())
-        return 1;
-    return r.at(0) == '*' ? 0 : 2;
+        return ClearTableNoReply;
+    return r.at(0) == '*' ? ClearTableOk : ClearTableNotConfirmed;
 }
 
-short Vr12Link::getStatus() {
+GetStatusResult Vr12Link::getStatus() {
     if (!lockForCommand())
-        return 1;
+        return GetStatusNoReply;
     m_port.purge();
     sendByte('V');
     const QByteArray r = m_port.read(20);
     unlock();
     if (r.isEmpty())
-        return 1;
+        return GetStatusNoReply;
     m_firmware = r.mid(2);
-    return 0;
+    return GetStatusOk;
 }
 
 } // namespace vr12comm

@@ -66,7 +66,7 @@ short Vr12Link::openPort(short portIndex) {
     }
     setLinkState(BothOpen);
     emit stateModified();
-    return 0;
+    return SerialPort::Opened;
 }
 
 bool Vr12Link::closePort() {
@@ -94,7 +94,7 @@ bool Vr12Link::init(short portIndex) {
         emit errMessage();
         return false;
     }
-    if (openPort(portIndex) != 0)
+    if (openPort(portIndex) != SerialPort::Opened)
         return false;
     m_lock.reset();
     m_listing = false;

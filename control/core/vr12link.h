@@ -5,6 +5,8 @@
 #include "reglogfile.h"
 #include "serialport.h"
 
+#include <vr12comm/vr12results.h>
+
 #include <QByteArray>
 #include <QObject>
 #include <QString>
@@ -34,14 +36,14 @@ public:
 
     QByteArray readFirstID();
     QByteArray readNextID();
-    short eraseID(short slot);
-    short addID(const QByteArray& mediaId);
+    EraseIdResult eraseID(short slot);
+    IdWriteResult addID(const QByteArray& mediaId);
     void openLock();
     QByteArray showMaster();
-    short newMaster(const QByteArray& mediaId);
-    short clearTable();
-    short getStatus();
-    short writeParams(const QByteArray& record);
+    IdWriteResult newMaster(const QByteArray& mediaId);
+    ClearTableResult clearTable();
+    GetStatusResult getStatus();
+    WriteParamsResult writeParams(const QByteArray& record);
     QByteArray readParams();
 
     // Names the registrations file and reopens it; errMessage() when that fails.
@@ -87,7 +89,7 @@ private:
     void setLinkState(int state);
     void sendByte(char c);
     QByteArray listingRead();
-    short payloadExchange(char command, const QByteArray& payload, bool isMaster);
+    IdWriteResult payloadExchange(char command, const QByteArray& payload, bool isMaster);
     QByteArray eighteenByteRead(char command);
     bool openLog();
 

@@ -38,8 +38,9 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QVariant property(int dispId) const;
-    InvokeStatus setProperty(int dispId, const QVariant& value);
+    // Not property()/setProperty(): those would hide QObject's for every later caller.
+    QVariant readProperty(int dispId) const;
+    InvokeStatus writeProperty(int dispId, const QVariant& value);
     InvokeStatus callMethod(int dispId, const QVariantList& args, QVariant* result);
     void showAboutBox();
 

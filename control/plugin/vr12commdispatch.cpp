@@ -30,7 +30,7 @@ bool isText(const QVariant& v) {
 
 } // namespace
 
-QVariant CVr12CommCtrl::property(int dispId) const {
+QVariant CVr12CommCtrl::readProperty(int dispId) const {
     switch (dispId) {
     case DispAsciiFileName:
         return m_link.asciiFileName();
@@ -55,7 +55,7 @@ QVariant CVr12CommCtrl::property(int dispId) const {
     }
 }
 
-InvokeStatus CVr12CommCtrl::setProperty(int dispId, const QVariant& value) {
+InvokeStatus CVr12CommCtrl::writeProperty(int dispId, const QVariant& value) {
     if (dispId == DispErrorCode) {
         bool ok = false;
         const qlonglong n = value.toLongLong(&ok);
@@ -118,7 +118,7 @@ InvokeStatus CVr12CommCtrl::callMethod(int dispId, const QVariantList& args, QVa
             return InvokeStatus::BadParamCount;
         if ((st = toShort(args.at(0), &number)) != InvokeStatus::Ok)
             return st;
-        r = m_link.eraseID(number);
+        r = int(m_link.eraseID(number));
         break;
     case DispAddID:
     case DispNewMaster:
@@ -128,9 +128,12 @@ InvokeStatus CVr12CommCtrl::callMethod(int dispId, const QVariantList& args, QVa
         if (!isText(args.at(0)))
             return InvokeStatus::TypeMismatch;
         const QByteArray payload = bytes(args.at(0));
-        r = dispId == DispAddID       ? m_link.addID(payload)
-            : dispId == DispNewMaster ? m_link.newMaster(payload)
-                                      : m_link.writeParams(payload);
+        if (dispId == DispAddID)
+            r = int(m_link.addID(payload));
+        else if (dispId == DispNewMaster)
+            r = int(m_link.newMaster(payload));
+        else
+            r = int(m_link.writeParams(payload));
         break;
     }
     default:
@@ -153,10 +156,10 @@ InvokeStatus CVr12CommCtrl::callMethod(int dispId, const QVariantList& args, QVa
             r = text(m_link.showMaster());
             break;
         case DispClearTable:
-            r = m_link.clearTable();
+            r = int(m_link.clearTable());
             break;
         case DispGetStatus:
-            r = m_link.getStatus();
+            r = int(m_link.getStatus());
             break;
         case DispReadParams:
             r = text(m_link.readParams());
@@ -179,13 +182,14 @@ InvokeStatus CVr12CommCtrl::invoke(int dispId, InvokeKind kind, const QVariantLi
     if (isProperty) {
         switch (kind) {
         case InvokeKind::PropertyPut:
-            return args.size() == 1 ? setProperty(dispId, args.at(0)) : InvokeStatus::BadParamCount;
+            return args.size() == 1 ? writeProperty(dispId, args.at(0))
+                                    : InvokeStatus::BadParamCount;
         case InvokeKind::PropertyGet:
         case InvokeKind::Method:
             if (!args.isEmpty())
                 return InvokeStatus::BadParamCount;
             if (result)
-                *result = property(dispId);
+                *result = readProperty(dispId);
             return InvokeStatus::Ok;
         }
     }

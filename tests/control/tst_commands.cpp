@@ -13,11 +13,11 @@ private slots:
         QVERIFY(f.start());
         QCOMPARE(f.link->firmware(), QByteArray());
         f.sim.setFirmware("VR-12 firmware 2.1");
-        QCOMPARE(f.link->getStatus(), short(0));
+        QCOMPARE(f.link->getStatus(), GetStatusOk);
         QCOMPARE(f.link->firmware(), QByteArray("VR-12 firmware 2.1"));
         QCOMPARE(f.link->firmware().size(), 18);
         f.sim.setReply('V', "V:");
-        QCOMPARE(f.link->getStatus(), short(0));
+        QCOMPARE(f.link->getStatus(), GetStatusOk);
         QCOMPARE(f.link->firmware(), QByteArray());
         QVERIFY(f.sim.receivedBytes().endsWith("VV"));
     }
@@ -28,13 +28,13 @@ private slots:
         f.sim.setMaster("0123456789ABCDEF");
         QCOMPARE(f.link->showMaster(), QByteArray("0123456789ABCDEF"));
         f.sim.setMaster({});
-        QCOMPARE(f.link->showMaster(), QByteArray("Erased"));
+        QCOMPARE(f.link->showMaster(), QByteArray(kReplyErased));
         f.sim.setFault('M', Vr12Simulator::Fault::ShortBlock, 1);
-        QCOMPARE(f.link->showMaster(), QByteArray("Error"));
+        QCOMPARE(f.link->showMaster(), QByteArray(kReplyError));
         f.sim.setParams("0507000000000000");
         QCOMPARE(f.link->readParams(), QByteArray("0507000000000000"));
         f.sim.setReply('T', "T:-", {}, 1);
-        QCOMPARE(f.link->readParams(), QByteArray("Erased"));
+        QCOMPARE(f.link->readParams(), QByteArray(kReplyErased));
     }
 
     void listingReturnsEveryRecordThenStar() {
@@ -50,11 +50,11 @@ private slots:
             seen << QString::fromLatin1(r.mid(2, 2));
             r = f.link->readNextID();
         }
-        QCOMPARE(r, QByteArray("*"));
+        QCOMPARE(r, QByteArray(kReplyEndOfTable));
         QCOMPARE(seen, QStringList({"00", "01", "03", "04"}));
         QVERIFY(!f.link->commandLock().isHeldByCurrentThread());
         // Outside a listing the line is not read behind the receiver's back.
-        QCOMPARE(f.link->readNextID(), QByteArray("Error"));
+        QCOMPARE(f.link->readNextID(), QByteArray(kReplyError));
     }
 
     void restartedListingLeavesNoLockBehind() {
@@ -67,7 +67,7 @@ private slots:
         for (; r.size() == 22; r = f.link->readNextID())
             ++records;
         QCOMPARE(records, 3);
-        QCOMPARE(r, QByteArray("*"));
+        QCOMPARE(r, QByteArray(kReplyEndOfTable));
         QVERIFY(!f.link->commandLock().isHeldByCurrentThread());
         QSignalSpy rx(f.link.get(), &Vr12Link::rxMessage);
         f.sim.sendMessage("+OK");
@@ -77,7 +77,7 @@ private slots:
     void listingOfEmptyTableEndsAtOnce() {
         LinkFixture f;
         QVERIFY(f.start());
-        QCOMPARE(f.link->readFirstID(), QByteArray("*"));
+        QCOMPARE(f.link->readFirstID(), QByteArray(kReplyEndOfTable));
         QVERIFY(!f.link->commandLock().isHeldByCurrentThread());
         // The receiver gets the line back.
         f.sim.sendMessage("+OK");
@@ -90,15 +90,15 @@ private slots:
         QVERIFY(f.start());
         f.sim.fillTable(12);
         f.sim.clearReceived();
-        QCOMPARE(f.link->eraseID(10), short(0));
+        QCOMPARE(f.link->eraseID(10), EraseIdOk);
         QCOMPARE(f.sim.receivedBytes(), QByteArray("D0A"));
         QVERIFY(f.sim.slot(10).isEmpty());
         QCOMPARE(f.sim.usedSlots(), 11);
         f.sim.setReply('D', "D>#", "OK!", 1);
-        QCOMPARE(f.link->eraseID(3), short(3));
+        QCOMPARE(f.link->eraseID(3), EraseIdNotConfirmed);
         // Content of the prompt is not examined.
         f.sim.setFault('D', Vr12Simulator::Fault::Garbage, 1);
-        QCOMPARE(f.link->eraseID(4), short(0));
+        QCOMPARE(f.link->eraseID(4), EraseIdOk);
     }
 
     void eraseRefusesSlotsOutsideTheTable() {
@@ -106,11 +106,11 @@ private slots:
         QVERIFY(f.start());
         f.sim.fillTable(256);
         f.sim.clearReceived();
-        QCOMPARE(f.link->eraseID(256), short(2));
-        QCOMPARE(f.link->eraseID(-1), short(2));
+        QCOMPARE(f.link->eraseID(256), EraseIdNoSlotReply);
+        QCOMPARE(f.link->eraseID(-1), EraseIdNoSlotReply);
         QCOMPARE(f.sim.receivedBytes(), QByteArray());
         QCOMPARE(f.sim.usedSlots(), 256);
-        QCOMPARE(f.link->eraseID(255), short(0));
+        QCOMPARE(f.link->eraseID(255), EraseIdOk);
         QCOMPARE(f.sim.receivedBytes(), QByteArray("DFF"));
     }
 
@@ -132,9 +132,9 @@ private slots:
         QCOMPARE(f.link->readFirstID().size(), 22);
         f.sim.sendMessage(Vr12Simulator::registrationFor(Vr12Simulator::mediaIdFor(7)));
         QTest::qWait(200);
-        QCOMPARE(f.link->getStatus(), short(0));
+        QCOMPARE(f.link->getStatus(), GetStatusOk);
         QCOMPARE(f.link->firmware(), QByteArray("VR-12 v2.14 ready "));
-        QCOMPARE(f.link->readNextID(), QByteArray("Error"));
+        QCOMPARE(f.link->readNextID(), QByteArray(kReplyError));
         QTest::qWait(500);
         QCOMPARE(rx.count(), 0);
     }

@@ -22,7 +22,7 @@ private slots:
         const qint64 ms = timed([&] { QVERIFY(f.link->destroy()); });
         QVERIFY2(ms < 2000, qPrintable(QString::number(ms)));
         QVERIFY(!f.link->isReceiverRunning());
-        QCOMPARE(f.link->readNextID(), QByteArray("Error"));
+        QCOMPARE(f.link->readNextID(), QByteArray(kReplyError));
         QVERIFY(!f.link->commandLock().isHeldByCurrentThread());
     }
 
@@ -35,7 +35,7 @@ private slots:
         f.sim.sendMessage("+OK");
         std::this_thread::sleep_for(900ms); // no events: the hand-over waits
         QCOMPARE(rx.count(), 0);
-        QCOMPARE(f.link->getStatus(), short(0));
+        QCOMPARE(f.link->getStatus(), GetStatusOk);
         QCOMPARE(rx.count(), 1);
         QCOMPARE(f.link->lastReg(), QByteArray("+OK"));
     }
@@ -64,7 +64,7 @@ private slots:
     void commandFromInsideTheHandlerFails() {
         LinkFixture f;
         QVERIFY(f.start());
-        short status = -5;
+        GetStatusResult status = GetStatusResult(-5);
         bool destroyed = true;
         connect(f.link.get(), &Vr12Link::rxMessage, this, [&] {
             status = f.link->getStatus();
@@ -73,10 +73,10 @@ private slots:
         QSignalSpy rx(f.link.get(), &Vr12Link::rxMessage);
         f.sim.sendMessage("+OK");
         QVERIFY(rx.wait(3000));
-        QCOMPARE(status, short(1));
+        QCOMPARE(status, GetStatusNoReply);
         QVERIFY(!destroyed);
         QVERIFY(f.link->isReceiverRunning());
-        QCOMPARE(f.link->getStatus(), short(0));
+        QCOMPARE(f.link->getStatus(), GetStatusOk);
     }
 };
 

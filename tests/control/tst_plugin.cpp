@@ -1,6 +1,7 @@
 // The control as the program sees it: loaded as a module, driven by dispatch
 // identifier, painting its link state.
 #include "testworld.h"
+#include "vr12commctrl.h"
 #include "vr12simulator.h"
 
 #include <vr12comm/ivr12comm.h>
@@ -15,6 +16,13 @@
 #include <memory>
 
 using namespace vr12comm;
+
+// The control's dispatch accessors must leave QObject's dynamic properties
+// reachable through the control's own class.
+static_assert(requires(CVr12CommCtrl * c, const char* name, const QVariant& v) {
+    c->setProperty(name, v);
+    c->property(name);
+});
 
 namespace {
 
@@ -95,6 +103,11 @@ private slots:
         QCOMPARE(m_ctrl->action(), QStringLiteral("O"));
         QCOMPARE(m_ctrl->firmWare(), QStringLiteral("fw"));
         QVERIFY(m_ctrl->isModified());
+        // Qt's own properties stay apart from the dispatched ones.
+        auto* ctrl = static_cast<CVr12CommCtrl*>(w);
+        ctrl->setProperty("AsciiFileName", QStringLiteral("dynamic.txt"));
+        QCOMPARE(ctrl->property("AsciiFileName").toString(), QStringLiteral("dynamic.txt"));
+        QCOMPARE(m_ctrl->asciiFileName(), QStringLiteral("reg.txt"));
 
         QVariant r;
         QCOMPARE(m_ctrl->invoke(99, InvokeKind::Method, {}, &r), InvokeStatus::UnknownMember);
@@ -108,8 +121,8 @@ private slots:
         QCOMPARE(m_ctrl->invoke(DispErrorCode, InvokeKind::PropertyPut, {"x"}, &r),
                  InvokeStatus::TypeMismatch);
         // Without Init there is no lock: commands fail at once.
-        QCOMPARE(m_ctrl->getStatus(), short(1));
-        QCOMPARE(m_ctrl->readFirstID(), QStringLiteral("Busy"));
+        QCOMPARE(m_ctrl->getStatus(), GetStatusNoReply);
+        QCOMPARE(m_ctrl->readFirstID(), QLatin1String(kReplyBusy));
         QVERIFY(!m_ctrl->destroy());
     }
 
@@ -157,12 +170,12 @@ private slots:
         QCOMPARE(redPixels(running), 0);
         QVERIFY(redPixels(nothing) > 0);
 
-        QCOMPARE(m_ctrl->getStatus(), short(0));
+        QCOMPARE(m_ctrl->getStatus(), GetStatusOk);
         QCOMPARE(m_ctrl->firmWare(), QStringLiteral("VR-12 v2.14 ready "));
         sim.fillTable(2);
         QCOMPARE(m_ctrl->readFirstID().size(), 22);
         QCOMPARE(m_ctrl->readNextID().mid(6), QString::fromLatin1(Vr12Simulator::mediaIdFor(1)));
-        QCOMPARE(m_ctrl->readNextID(), QStringLiteral("*"));
+        QCOMPARE(m_ctrl->readNextID(), QLatin1String(kReplyEndOfTable));
 
         const QByteArray id = Vr12Simulator::mediaIdFor(9);
         sim.sendMessage(Vr12Simulator::registrationFor(id));

@@ -172,12 +172,12 @@ private slots:
         int n = 0;
         while (r.size() == 22 && n++ < 60)
             r = f.link->readNextID();
-        QVERIFY(r == "Error" || r == "*");
+        QVERIFY(r == kReplyError || r == kReplyEndOfTable);
         const double cpu0 = processCpuMs();
         QTest::qWait(1500);
         QVERIFY2(processCpuMs() - cpu0 < 150, qPrintable(QString::number(processCpuMs() - cpu0)));
-        QCOMPARE(f.link->getStatus(), short(1));
-        QCOMPARE(f.link->showMaster(), QByteArray("Busy"));
+        QCOMPARE(f.link->getStatus(), GetStatusNoReply);
+        QCOMPARE(f.link->showMaster(), QByteArray(kReplyBusy));
         const qint64 ms = timed([&] { QVERIFY(f.link->destroy()); });
         QVERIFY(ms < 2000);
     }

@@ -21,6 +21,8 @@
 #include <QWidget>
 #include <QtPlugin>
 
+#include "vr12results.h"
+
 namespace vr12comm {
 
 inline constexpr char kProgId[] = "VR12COMM.Vr12CommCtrl.1";
@@ -94,7 +96,8 @@ public:
     // reason, for the user. Empty after success.
     virtual QString lastLinkError() const = 0;
 
-    // Typed calls, each one invoke by dispatch identifier.
+    // Typed calls, each one invoke by dispatch identifier; numeric results are
+    // named in vr12results.h.
     QString asciiFileName() { return get(DispAsciiFileName).toString(); }
     void setAsciiFileName(const QString& v) { put(DispAsciiFileName, v); }
     QString lastReg() { return get(DispLastReg).toString(); }
@@ -117,16 +120,20 @@ public:
     bool init(short portNum) { return call(DispInit, {int(portNum)}).toBool(); }
     QString readFirstID() { return call(DispReadFirstID).toString(); }
     QString readNextID() { return call(DispReadNextID).toString(); }
-    short eraseID(short id) { return short(call(DispEraseID, {int(id)}).toInt()); }
-    short addID(const QString& iButton) { return short(call(DispAddID, {iButton}).toInt()); }
+    EraseIdResult eraseID(short id) { return EraseIdResult(call(DispEraseID, {int(id)}).toInt()); }
+    IdWriteResult addID(const QString& iButton) {
+        return IdWriteResult(call(DispAddID, {iButton}).toInt());
+    }
     void openLock() { call(DispOpenLock); }
     bool destroy() { return call(DispDestroy).toBool(); }
     QString showMaster() { return call(DispShowMaster).toString(); }
-    short newMaster(const QString& master) { return short(call(DispNewMaster, {master}).toInt()); }
-    short clearTable() { return short(call(DispClearTable).toInt()); }
-    short getStatus() { return short(call(DispGetStatus).toInt()); }
-    short writeParams(const QString& master) {
-        return short(call(DispWriteParams, {master}).toInt());
+    IdWriteResult newMaster(const QString& master) {
+        return IdWriteResult(call(DispNewMaster, {master}).toInt());
+    }
+    ClearTableResult clearTable() { return ClearTableResult(call(DispClearTable).toInt()); }
+    GetStatusResult getStatus() { return GetStatusResult(call(DispGetStatus).toInt()); }
+    WriteParamsResult writeParams(const QString& master) {
+        return WriteParamsResult(call(DispWriteParams, {master}).toInt());
     }
     QString readParams() { return call(DispReadParams).toString(); }
     void aboutBox() { call(DispAboutBox); }
