@@ -1,4 +1,6 @@
 // vr12sim: a simulated VR-12 controller for demos and manual checks.
+#include "devicelinklock.h"
+#include "tooloptions.h"
 #include "vr12simulator.h"
 
 #include <QByteArray>
@@ -12,12 +14,20 @@
 
 namespace {
 
-int usage() {
-    std::fprintf(stderr,
-                 "usage: vr12sim [--devices DIR] COMn [--register-every SECONDS] [--ids ID,...]\n"
-                 "               [--table N] [--pace] [--trace]\n"
-                 "Simulates a VR-12 controller on a pseudo-terminal linked as DIR/COMn\n"
-                 "(default DIR: $VR12COMM_DEVICES, else ~/.config/vr12comm/devices).\n");
+const char kUsage[] =
+    "usage: vr12sim [--devices DIR] COMn [--register-every SECONDS] [--ids ID,...]\n"
+    "               [--table N] [--pace] [--trace]\n"
+    "       vr12sim --help | --version\n"
+    "Simulates a VR-12 controller on a pseudo-terminal linked as DIR/COMn\n"
+    "(default DIR: $VR12COMM_DEVICES, else ~/.config/vr12comm/devices).\n"
+    "A link that a running simulator serves is refused; a stale one is replaced.\n";
+
+int usageError(const char* why, const char* what = nullptr) {
+    if (what)
+        std::fprintf(stderr, "vr12sim: %s '%s'\n", why, what);
+    else
+        std::fprintf(stderr, "vr12sim: %s\n", why);
+    std::fputs(kUsage, stderr);
     return 2;
 }
 
@@ -34,6 +44,8 @@ QString defaultDeviceDir() {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (int status = 0; tooloptions::answered("vr12sim", kUsage, argc, argv, &status))
+        return status;
     QString deviceDir = defaultDeviceDir();
     int com = 0;
     double every = 0;
@@ -50,16 +62,17 @@ int main(int argc, char** argv) {
             bool ok = false;
             every = QByteArray(argv[++i]).toDouble(&ok);
             if (!ok || every <= 0)
-                return usage();
+                return usageError("--register-every needs a positive number, not", argv[i]);
         } else if (a == "--ids" && hasValue) {
             ids = QByteArray(argv[++i]).split(',');
             for (const QByteArray& id : ids)
                 if (id.size() != 16)
-                    return usage();
+                    return usageError("--ids takes 16-character IDs, not", id.constData());
         } else if (a == "--table" && hasValue) {
-            table = QByteArray(argv[++i]).toInt();
-            if (table < 0 || table > 256)
-                return usage();
+            bool ok = false;
+            table = QByteArray(argv[++i]).toInt(&ok);
+            if (!ok || table < 0 || table > 256)
+                return usageError("--table needs a number 0-256, not", argv[i]);
         } else if (a == "--pace") {
             pace = true;
         } else if (a == "--trace") {
@@ -68,13 +81,18 @@ int main(int argc, char** argv) {
             bool ok = false;
             com = a.mid(3).toInt(&ok);
             if (!ok || com < 1 || com > 255)
-                return usage();
+                return usageError("not a port name COM1 ... COM255:", argv[i]);
+        } else if (tooloptions::looksLikeOption(argv[i])) {
+            return hasValue || (a != "--devices" && a != "--register-every" && a != "--ids" &&
+                                a != "--table")
+                       ? tooloptions::unknownOption("vr12sim", argv[i], kUsage)
+                       : usageError("a value is missing after", argv[i]);
         } else {
-            return usage();
+            return usageError("unexpected argument", argv[i]);
         }
     }
     if (com == 0)
-        return usage();
+        return usageError("no port named");
     if (ids.isEmpty())
         ids = {Vr12Simulator::mediaIdFor(1), Vr12Simulator::mediaIdFor(2),
                Vr12Simulator::mediaIdFor(3)};
@@ -86,6 +104,13 @@ int main(int argc, char** argv) {
     sigaddset(&stopSignals, SIGHUP);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
+    // Taking over a link another simulator serves would delete it on exit.
+    DeviceLinkLock linkLock;
+    QDir().mkpath(deviceDir);
+    if (!linkLock.acquire(QDir(deviceDir).filePath(QStringLiteral("COM%1").arg(com)))) {
+        std::fprintf(stderr, "vr12sim: %s\n", qPrintable(linkLock.errorString()));
+        return 1;
+    }
     Vr12Simulator sim;
     sim.setPaced(pace);
     sim.fillTable(table);
@@ -118,5 +143,6 @@ int main(int argc, char** argv) {
         std::fflush(stdout);
     }
     sim.stop();
+    linkLock.release();
     return 0;
 }
