@@ -6,6 +6,7 @@
 #include "skin.h"
 #include "splashdlg.h"
 #include "tarvexapp.h"
+#include "tooloptions.h"
 
 #include <QApplication>
 #include <QDir>
@@ -16,6 +17,12 @@
 #include <cstdlib>
 
 namespace {
+const char kUsage[] =
+    "usage: tarvex-snapshots OUTDIR [WORKSPACE]\n"
+    "       tarvex-snapshots --help | --version\n"
+    "Renders the main window in each visual style, the splash and the dialogs to PNG\n"
+    "files in OUTDIR, with settings of its own.\n";
+
 // Answers every question without a dialog: snapshots must never wait for a user.
 class SilentPrompts : public IUserPrompts {
 public:
@@ -34,8 +41,14 @@ bool save(QWidget* w, const QString& file) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: tarvex-snapshots OUTDIR [WORKSPACE]\n");
+    if (int status = 0; tooloptions::answered("tarvex-snapshots", kUsage, argc, argv, &status))
+        return status;
+    // An option is never taken for a folder to write into.
+    for (int i = 1; i < argc; ++i)
+        if (tooloptions::looksLikeOption(argv[i]))
+            return tooloptions::unknownOption("tarvex-snapshots", argv[i], kUsage);
+    if (argc < 2 || argc > 3) {
+        std::fputs(kUsage, stderr);
         return 2;
     }
     QTemporaryDir world;
