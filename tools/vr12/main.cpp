@@ -1,5 +1,7 @@
 // vr12: runs one method of the communication control on one port, from the
 // command line and without a display, loading the control as the program does.
+#include "tooloptions.h"
+
 #include <vr12comm/ivr12comm.h>
 
 #include <QApplication>
@@ -30,14 +32,22 @@ void quietMessages(QtMsgType type, const QMessageLogContext&, const QString& msg
 const char kUsage[] =
     "usage: vr12 COMn GetStatus | ReadTable | ShowMaster | ReadParams | AddID <id16>\n"
     "                | NewMaster <id16> | EraseID <slot 0-255> | WriteParams <record16>\n"
-    "                | ClearTable | OpenLock  [--log FILE]\n"
-    "       vr12 COMn listen [--seconds S] [--count N] [--log FILE]\n";
+    "                | ClearTable | OpenLock  [--raw] [--log FILE]\n"
+    "       vr12 COMn listen [--seconds S] [--count N] [--log FILE]\n"
+    "       vr12 --help | --version\n"
+    "<id16> and <record16> are 16 hexadecimal characters; --raw sends any 16 characters\n"
+    "unchanged. Only listen keeps a log (default reg.txt) unless --log names one.\n";
 
 int usageError(const QString& why) {
     if (!why.isEmpty())
         std::fprintf(stderr, "vr12: %s\n", qPrintable(why));
     std::fputs(kUsage, stderr);
     return 2;
+}
+
+// The meaning of a failure, in words, beside the result on stdout.
+void explainFailure(const char* words) {
+    std::fprintf(stderr, "vr12: %s\n", words);
 }
 
 void printLine(const QString& text) {
@@ -52,16 +62,64 @@ struct Options {
     int com = 0;
     QString method;
     QString argument;
-    QString logFile = QStringLiteral("reg.txt");
+    QString logFile; // empty: no log for a one-shot method, reg.txt for listen
     double seconds = 0;
     int count = 0;
+    bool raw = false;
 };
 
 bool needsArgument(const QString& m) {
     return m == "AddID" || m == "NewMaster" || m == "EraseID" || m == "WriteParams";
 }
 
+bool takesPayload(const QString& m) {
+    return m == "AddID" || m == "NewMaster" || m == "WriteParams";
+}
+
+bool isHex(const QString& text) {
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (!((u >= '0' && u <= '9') || (u >= 'a' && u <= 'f') || (u >= 'A' && u <= 'F')))
+            return false;
+    }
+    return true;
+}
+
+// Media IDs are upper-case hex everywhere else; a lower-case one in the table
+// would match no registration.
+QString checkPayload(Options& o) {
+    if (o.raw) {
+        // One byte per character, as the control sends it.
+        if (o.argument.size() != 16 || QString::fromLatin1(o.argument.toLatin1()) != o.argument)
+            return QStringLiteral("%1 --raw needs exactly 16 one-byte characters, got '%2'")
+                .arg(o.method, o.argument);
+        return {};
+    }
+    if (o.argument.size() != 16 || !isHex(o.argument))
+        return QStringLiteral("%1 needs 16 hexadecimal characters, got '%2' (--raw sends any 16 "
+                              "characters unchanged)")
+            .arg(o.method, o.argument);
+    o.argument = o.argument.toUpper();
+    return {};
+}
+
+// The first option the tool does not know, skipping the values of those it does.
+QString unknownOption(const QStringList& args) {
+    static const QStringList withValue = {"--log", "--seconds", "--count"};
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        if (withValue.contains(args.at(i)))
+            ++i;
+        else if (args.at(i) != "--raw" &&
+                 tooloptions::looksLikeOption(args.at(i).toLocal8Bit().constData()))
+            return args.at(i);
+    }
+    return {};
+}
+
 QString parse(const QStringList& args, Options& o) {
+    // An option is named as such, wherever it stands (even where the port goes).
+    if (const QString option = unknownOption(args); !option.isEmpty())
+        return QStringLiteral("unknown option '%1'").arg(option);
     if (args.size() < 2)
         return QStringLiteral("missing arguments");
     const QString port = args.at(0);
@@ -75,21 +133,8 @@ QString parse(const QStringList& args, Options& o) {
                                         "ClearTable", "OpenLock",  "listen"};
     if (!methods.contains(o.method))
         return QStringLiteral("unknown method '%1'").arg(o.method);
-    int i = 2;
-    if (needsArgument(o.method)) {
-        if (args.size() < 3)
-            return QStringLiteral("%1 needs an argument").arg(o.method);
-        o.argument = args.at(i++);
-        if (o.method == "EraseID") {
-            const int slot = o.argument.toInt(&ok);
-            if (!ok || slot < 0 || slot > 255)
-                return QStringLiteral("slot '%1' is not a number 0-255").arg(o.argument);
-        } else if (o.argument.size() != 16 || o.argument.toLatin1().size() != 16) {
-            return QStringLiteral("%1 needs exactly 16 characters, got '%2'")
-                .arg(o.method, o.argument);
-        }
-    }
-    for (; i < args.size(); ++i) {
+    bool haveArgument = false;
+    for (qsizetype i = 2; i < args.size(); ++i) {
         const QString a = args.at(i);
         const bool hasValue = i + 1 < args.size();
         if (a == "--log" && hasValue) {
@@ -102,11 +147,27 @@ QString parse(const QStringList& args, Options& o) {
             o.count = args.at(++i).toInt(&ok);
             if (!ok || o.count <= 0)
                 return QStringLiteral("--count needs a positive number");
+        } else if (a == "--raw" && takesPayload(o.method)) {
+            o.raw = true;
+        } else if (a == "--log" || a == "--seconds" || a == "--count" || a == "--raw") {
+            return hasValue || a == "--raw"
+                       ? QStringLiteral("%1 does not apply to %2").arg(a, o.method)
+                       : QStringLiteral("%1 needs a value").arg(a);
+        } else if (needsArgument(o.method) && !haveArgument) {
+            o.argument = a;
+            haveArgument = true;
         } else {
             return QStringLiteral("unexpected argument '%1'").arg(a);
         }
     }
-    return {};
+    if (needsArgument(o.method) && !haveArgument)
+        return QStringLiteral("%1 needs an argument").arg(o.method);
+    if (o.method == "EraseID") {
+        const int slot = o.argument.toInt(&ok);
+        if (!ok || slot < 0 || slot > 255)
+            return QStringLiteral("slot '%1' is not a number 0-255").arg(o.argument);
+    }
+    return takesPayload(o.method) ? checkPayload(o) : QString();
 }
 
 // Prints each registration's log line as the control raises RxMessage.
@@ -148,45 +209,64 @@ int runListen(IVr12CommControl* ctrl, const Options& o) {
     return 0;
 }
 
+// A numeric result on stdout; after a failure its meaning on stderr.
+template <typename Result> int reportCode(Result r) {
+    printLine(QString::number(int(r)));
+    if (int(r) == 0)
+        return 0;
+    explainFailure(resultText(r));
+    return 1;
+}
+
+// A listing record starts with CR LF on the wire; a line of output does not.
+QString withoutLeadingLineEnd(const QString& record) {
+    qsizetype k = 0;
+    while (k < record.size() && (record.at(k) == '\r' || record.at(k) == '\n'))
+        ++k;
+    return record.mid(k);
+}
+
 int runMethod(IVr12CommControl* ctrl, const Options& o) {
     const QString& m = o.method;
-    auto number = [](short r) {
-        printLine(QString::number(r));
-        return r == 0 ? 0 : 1;
-    };
     if (m == "GetStatus") {
-        const short r = ctrl->getStatus();
-        printLine(QString::number(r));
-        if (r != 0)
-            return 1;
-        printLine(ctrl->firmWare());
-        return 0;
+        const GetStatusResult r = ctrl->getStatus();
+        const int status = reportCode(r);
+        if (r == GetStatusOk)
+            printLine(ctrl->firmWare());
+        return status;
     }
     if (m == "ReadTable") {
         QString r = ctrl->readFirstID();
         while (r.size() == 22) {
-            printLine(r);
+            printLine(withoutLeadingLineEnd(r));
             r = ctrl->readNextID();
         }
         printLine(r);
-        return r == "*" ? 0 : 1;
+        if (r == QLatin1String(kReplyEndOfTable))
+            return 0;
+        explainFailure(listingReplyText(r));
+        return 1;
     }
     if (m == "ShowMaster" || m == "ReadParams") {
-        const QString r = m == "ShowMaster" ? ctrl->showMaster() : ctrl->readParams();
+        const bool master = m == "ShowMaster";
+        const QString r = master ? ctrl->showMaster() : ctrl->readParams();
         printLine(r);
         // An erased master is an answer; a parameter record always has 16 characters.
-        return r.size() == 16 || (m == "ShowMaster" && r == "Erased") ? 0 : 1;
+        if (r.size() == 16 || (master && r == QLatin1String(kReplyErased)))
+            return 0;
+        explainFailure(master ? masterReplyText(r) : paramsReplyText(r));
+        return 1;
     }
     if (m == "AddID")
-        return number(ctrl->addID(o.argument));
+        return reportCode(ctrl->addID(o.argument));
     if (m == "NewMaster")
-        return number(ctrl->newMaster(o.argument));
+        return reportCode(ctrl->newMaster(o.argument));
     if (m == "EraseID")
-        return number(ctrl->eraseID(short(o.argument.toInt())));
+        return reportCode(ctrl->eraseID(short(o.argument.toInt())));
     if (m == "WriteParams")
-        return number(ctrl->writeParams(o.argument));
+        return reportCode(ctrl->writeParams(o.argument));
     if (m == "ClearTable")
-        return number(ctrl->clearTable());
+        return reportCode(ctrl->clearTable());
     ctrl->openLock();
     return 0;
 }
@@ -199,13 +279,11 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     if (qEnvironmentVariableIsEmpty("VR12_DEBUG"))
         qInstallMessageHandler(quietMessages);
+    if (int status = 0; tooloptions::answered("vr12", kUsage, argc, argv, &status))
+        return status;
     QApplication app(argc, argv);
     QStringList args = app.arguments();
     args.removeFirst();
-    if (args.contains("--help") || args.contains("-h")) {
-        std::fputs(kUsage, stdout);
-        return 0;
-    }
     Options o;
     const QString error = parse(args, o);
     if (!error.isEmpty())
@@ -220,7 +298,11 @@ int main(int argc, char** argv) {
     std::unique_ptr<QWidget> owner;
     IVr12CommControl* ctrl = factory->createControl(nullptr);
     owner.reset(ctrl->widget());
-    ctrl->setAsciiFileName(o.logFile);
+    // A one-shot method needs no log, and the current folder may not be ours.
+    const QString logFile = !o.logFile.isEmpty()   ? o.logFile
+                            : o.method == "listen" ? QStringLiteral("reg.txt")
+                                                   : QStringLiteral("/dev/null");
+    ctrl->setAsciiFileName(logFile);
     if (!ctrl->init(short(o.com - 1))) {
         std::fprintf(stderr, "vr12: %s\n", qPrintable(ctrl->lastLinkError()));
         ctrl->destroy();
