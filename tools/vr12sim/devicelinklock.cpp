@@ -50,11 +50,12 @@ bool DeviceLinkLock::acquire(const QString& linkPath) {
         }
         if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
             if (errno == EWOULDBLOCK) {
-                char pid[32] = {};
-                const ssize_t n = ::pread(fd, pid, sizeof pid - 1, 0);
-                m_error =
-                    QStringLiteral("%1 is served by a running simulator (process %2)")
-                        .arg(linkPath, QString::fromLatin1(pid, n > 0 ? int(n) : 0).trimmed());
+                char buf[32] = {};
+                const ssize_t n = ::pread(fd, buf, sizeof buf - 1, 0);
+                const QString pid = QString::fromLatin1(buf, n > 0 ? int(n) : 0).trimmed();
+                m_error = QStringLiteral("%1 is served by a running simulator").arg(linkPath);
+                if (!pid.isEmpty())
+                    m_error += QStringLiteral(" (process %1)").arg(pid);
             } else {
                 m_error = QStringLiteral("cannot lock %1: %2").arg(m_lockPath, reason());
             }
