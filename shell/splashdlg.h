@@ -10,7 +10,6 @@ class QLabel;
 class CSplashDlg : public QDialog {
     Q_OBJECT
 public:
-    static constexpr int kTimerId = 1;
     static constexpr int kHideAfterMs = 1000;
 
     explicit CSplashDlg(QWidget* owner = nullptr);
