@@ -246,7 +246,7 @@ private slots:
         });
         clock.start();
         f.n.Show("Tarvex is still active", 35, 300, 35);
-        // The window stays in the hidden state until the first tick.
+        // Show leaves the state hidden until the first tick: wait for the last change instead.
         QTRY_COMPARE_WITH_TIMEOUT(changes.size(), 4, 10000);
         QCOMPARE(f.n.state(), CTaskbarNotifier::Hidden);
         QVERIFY(!f.n.isVisible());
@@ -261,7 +261,7 @@ private slots:
         QVERIFY2(waited >= 298, qPrintable(QString::number(waited)));
     }
 
-    void qtTimersOfTheNotifierStayQts() {
+    void qObjectTimersStillReachTheNotifier() {
         // QObject's own timers still reach the window and leave the slide alone.
         CTaskbarNotifier n;
         QVERIFY(n.SetSkin(skin(), 255, 255, 255));
