@@ -4,6 +4,7 @@
 #include "cmdui.h"
 #include "resourceids.h"
 #include "tarvexdoc.h"
+#include "textformat.h"
 #include "userprompts.h"
 #include "workspacefile.h"
 
@@ -41,7 +42,7 @@ bool CDocumentFlow::SaveModified() {
     if (!m_doc.IsModified())
         return true;
     QString name = m_path.isEmpty() ? m_title : m_path;
-    switch (m_prompts.askSaveChanges(S(IDS_ASK_TO_SAVE).arg(name))) {
+    switch (m_prompts.askSaveChanges(FormatString(IDS_ASK_TO_SAVE, name))) {
     case IUserPrompts::Yes:
         return OnFileSave();
     case IUserPrompts::No:

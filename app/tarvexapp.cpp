@@ -12,6 +12,7 @@
 #include "skin.h"
 #include "splashdlg.h"
 #include "tarvexdoc.h"
+#include "textformat.h"
 #include "versioninfo.h"
 
 #include <QApplication>
@@ -254,9 +255,7 @@ void CTarvexApp::ReopenMRDatabase() {
     if (!settings.UseMRDB)
         return;
     if (!m_mrdb->Open(settings.MRDB, QString(), QString())) {
-        QString text = S(IDS_MRDB_FAILED);
-        text.replace(QStringLiteral("%s"), m_mrdb->GetErrorDescription());
-        m_prompts->stop(text);
+        m_prompts->stop(FormatString(IDS_MRDB_FAILED, m_mrdb->GetErrorDescription()));
         settings.UseMRDB = false;
         SaveSettings();
     }
@@ -277,9 +276,7 @@ void CTarvexApp::ReopenPhotoDB() {
         return;
     }
     if (!m_photoDb->Open(settings.PhotoDB, QString(), QString())) {
-        QString text = S(IDS_PHOTODB_FAILED);
-        text.replace(QStringLiteral("%s"), m_photoDb->GetErrorDescription());
-        m_prompts->stop(text);
+        m_prompts->stop(FormatString(IDS_PHOTODB_FAILED, m_photoDb->GetErrorDescription()));
         settings.UsePhoto = false;
         SaveSettings();
     }

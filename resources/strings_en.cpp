@@ -1,5 +1,7 @@
 #include "strings_en.h"
 
+#include "resourceids.h"
+
 #include <algorithm>
 #include <iterator>
 
@@ -9,7 +11,9 @@ struct Entry {
     const char* text;
 };
 
-// Each area keeps its own table fragment: { number, "text" }, one per line, UTF-8.
+using namespace res;
+
+// Each area keeps its own table fragment: { name, "text" }, one per line, UTF-8.
 constexpr Entry kEntries[] = {
 #include "strings/frame.inc"
 #include "strings/import.inc"
@@ -26,6 +30,15 @@ struct Sorted {
     }
 };
 constexpr Sorted kSorted;
+
+// Two fragments giving one number two texts would leave one of them unreachable.
+constexpr bool eachIdOnce(const Sorted& table) {
+    for (size_t i = 1; i < std::size(table.entries); ++i)
+        if (table.entries[i - 1].id == table.entries[i].id)
+            return false;
+    return true;
+}
+static_assert(eachIdOnce(kSorted), "the string table holds a number twice");
 } // namespace
 
 const char* builtInString(int id) {

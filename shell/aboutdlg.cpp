@@ -2,6 +2,7 @@
 
 #include "catalogue.h"
 #include "resourceids.h"
+#include "textformat.h"
 #include "versioninfo.h"
 
 #include <QDialogButtonBox>
@@ -36,7 +37,8 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     m_version = new QLabel(info.version, this);
     m_version->setObjectName(QStringLiteral("version"));
     grid->addWidget(m_version, 2, 1);
-    m_build = new QLabel(cat.dialogText(IDD_ABOUTBOX, IDC_ABOUT_BUILD).arg(info.build), this);
+    m_build =
+        new QLabel(FormatText(cat.dialogText(IDD_ABOUTBOX, IDC_ABOUT_BUILD), {info.build}), this);
     m_build->setObjectName(QStringLiteral("build"));
     grid->addWidget(m_build, 2, 2);
 

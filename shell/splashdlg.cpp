@@ -9,19 +9,14 @@
 #include <QPixmap>
 #include <QScreen>
 #include <QTimerEvent>
-#include <QVBoxLayout>
 
 CSplashDlg::CSplashDlg(QWidget* owner)
     : QDialog(owner, Qt::SplashScreen | Qt::FramelessWindowHint) {
     setObjectName(QStringLiteral("CSplashDlg"));
     const QImage picture = CCatalogue::instance().image(res::IDB_SPLASH);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
     m_picture = new QLabel(this);
     m_picture->setPixmap(QPixmap::fromImage(picture));
-    m_picture->setFixedSize(picture.size());
-    layout->addWidget(m_picture);
+    m_picture->setGeometry(QRect(QPoint(0, 0), picture.size()));
 
     m_status = new QLabel(this);
     m_status->setObjectName(QStringLiteral("status%1").arg(res::IDC_SPLASH_STATUS));
@@ -37,12 +32,9 @@ CSplashDlg::CSplashDlg(QWidget* owner)
     m_status->setFont(font);
     m_status->setFixedHeight(m_status->fontMetrics().height() + 6);
     // The status line lies over the bottom of the picture.
-    layout->removeWidget(m_picture);
-    m_picture->move(0, 0);
     m_status->setGeometry(0, picture.height() - m_status->height(), picture.width(),
                           m_status->height());
     setFixedSize(picture.size());
-    delete layout;
 }
 
 void CSplashDlg::SetStatusText(const QString& text) {

@@ -5,12 +5,11 @@
 
 class QLabel;
 
-// The start-up splash window: picture 103 with a one-line status text at the bottom on
+// The start-up splash window: the splash picture with a one-line status text at the bottom on
 // RGB(204, 151, 84). Shown during start-up, hidden by its timer, shown again at exit.
 class CSplashDlg : public QDialog {
     Q_OBJECT
 public:
-    static constexpr int kTimerId = 1;
     static constexpr int kHideAfterMs = 1000;
 
     explicit CSplashDlg(QWidget* owner = nullptr);

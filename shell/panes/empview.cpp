@@ -1,6 +1,5 @@
 #include "empview.h"
 
-#include "cmdui.h"
 #include "panetext.h"
 #include "resourceids.h"
 #include "tarvexdoc.h"
@@ -10,7 +9,8 @@ CEmpView* g_instance = nullptr;
 }
 
 CEmpView::CEmpView(QWidget* parent)
-    : CReportView({{130, 100}, {131, 100}, {132, 114}}, true, true, parent) {
+    : CReportView({{res::IDS_LAST_NAME, 100}, {res::IDS_FIRST_NAME, 100}, {res::IDS_MEDIAID, 114}},
+                  true, true, kMediaIdColumn, parent) {
     setObjectName(QStringLiteral("CEmpView"));
     g_instance = this;
     setContextMenuId(res::IDR_MENU_EMP);
@@ -36,18 +36,4 @@ void CEmpView::FillList(const CTarvexDoc* doc) {
         }
     }
     reportModel()->setRows(std::move(rows), true);
-}
-
-bool CEmpView::OnCommand(int id) {
-    if (id != res::ID_COPY_MEDIAID)
-        return false;
-    CopyMediaId();
-    return true;
-}
-
-bool CEmpView::OnUpdateCommand(int id, CCmdUI& ui) {
-    if (id != res::ID_COPY_MEDIAID)
-        return false;
-    ui.Enable(canCopyMediaId());
-    return true;
 }

@@ -17,8 +17,4 @@ public:
 
     // Rebuilds the list from the workspace's employee map.
     void FillList(const CTarvexDoc* doc);
-    bool CopyMediaId() const { return copyMediaId(kMediaIdColumn); }
-
-    bool OnCommand(int id) override;
-    bool OnUpdateCommand(int id, CCmdUI& ui) override;
 };

@@ -8,6 +8,7 @@
 #include "panelwidget.h"
 #include "rbsplitterwnd.h"
 #include "regview.h"
+#include "resourceids.h"
 #include "tarvexdoc.h"
 #include "termempview.h"
 #include "termpanel.h"
@@ -20,11 +21,6 @@
 namespace {
 CMainPanes* g_panes = nullptr;
 CEmptyForm* g_emptyForm = nullptr;
-
-constexpr int kIdsEmployees = 196;
-constexpr int kIdsControllers = 197;
-constexpr int kIdsRegistrations = 198;
-constexpr int kIdsEmployeesInController = 199;
 } // namespace
 
 CMainPanes::CMainPanes(CTarvexDoc* doc, QWidget* parent) : QWidget(parent), m_doc(doc) {
@@ -40,11 +36,11 @@ CMainPanes::CMainPanes(CTarvexDoc* doc, QWidget* parent) : QWidget(parent), m_do
     auto* s3 = new CTitleSplitterWnd;
     s2->addWidget(s3);
     m_empView = new CEmpView;
-    titled(s3, kIdsEmployees, m_empView, 0);
+    titled(s3, res::IDS_EMPLOYEES, m_empView, 0);
     auto* s4 = new CTitleSplitterWnd;
     s2->addWidget(s4);
     m_regView = new CRegView;
-    titled(s4, kIdsRegistrations, m_regView, 1);
+    titled(s4, res::IDS_REGISTRATIONS, m_regView, 1);
 
     auto* s5 = new CRBSplitterWnd(1, 222);
     s1->addWidget(s5);
@@ -58,11 +54,11 @@ CMainPanes::CMainPanes(CTarvexDoc* doc, QWidget* parent) : QWidget(parent), m_do
     auto* s7 = new CTitleSplitterWnd;
     s6->addWidget(s7);
     m_termView = new CTermView;
-    titled(s7, kIdsControllers, m_termView, 2);
+    titled(s7, res::IDS_CONTROLLERS, m_termView, 2);
     auto* s8 = new CTitleSplitterWnd;
     s6->addWidget(s8);
     m_termEmpView = new CTermEmpView;
-    titled(s8, kIdsEmployeesInController, m_termEmpView, 3);
+    titled(s8, res::IDS_EMPLOYEES_IN_CONTROLLER, m_termEmpView, 3);
 
     // The left column and the controllers column keep their widths when the
     // window is resized; the column to their right takes the change.

@@ -10,7 +10,12 @@ CRegView* g_instance = nullptr;
 }
 
 CRegView::CRegView(QWidget* parent)
-    : CReportView({{133, 74}, {134, 56}, {135, 48}, {132, 114}, {129, 32}}, false, true, parent) {
+    : CReportView({{res::IDS_DATE, 74},
+                   {res::IDS_TIME, 56},
+                   {res::IDS_ACTION, 48},
+                   {res::IDS_MEDIAID, 114},
+                   {res::IDS_ID, 32}},
+                  false, true, kMediaIdColumn, parent) {
     setObjectName(QStringLiteral("CRegView"));
     g_instance = this;
     setContextMenuId(res::IDR_MENU_REG);
@@ -54,27 +59,15 @@ void CRegView::onSelectionChanged(const QItemSelection& selected, const QItemSel
 }
 
 bool CRegView::OnCommand(int id) {
-    switch (id) {
-    case res::ID_COPY_MEDIAID:
-        CopyMediaId();
-        return true;
-    case res::ID_REG_CLEAR:
-        ClearList();
-        return true;
-    default:
-        return false;
-    }
+    if (id != res::ID_REG_CLEAR)
+        return CReportView::OnCommand(id);
+    ClearList();
+    return true;
 }
 
 bool CRegView::OnUpdateCommand(int id, CCmdUI& ui) {
-    switch (id) {
-    case res::ID_COPY_MEDIAID:
-        ui.Enable(canCopyMediaId());
-        return true;
-    case res::ID_REG_CLEAR:
-        ui.Enable(CanClearList());
-        return true;
-    default:
-        return false;
-    }
+    if (id != res::ID_REG_CLEAR)
+        return CReportView::OnUpdateCommand(id, ui);
+    ui.Enable(CanClearList());
+    return true;
 }

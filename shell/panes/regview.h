@@ -23,10 +23,9 @@ public:
     void AddRow(const QString& date, const QString& time, const QString& action,
                 const QString& mediaId, int controllerId);
 
-    // Clear list (32804): enabled exactly when the list holds a row.
+    // Clear list: enabled exactly when the list holds a row.
     void ClearList();
     bool CanClearList() const { return rowCount() > 0; }
-    bool CopyMediaId() const { return copyMediaId(kMediaIdColumn); }
 
     bool OnCommand(int id) override;
     bool OnUpdateCommand(int id, CCmdUI& ui) override;

@@ -1,6 +1,8 @@
 #include "reportview.h"
 
 #include "catalogue.h"
+#include "cmdui.h"
+#include "resourceids.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -23,9 +25,9 @@ QStringList headerTexts(const QList<CReportView::Column>& columns) {
 } // namespace
 
 CReportView::CReportView(const QList<Column>& columns, bool multiSelect, bool infoTips,
-                         QWidget* parent)
+                         int mediaIdColumn, QWidget* parent)
     : QTreeView(parent), m_columns(columns), m_model(new CReportModel(headerTexts(columns), this)),
-      m_infoTips(infoTips) {
+      m_infoTips(infoTips), m_mediaIdColumn(mediaIdColumn) {
     setModel(m_model);
     setRootIsDecorated(false);
     setItemsExpandable(false);
@@ -126,15 +128,29 @@ void CReportView::setSelectedRows(QList<int> rows) {
     selectionModel()->select(sel, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
-bool CReportView::copyMediaId(int mediaIdColumn) const {
+bool CReportView::CopyMediaId() const {
     const QList<int> rows = selectedRows();
-    if (rows.isEmpty())
+    if (m_mediaIdColumn < 0 || rows.isEmpty())
         return false;
     QClipboard* cb = QApplication::clipboard();
     if (!cb)
         return false;
     cb->clear();
-    cb->setText(text(rows.first(), mediaIdColumn).left(16));
+    cb->setText(text(rows.first(), m_mediaIdColumn).left(16));
+    return true;
+}
+
+bool CReportView::OnCommand(int id) {
+    if (id != res::ID_COPY_MEDIAID || m_mediaIdColumn < 0)
+        return false;
+    CopyMediaId();
+    return true;
+}
+
+bool CReportView::OnUpdateCommand(int id, CCmdUI& ui) {
+    if (id != res::ID_COPY_MEDIAID || m_mediaIdColumn < 0)
+        return false;
+    ui.Enable(canCopyMediaId());
     return true;
 }
 

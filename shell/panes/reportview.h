@@ -17,8 +17,11 @@ public:
         int width;
     };
 
+    // mediaIdColumn: the column holding each row's MediaID, or this for a list without one.
+    static constexpr int kNoMediaId = -1;
+
     CReportView(const QList<Column>& columns, bool multiSelect, bool infoTips,
-                QWidget* parent = nullptr);
+                int mediaIdColumn = kNoMediaId, QWidget* parent = nullptr);
 
     CReportModel* reportModel() const { return m_model; }
     int rowCount() const { return m_model->rowCount(); }
@@ -35,11 +38,12 @@ public:
     // range, so selecting thousands of rows stays quick); the first becomes current.
     void setSelectedRows(QList<int> rows);
 
-    // Copy MediaID: the first selected row's text of mediaIdColumn, at most 16
-    // characters, as plain text; nothing happens without a selection.
-    bool copyMediaId(int mediaIdColumn) const;
+    // Copy MediaID: the first selected row's MediaID, at most 16 characters, as plain
+    // text; nothing happens without a selection or in a list without MediaIDs.
+    bool CopyMediaId() const;
     // Copy MediaID is enabled exactly when one row is selected.
-    bool canCopyMediaId() const { return selectedCount() == 1; }
+    bool canCopyMediaId() const { return m_mediaIdColumn >= 0 && selectedCount() == 1; }
+    int mediaIdColumn() const { return m_mediaIdColumn; }
 
     // Re-reads the column headers from the catalogue.
     void retranslateHeaders();
@@ -48,9 +52,10 @@ public:
     void setContextMenuId(int menuId) { m_menuId = menuId; }
     int contextMenuId() const { return m_menuId; }
 
-    // Lists handle no command themselves unless a subclass says so.
-    bool OnCommand(int) override { return false; }
-    bool OnUpdateCommand(int, CCmdUI&) override { return false; }
+    // A list with MediaIDs handles Copy MediaID; every other command goes further along
+    // the route unless a subclass takes it.
+    bool OnCommand(int id) override;
+    bool OnUpdateCommand(int id, CCmdUI& ui) override;
 
     QSize minimumSizeHint() const override { return QSize(0, 0); }
 
@@ -67,5 +72,6 @@ private:
     QList<Column> m_columns;
     CReportModel* m_model;
     bool m_infoTips;
+    int m_mediaIdColumn;
     int m_menuId = 0;
 };

@@ -169,7 +169,7 @@ void CTaskbarNotifier::Show(const QString& text, unsigned timeToShow, unsigned t
         m_currentY = m_startY;
         place();
         show();
-        startTimer(AppearTimer, m_showStep);
+        startNotifierTimer(AppearTimer, m_showStep);
         break;
     }
     case Appearing:
@@ -179,16 +179,16 @@ void CTaskbarNotifier::Show(const QString& text, unsigned timeToShow, unsigned t
         update();
         // The whole time to stay counts again from now, also when the slide out
         // was already due but had not moved yet.
-        stopTimer(DisappearTimer);
-        startTimer(WaitTimer, m_timeToStay);
+        stopNotifierTimer(DisappearTimer);
+        startNotifierTimer(WaitTimer, m_timeToStay);
         break;
     case Disappearing: {
-        stopTimer(DisappearTimer);
-        startTimer(WaitTimer, m_timeToStay);
+        stopNotifierTimer(DisappearTimer);
+        startNotifierTimer(WaitTimer, m_timeToStay);
         const QPoint p = shownPos();
         m_currentX = p.x();
         m_currentY = p.y();
-        m_state = Waiting;
+        setState(Waiting);
         place();
         update();
         break;
@@ -198,9 +198,9 @@ void CTaskbarNotifier::Show(const QString& text, unsigned timeToShow, unsigned t
 
 void CTaskbarNotifier::Hide() {
     for (int id = AppearTimer; id <= DisappearTimer; ++id)
-        stopTimer(id);
+        stopNotifierTimer(id);
     hide();
-    m_state = Hidden;
+    setState(Hidden);
 }
 
 void CTaskbarNotifier::OnTimer(int id) {
@@ -208,7 +208,7 @@ void CTaskbarNotifier::OnTimer(int id) {
     const int h = m_skin.height();
     switch (id) {
     case AppearTimer: {
-        m_state = Appearing;
+        setState(Appearing);
         bool moved = true;
         switch (m_placement) {
         case Bottom:
@@ -236,19 +236,19 @@ void CTaskbarNotifier::OnTimer(int id) {
             break;
         }
         if (!moved) {
-            stopTimer(AppearTimer);
-            startTimer(WaitTimer, m_timeToStay);
-            m_state = Waiting;
+            stopNotifierTimer(AppearTimer);
+            startNotifierTimer(WaitTimer, m_timeToStay);
+            setState(Waiting);
         }
         place();
         break;
     }
     case WaitTimer:
-        stopTimer(WaitTimer);
-        startTimer(DisappearTimer, m_hideStep);
+        stopNotifierTimer(WaitTimer);
+        startNotifierTimer(DisappearTimer, m_hideStep);
         break;
     case DisappearTimer: {
-        m_state = Disappearing;
+        setState(Disappearing);
         bool moved = true;
         switch (m_placement) {
         case Bottom:
@@ -276,7 +276,7 @@ void CTaskbarNotifier::OnTimer(int id) {
             break;
         }
         if (!moved) {
-            stopTimer(DisappearTimer);
+            stopNotifierTimer(DisappearTimer);
             Hide();
             return;
         }
@@ -286,6 +286,13 @@ void CTaskbarNotifier::OnTimer(int id) {
     default:
         break;
     }
+}
+
+void CTaskbarNotifier::setState(State state) {
+    if (state == m_state)
+        return;
+    m_state = state;
+    emit stateChanged(state);
 }
 
 void CTaskbarNotifier::place() {
@@ -303,14 +310,14 @@ void CTaskbarNotifier::setManualTimers(bool manual) {
     }
 }
 
-void CTaskbarNotifier::startTimer(int id, unsigned ms) {
+void CTaskbarNotifier::startNotifierTimer(int id, unsigned ms) {
     m_running[size_t(id)] = true;
     m_period[size_t(id)] = ms;
     if (!m_manual)
         m_timers[size_t(id)].start(int(ms), Qt::PreciseTimer, this);
 }
 
-void CTaskbarNotifier::stopTimer(int id) {
+void CTaskbarNotifier::stopNotifierTimer(int id) {
     m_running[size_t(id)] = false;
     m_timers[size_t(id)].stop();
 }

@@ -68,6 +68,10 @@ public:
 
     static constexpr int kIncrement = 2;
 
+signals:
+    // The animation state changed; emitted at the moment it happens.
+    void stateChanged(int state);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
@@ -75,8 +79,10 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
-    void startTimer(int id, unsigned ms);
-    void stopTimer(int id);
+    // Not named startTimer: that would hide QObject's own for every caller of this class.
+    void startNotifierTimer(int id, unsigned ms);
+    void stopNotifierTimer(int id);
+    void setState(State state);
     void place();
     void readScreen(QRect& work, QRect& screen) const;
     static QFont makeFont(const QString& face, int size, int style);

@@ -1,6 +1,5 @@
 #include "termempview.h"
 
-#include "cmdui.h"
 #include "panetext.h"
 #include "resourceids.h"
 #include "tarvexdoc.h"
@@ -10,7 +9,8 @@ CTermEmpView* g_instance = nullptr;
 }
 
 CTermEmpView::CTermEmpView(QWidget* parent)
-    : CReportView({{130, 100}, {131, 100}, {132, 114}}, true, false, parent) {
+    : CReportView({{res::IDS_LAST_NAME, 100}, {res::IDS_FIRST_NAME, 100}, {res::IDS_MEDIAID, 114}},
+                  true, false, kMediaIdColumn, parent) {
     setObjectName(QStringLiteral("CTermEmpView"));
     g_instance = this;
     setContextMenuId(res::IDR_MENU_TERMEMP);
@@ -42,18 +42,4 @@ void CTermEmpView::FillList(const CTarvexDoc* doc, int comPort) {
         }
     }
     reportModel()->setRows(std::move(rows), true);
-}
-
-bool CTermEmpView::OnCommand(int id) {
-    if (id != res::ID_COPY_MEDIAID)
-        return false;
-    CopyMediaId();
-    return true;
-}
-
-bool CTermEmpView::OnUpdateCommand(int id, CCmdUI& ui) {
-    if (id != res::ID_COPY_MEDIAID)
-        return false;
-    ui.Enable(canCopyMediaId());
-    return true;
 }

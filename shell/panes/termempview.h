@@ -20,8 +20,4 @@ public:
     // unknown port: empty list).
     void FillList(const CTarvexDoc* doc, int comPort);
     void Clear() { reportModel()->clear(); }
-    bool CopyMediaId() const { return copyMediaId(kMediaIdColumn); }
-
-    bool OnCommand(int id) override;
-    bool OnUpdateCommand(int id, CCmdUI& ui) override;
 };

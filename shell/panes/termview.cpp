@@ -11,7 +11,9 @@ CTermView* g_instance = nullptr;
 }
 
 CTermView::CTermView(QWidget* parent)
-    : CReportView({{136, 100}, {129, 32}, {141, 40}, {137, 64}}, false, true, parent) {
+    : CReportView(
+          {{res::IDS_NAME, 100}, {res::IDS_ID, 32}, {res::IDS_CODE, 40}, {res::IDS_COM_PORT, 64}},
+          false, true, kNoMediaId, parent) {
     setObjectName(QStringLiteral("CTermView"));
     g_instance = this;
     setContextMenuId(res::IDR_MENU_TERM);

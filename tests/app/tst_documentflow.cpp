@@ -2,6 +2,7 @@
 #include "cmdui.h"
 #include "documentflow.h"
 #include "recentfiles.h"
+#include "resourceids.h"
 #include "scriptedprompts.h"
 #include "tarvexdoc.h"
 #include "testworld.h"
@@ -184,14 +185,14 @@ private slots:
         QVERIFY(flow->DoSave(path("b.VR-12")));
         QCOMPARE(recent->files(), QStringList({path("b.VR-12"), a}));
         QVERIFY(flow->OnFileNew());
-        QVERIFY(flow->OnCommand(57617)); // second entry
+        QVERIFY(flow->OnCommand(res::ID_FILE_MRU_FILE2)); // second entry
         QCOMPARE(flow->pathName(), a);
         QCOMPARE(recent->files().first(), a);
-        CCmdUI ui(57619);
-        QVERIFY(flow->OnUpdateCommand(57619, ui));
+        CCmdUI ui(res::ID_FILE_MRU_FILE4);
+        QVERIFY(flow->OnUpdateCommand(res::ID_FILE_MRU_FILE4, ui));
         QVERIFY(!ui.enabled());
         QVERIFY(QFile::remove(path("b.VR-12")));
-        QVERIFY(flow->OnCommand(57617));
+        QVERIFY(flow->OnCommand(res::ID_FILE_MRU_FILE2));
         QCOMPARE(recent->files(), QStringList({a}));
         QCOMPARE(prompts->stops.size(), 1);
     }

@@ -6,6 +6,7 @@
 #include "cmdui.h"
 #include "documentflow.h"
 #include "mainframe.h"
+#include "resourceids.h"
 #include "scriptedprompts.h"
 #include "shellregistration.h"
 #include "singleinstance.h"
@@ -60,7 +61,7 @@ class TestTarvexApp : public QObject {
     }
 
     void exitThroughFileExit(CTarvexApp& app) {
-        QVERIFY(app.mainFrame()->commands().execute(57665));
+        QVERIFY(app.mainFrame()->commands().execute(res::ID_APP_EXIT));
         QTRY_VERIFY(app.mainFrame() == nullptr);
     }
 
@@ -187,7 +188,7 @@ private slots:
         QCOMPARE(storedAtMessage.value(0), QStringLiteral("1"));
         QVERIFY(!CAppSettings::instance().UseMRDB && !CAppSettings::instance().UsePhoto);
         // With the photo lookup off, Toggle photograph is disabled and ShowPhoto falls to off.
-        const CCmdUI photo = app->mainFrame()->commands().query(32802);
+        const CCmdUI photo = app->mainFrame()->commands().query(res::ID_VIEW_PHOTO);
         QVERIFY(!photo.enabled());
         QVERIFY(!photo.checked());
         exitThroughFileExit(*app);
@@ -213,9 +214,9 @@ private slots:
         QVERIFY(app->photoDatabase()->IsOpen());
         QVERIFY(app->photoWindow()->isVisible());
         QCOMPARE(CSkin::current(), 1);
-        const CCmdUI photo = app->mainFrame()->commands().query(32802);
+        const CCmdUI photo = app->mainFrame()->commands().query(res::ID_VIEW_PHOTO);
         QVERIFY(photo.enabled() && photo.checked());
-        QVERIFY(app->mainFrame()->commands().execute(32802));
+        QVERIFY(app->mainFrame()->commands().execute(res::ID_VIEW_PHOTO));
         QVERIFY(!app->photoWindow()->isVisible());
         exitThroughFileExit(*app);
         app->ExitInstance();
@@ -297,16 +298,19 @@ private slots:
         QVERIFY(app->InitInstance());
         CCommandManager& commands = app->mainFrame()->commands();
         commands.updateAll();
-        for (int id : {57600, 57601, 57603, 57604, 57665, 57664, 32795, 59392, 59393, 32805})
+        for (int id : {res::ID_FILE_NEW, res::ID_FILE_OPEN, res::ID_FILE_SAVE, res::ID_FILE_SAVE_AS,
+                       res::ID_APP_EXIT, res::ID_APP_ABOUT, res::ID_VIEW_SETTINGS,
+                       res::ID_VIEW_TOOLBAR, res::ID_VIEW_STATUS_BAR, res::ID_RESTORE_MAIN})
             QVERIFY2(commands.action(id)->isEnabled(), qPrintable(QString::number(id)));
         // No language modules, no photo lookup, no recent files.
-        for (int id : {32806, 32802, 57616})
+        for (int id : {res::ID_VIEW_LANGUAGES, res::ID_VIEW_PHOTO, res::ID_FILE_MRU_FILE1})
             QVERIFY2(!commands.action(id)->isEnabled(), qPrintable(QString::number(id)));
-        QVERIFY(commands.action(59392)->isChecked() && commands.action(59393)->isChecked());
+        QVERIFY(commands.action(res::ID_VIEW_TOOLBAR)->isChecked() &&
+                commands.action(res::ID_VIEW_STATUS_BAR)->isChecked());
 
         int settingsRuns = 0;
         app->setSettingsCommand([&] { ++settingsRuns; });
-        QVERIFY(commands.execute(32795));
+        QVERIFY(commands.execute(res::ID_VIEW_SETTINGS));
         QCOMPARE(settingsRuns, 1);
 
         // The About box shows 3.0.0 and (Build 5).
@@ -319,7 +323,7 @@ private slots:
                 about->accept();
             }
         });
-        QVERIFY(commands.execute(57664));
+        QVERIFY(commands.execute(res::ID_APP_ABOUT));
         QCOMPARE(caption, QStringLiteral("About Tarvex"));
         QCOMPARE(version, QStringLiteral("3.0.0"));
         QCOMPARE(build, QStringLiteral("(Build 5)"));
@@ -327,12 +331,12 @@ private slots:
         // Save As from the menu writes the workspace and names the window after the file.
         const QString file = TestWorld::instance()->path(QStringLiteral("menu"));
         prompts.saveNames = {file};
-        QVERIFY(commands.execute(57604));
+        QVERIFY(commands.execute(res::ID_FILE_SAVE_AS));
         QCOMPARE(app->mainFrame()->windowTitle(), QStringLiteral("menu.VR-12 - Tarvex"));
         QCOMPARE(readAll(file + QStringLiteral(".VR-12")).size(), 19);
         commands.updateAll();
-        QVERIFY(commands.action(57616)->isEnabled());
-        QCOMPARE(commands.action(57616)->text(),
+        QVERIFY(commands.action(res::ID_FILE_MRU_FILE1)->isEnabled());
+        QCOMPARE(commands.action(res::ID_FILE_MRU_FILE1)->text(),
                  QStringLiteral("&1 ") + file + QStringLiteral(".VR-12"));
         exitThroughFileExit(*app);
         app->ExitInstance();

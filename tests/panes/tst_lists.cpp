@@ -12,6 +12,7 @@
 #include "termempview.h"
 #include "termview.h"
 
+#include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -19,6 +20,9 @@
 #include <QSignalSpy>
 #include <QToolTip>
 #include <QtTest>
+
+#include <memory>
+#include <vector>
 
 namespace {
 QStringList column(const CReportView* v, int col) {
@@ -77,6 +81,52 @@ private slots:
             QCOMPARE(e.view->palette().color(QPalette::Inactive, QPalette::Highlight),
                      e.view->palette().color(QPalette::Active, QPalette::Highlight));
         }
+    }
+
+    void listModelsStayConsistentThroughRefills() {
+        CTarvexDoc doc;
+        CMainPanes panes(&doc);
+        std::vector<std::unique_ptr<QAbstractItemModelTester>> testers;
+        for (CReportView* v : {static_cast<CReportView*>(panes.empView()),
+                               static_cast<CReportView*>(panes.termView()),
+                               static_cast<CReportView*>(panes.termEmpView())})
+            testers.push_back(std::make_unique<QAbstractItemModelTester>(
+                v->model(), QAbstractItemModelTester::FailureReportingMode::QtTest));
+        // Fill.
+        for (int i = 0; i < 30; ++i)
+            doc.InsertEmployee(QString("%1").arg(i, 16, 16, QChar('0')).toUpper().toStdString(),
+                               {"Name" + std::to_string(29 - i), "F"});
+        CTermRecord a = term("Alpha", 1, 1);
+        for (int i = 0; i < 12; ++i)
+            a.IdTable[QString("%1").arg(i * 2, 16, 16, QChar('0')).toUpper().toStdString()] =
+                QString("%1").arg(i, 2, 16, QChar('0')).toUpper().toStdString();
+        doc.InsertController(3, a);
+        doc.InsertController(4, term("Beta", 2, 2));
+        doc.FillAllLists();
+        panes.termView()->selectRow(0);
+        QCOMPARE(panes.empView()->rowCount(), 30);
+        QCOMPARE(panes.termView()->rowCount(), 2);
+        QCOMPARE(panes.termEmpView()->rowCount(), 12);
+        // Refill with fewer rows, then more.
+        for (int i = 0; i < 20; ++i)
+            doc.RemoveEmployee(QString("%1").arg(i, 16, 16, QChar('0')).toUpper().toStdString());
+        doc.RemoveController(4);
+        doc.FillAllLists();
+        QCOMPARE(panes.empView()->rowCount(), 10);
+        QCOMPARE(panes.termView()->rowCount(), 1);
+        panes.termView()->selectRow(0);
+        QCOMPARE(panes.termEmpView()->rowCount(), 12);
+        doc.InsertController(9, term("Gamma", 3, 3));
+        doc.FillAllLists();
+        QCOMPARE(panes.termView()->rowCount(), 2);
+        // Clear.
+        panes.termView()->selectRow(0);
+        panes.termView()->clearRowSelection();
+        QCOMPARE(panes.termEmpView()->rowCount(), 0);
+        doc.ClearWorkspace();
+        QCOMPARE(panes.empView()->rowCount(), 0);
+        QCOMPARE(panes.termView()->rowCount(), 0);
+        QCOMPARE(panes.termEmpView()->rowCount(), 0);
     }
 
     void employeesSortedByLastNameAfterEachChange() {
@@ -263,10 +313,10 @@ private slots:
         CTarvexDoc doc;
         CMainPanes panes(&doc);
         const QList<QPair<CReportView*, int>> lists = {
-            {static_cast<CReportView*>(panes.empView()), 133},
-            {static_cast<CReportView*>(panes.termView()), 134},
-            {static_cast<CReportView*>(panes.termEmpView()), 147},
-            {static_cast<CReportView*>(panes.regView()), 152}};
+            {static_cast<CReportView*>(panes.empView()), res::IDR_MENU_EMP},
+            {static_cast<CReportView*>(panes.termView()), res::IDR_MENU_TERM},
+            {static_cast<CReportView*>(panes.termEmpView()), res::IDR_MENU_TERMEMP},
+            {static_cast<CReportView*>(panes.regView()), res::IDR_MENU_REG}};
         for (const auto& [view, menuId] : lists) {
             QSignalSpy spy(view, &CReportView::contextMenuRequested);
             QContextMenuEvent ev(QContextMenuEvent::Mouse, QPoint(5, 5), QPoint(105, 205));
@@ -319,6 +369,34 @@ private slots:
         CCmdUI other(res::ID_EMP_ADD);
         QVERIFY(!v->OnUpdateCommand(res::ID_EMP_ADD, other));
         QVERIFY(!v->OnCommand(res::ID_EMP_ADD));
+    }
+
+    void copyMediaIdFromTheListsThatShowOne() {
+        CTarvexDoc doc;
+        CMainPanes panes(&doc);
+        doc.InsertEmployee("ABCDEF0123456789", {"Known", "A"});
+        CTermRecord t = term("Gate", 1, 1);
+        t.IdTable = {{"ABCDEF0123456789", "00"}, {"00000000000000FF", "01"}};
+        doc.InsertController(2, t);
+        doc.FillAllLists();
+        panes.termView()->selectRow(0);
+        CTermEmpView* te = panes.termEmpView();
+        QCOMPARE(te->rowCount(), 2);
+        te->selectRow(0); // the MediaID without an employee: empty names first
+        CCmdUI ui(res::ID_COPY_MEDIAID);
+        QVERIFY(te->OnUpdateCommand(res::ID_COPY_MEDIAID, ui));
+        QVERIFY(ui.enabled());
+        QVERIFY(te->OnCommand(res::ID_COPY_MEDIAID));
+        QCOMPARE(QApplication::clipboard()->text(), QString("00000000000000FF"));
+        // The controllers list shows no MediaID: the command goes past it.
+        QApplication::clipboard()->setText("kept");
+        CTermView* tv = panes.termView();
+        QCOMPARE(tv->selectedCount(), 1);
+        CCmdUI fromTerm(res::ID_COPY_MEDIAID);
+        QVERIFY(!tv->OnUpdateCommand(res::ID_COPY_MEDIAID, fromTerm));
+        QVERIFY(!tv->OnCommand(res::ID_COPY_MEDIAID));
+        QVERIFY(!tv->CopyMediaId());
+        QCOMPARE(QApplication::clipboard()->text(), QString("kept"));
     }
 };
 

@@ -4,6 +4,7 @@
 #include "regview.h"
 #include "resourceids.h"
 
+#include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QClipboard>
 #include <QScrollBar>
@@ -70,6 +71,23 @@ private slots:
         QCOMPARE(v.verticalScrollBar()->value(), v.verticalScrollBar()->maximum());
     }
 
+    void modelStaysConsistentAtTheCap() {
+        CRegView v;
+        QAbstractItemModelTester tester(v.model(),
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        addN(v, 1, 199);
+        QCOMPARE(v.rowCount(), 199);
+        // Reaching the cap, then every row beyond it, drops the oldest row.
+        addN(v, 200, 230);
+        QCOMPARE(v.rowCount(), CRegView::kMaxRows);
+        QCOMPARE(v.text(0, 3), QString("%1").arg(31, 16, 10, QChar('0')));
+        v.selectRow(150);
+        v.ClearList();
+        QCOMPARE(v.rowCount(), 0);
+        addN(v, 1, 3);
+        QCOMPARE(v.rowCount(), 3);
+    }
+
     void clearAndCopyEnabling() {
         CRegView v;
         QVERIFY(!enabled(v, res::ID_REG_CLEAR));
@@ -90,7 +108,7 @@ private slots:
         QCOMPARE(v.rowCount(), 0);
         QVERIFY(!enabled(v, res::ID_REG_CLEAR));
         QVERIFY(!enabled(v, res::ID_COPY_MEDIAID));
-        QCOMPARE(v.contextMenuId(), 152);
+        QCOMPARE(v.contextMenuId(), res::IDR_MENU_REG);
     }
 
     void selectedRowAsksForPhoto() {

@@ -7,6 +7,7 @@
 #include "mainpanes.h"
 #include "rbsplitterwnd.h"
 #include "regview.h"
+#include "resourceids.h"
 #include "tarvexdoc.h"
 #include "termempview.h"
 #include "termview.h"
@@ -76,8 +77,9 @@ private slots:
         for (int h : {222, 150, 40, 0}) {
             f.resize(h);
             QCOMPARE(f.s->sizes().value(0), 0);
-            QVERIFY(f.first->height() >= 0);
-            QVERIFY(f.second->height() <= std::max(0, h - f.s->handleWidth()));
+            QCOMPARE(f.first->height(), 0);
+            // The second pane keeps all there is.
+            QCOMPARE(f.second->height(), std::max(0, h - f.s->handleWidth()));
         }
         // Growing again brings the remembered size back.
         f.resize(700);
@@ -169,9 +171,9 @@ private slots:
         s->setGeometry(0, 0, 300, 250);
         QCOMPARE(title->height(), titleH);
         QCOMPARE(list->height(), 250 - 2 * s->frameWidth() - 1 - titleH);
-        // Too small for the title: nothing negative.
+        // Too small for the title: the title keeps what there is, the list gets nothing.
         s->setGeometry(0, 0, 300, 5);
-        QVERIFY(title->height() >= 0);
+        QCOMPARE(title->height(), 5 - 2 * s->frameWidth() - 1);
         QCOMPARE(list->height(), 0);
     }
 
@@ -179,7 +181,7 @@ private slots:
         CTitleView t;
         QCOMPARE(t.title(), QString("Empty"));
         QVERIFY(t.captionFont().bold());
-        t.SetTitle(196);
+        t.SetTitle(res::IDS_EMPLOYEES);
         QCOMPARE(t.title(), QString("Employees"));
         t.SetTitle(QString("R&D and a very long title that cannot fit"));
         t.resize(60, 20);
@@ -190,43 +192,71 @@ private slots:
         QCOMPARE(t.shownText(), t.title());
     }
 
-    void paneTreeAsBuilt() {
+    void panesSitWhereTheUserLooksForThem() {
         CTarvexDoc doc;
-        CMainPanes panes(&doc);
-        // Orientation and class of each splitter, and what each holds.
-        QCOMPARE(panes.splitter(1)->orientation(), Qt::Horizontal);
-        QCOMPARE(panes.splitter(6)->orientation(), Qt::Horizontal);
-        for (int n : {2, 3, 4, 5, 7, 8})
-            QCOMPARE(panes.splitter(n)->orientation(), Qt::Vertical);
-        auto* s2 = qobject_cast<CRBSplitterWnd*>(panes.splitter(2));
-        auto* s5 = qobject_cast<CRBSplitterWnd*>(panes.splitter(5));
-        QVERIFY(s2 && s5);
-        QCOMPARE(s2->keepSize(), 200);
-        QCOMPARE(s5->keepSize(), 222);
-        for (int n : {3, 4, 7, 8})
-            QVERIFY(qobject_cast<CTitleSplitterWnd*>(panes.splitter(n)));
-        QCOMPARE(panes.splitter(1)->widget(0), panes.splitter(2));
-        QCOMPARE(panes.splitter(1)->widget(1), panes.splitter(5));
-        QCOMPARE(panes.splitter(2)->widget(0), panes.splitter(3));
-        QCOMPARE(panes.splitter(2)->widget(1), panes.splitter(4));
-        QCOMPARE(panes.splitter(5)->widget(0), panes.splitter(6));
-        QCOMPARE(panes.splitter(5)->widget(1), panes.controllerPane());
-        QCOMPARE(panes.splitter(6)->widget(0), panes.splitter(7));
-        QCOMPARE(panes.splitter(6)->widget(1), panes.splitter(8));
-        QCOMPARE(panes.splitter(3)->widget(1), panes.empView());
-        QCOMPARE(panes.splitter(4)->widget(1), panes.regView());
-        QCOMPARE(panes.splitter(7)->widget(1), panes.termView());
-        QCOMPARE(panes.splitter(8)->widget(1), panes.termEmpView());
+        QWidget top;
+        auto* panes = new CMainPanes(&doc, &top);
+        panes->setGeometry(0, 0, 1000, 800);
+        top.resize(1000, 800);
+        top.show();
+        QCoreApplication::processEvents();
+        auto at = [&](QWidget* w) { return QRect(w->mapTo(panes, QPoint(0, 0)), w->size()); };
+        const QList<QWidget*> lists = {panes->empView(), panes->regView(), panes->termView(),
+                                       panes->termEmpView()};
         const QStringList titles = {"Employees", "Registrations", "Controllers",
                                     "Employees in controller"};
-        for (int i = 0; i < 4; ++i)
-            QCOMPARE(panes.titleView(i)->title(), titles.at(i));
-        QCOMPARE(panes.shownWindow(), static_cast<QWidget*>(panes.emptyForm()));
-        QCOMPARE(CMainPanes::EmptyForm(), panes.emptyForm());
-        QCOMPARE(CEmpView::Instance(), panes.empView());
-        QCOMPARE(CRegView::Instance(), panes.regView());
-        QCOMPARE(CTermView::Instance(), panes.termView());
-        QCOMPARE(CTermEmpView::Instance(), panes.termEmpView());
+        // Each list has its title strip right above it, as wide as the list.
+        for (int i = 0; i < 4; ++i) {
+            CTitleView* title = panes->titleView(i);
+            QCOMPARE(title->title(), titles.at(i));
+            QVERIFY(title->isVisible() && lists.at(i)->isVisible());
+            QCOMPARE(title->height(), CTitleSplitterWnd::captionHeight());
+            QCOMPARE(at(title).left(), at(lists.at(i)).left());
+            QCOMPARE(at(title).width(), at(lists.at(i)).width());
+            QCOMPARE(at(lists.at(i)).top() - at(title).bottom() - 1, 1);
+        }
+        // Left: employees above registrations. Right: controllers beside employees in
+        // controller, both above the controller pane, which shows the empty form.
+        const QRect emp = at(panes->empView()), reg = at(panes->regView());
+        const QRect term = at(panes->termView()), termEmp = at(panes->termEmpView());
+        const QRect pane = at(panes->controllerPane());
+        QCOMPARE(reg.left(), emp.left());
+        QVERIFY(reg.top() > emp.bottom());
+        QVERIFY(term.left() > emp.right());
+        QVERIFY(termEmp.left() > term.right());
+        QCOMPARE(termEmp.top(), term.top());
+        QVERIFY(pane.top() > term.bottom() && pane.top() > termEmp.bottom());
+        QVERIFY(pane.left() <= term.left() && pane.right() >= termEmp.right());
+        // The registrations and the controller pane share the bottom of the window.
+        QVERIFY(reg.top() < pane.bottom() && pane.top() < reg.bottom());
+        QVERIFY(panes->emptyForm()->isVisible());
+        QCOMPARE(panes->shownWindow(), static_cast<QWidget*>(panes->emptyForm()));
+        // Other parts reach the panes through the program-wide references.
+        QCOMPARE(CMainPanes::EmptyForm(), panes->emptyForm());
+        QCOMPARE(CEmpView::Instance(), panes->empView());
+        QCOMPARE(CRegView::Instance(), panes->regView());
+        QCOMPARE(CTermView::Instance(), panes->termView());
+        QCOMPARE(CTermEmpView::Instance(), panes->termEmpView());
+    }
+
+    void draggedRegistrationsHeightSurvivesResizing() {
+        CTarvexDoc doc;
+        QWidget top;
+        auto* panes = new CMainPanes(&doc, &top);
+        panes->setGeometry(0, 0, 1000, 800);
+        top.resize(1000, 800);
+        top.show();
+        QCoreApplication::processEvents();
+        const int regH = panes->regView()->height();
+        // The user pulls the bar above the registrations 120 pixels up.
+        dragHandle(panes->splitter(2)->handle(1), QPoint(0, -120));
+        QCoreApplication::processEvents();
+        QCOMPARE(panes->regView()->height(), regH + 120);
+        for (QSize sz : {QSize(1000, 650), QSize(1200, 950), QSize(900, 720)}) {
+            panes->setGeometry(QRect(QPoint(0, 0), sz));
+            QCoreApplication::processEvents();
+            QCOMPARE(panes->regView()->height(), regH + 120);
+        }
     }
 
     void mainWindowResizeMovesOnlyTheUpperPanes() {
@@ -261,7 +291,13 @@ private slots:
         QCoreApplication::processEvents();
         QCOMPARE(panes->splitter(2)->sizes().value(0), 0);
         QCOMPARE(panes->splitter(5)->sizes().value(0), 0);
-        QVERIFY(panes->empView()->height() >= 0);
+        QCOMPARE(panes->empView()->height(), 0);
+        QCOMPARE(panes->termView()->height(), 0);
+        // The lower panes keep all of the height there is.
+        QCOMPARE(panes->splitter(4)->height(),
+                 panes->splitter(2)->height() - panes->splitter(2)->handleWidth());
+        QCOMPARE(panes->controllerPane()->height(),
+                 panes->splitter(5)->height() - panes->splitter(5)->handleWidth());
     }
 };
 

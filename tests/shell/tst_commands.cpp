@@ -3,6 +3,7 @@
 #include "catalogue.h"
 #include "commandmanager.h"
 #include "mainframe.h"
+#include "resourceids.h"
 #include "splashdlg.h"
 #include "testworld.h"
 
@@ -18,6 +19,8 @@
 
 #include <set>
 
+using namespace res;
+
 namespace {
 struct Row {
     int id;
@@ -27,60 +30,71 @@ struct Row {
 };
 // id, menu text, prompt, tooltip
 const Row kTable[] = {
-    {57600, "&New", "Create a new document", "New"},
-    {57601, "&Open...", "Open an existing document", "Open"},
-    {57603, "&Save", "Save the active document", "Save"},
-    {57604, "Save &As...", "Save the active document with a new name", "Save As"},
-    {32800, "Import employees from &txt file", "Import employees from txt file",
+    {ID_FILE_NEW, "&New", "Create a new document", "New"},
+    {ID_FILE_OPEN, "&Open...", "Open an existing document", "Open"},
+    {ID_FILE_SAVE, "&Save", "Save the active document", "Save"},
+    {ID_FILE_SAVE_AS, "Save &As...", "Save the active document with a new name", "Save As"},
+    {ID_FILE_IMPORT_TXT, "Import employees from &txt file", "Import employees from txt file",
      "Import from txt file"},
-    {32801, "Import employees from &database", "Import employees from database",
+    {ID_FILE_IMPORT_DB, "Import employees from &database", "Import employees from database",
      "Import employees from database"},
-    {57616, "Recent files", "Open this document", nullptr},
-    {57665, "E&xit", "Quit the application; prompts to save documents", "Exit"},
-    {59392, "&Toolbar", "Show or hide the toolbar", "Toggle ToolBar"},
-    {59393, "&Status bar", "Show or hide the status bar", "Toggle StatusBar"},
-    {32802, "&Photograph", "Toggle photograph", "Toggle photograph"},
-    {32795, "Settings...", "Settings", "Settings"},
-    {32806, "Languages...", "Languages", "Languages"},
-    {32774, "&Add new employee...", "Add new employee", "New employee"},
-    {32799, "&Edit employee...", "Edit selected employee", "Edit employee"},
-    {32775, "&Delete selected employees", "Delete selected employees", "Delete employees"},
-    {32771, "Select &all employees", "Select all employees", "Select all employees"},
-    {32772, "Select employees in &controller", "Select employees in controller",
+    {ID_FILE_MRU_FILE1, "Recent files", "Open this document", nullptr},
+    {ID_APP_EXIT, "E&xit", "Quit the application; prompts to save documents", "Exit"},
+    {ID_VIEW_TOOLBAR, "&Toolbar", "Show or hide the toolbar", "Toggle ToolBar"},
+    {ID_VIEW_STATUS_BAR, "&Status bar", "Show or hide the status bar", "Toggle StatusBar"},
+    {ID_VIEW_PHOTO, "&Photograph", "Toggle photograph", "Toggle photograph"},
+    {ID_VIEW_SETTINGS, "Settings...", "Settings", "Settings"},
+    {ID_VIEW_LANGUAGES, "Languages...", "Languages", "Languages"},
+    {ID_EMP_ADD, "&Add new employee...", "Add new employee", "New employee"},
+    {ID_EMP_EDIT, "&Edit employee...", "Edit selected employee", "Edit employee"},
+    {ID_EMP_DELETE, "&Delete selected employees", "Delete selected employees", "Delete employees"},
+    {ID_EMP_SELECTALL, "Select &all employees", "Select all employees", "Select all employees"},
+    {ID_EMP_SELECTIN, "Select employees in &controller", "Select employees in controller",
      "Select employees in controller"},
-    {32773, "Select employees &not in controller", "Select employees not in controller",
-     "Select employees not in controller"},
-    {32792, "Write to ID table", "Write selected employees to ID table", "Write to ID table"},
-    {32787, "&Write master", "Write master", "Write master"},
-    {32796, "Copy MediaID to clipboard", "Copy MediaID to clipboard", "Copy"},
-    {32776, "&Add new controller...", "Add new controller", "New controller"},
-    {32807, "Edit controller...", "Edit selected controller", "Edit controller"},
-    {32777, "&Delete selected controller", "Delete selected controller", "Delete controller"},
-    {32785, "&Firmware", "Read firmware", "Firmware"},
-    {32791, "Read &ID table", "Read ID table", "Read ID table"},
-    {32786, "Read &master", "Read master", "Read master"},
-    {32789, "Read &parameters", "Read parameters", "Read parameters"},
-    {32790, "Write p&arameters", "Write parameters", "Write parameters"},
-    {32793, "Remove from ID table", "Remove from ID table", "Remove from ID table"},
-    {32794, "Clear ID table", "Clear ID table", "Clear ID table"},
-    {32797, "Select employees not in database", "Select employees not in database",
+    {ID_EMP_SELECTNOTIN, "Select employees &not in controller",
+     "Select employees not in controller", "Select employees not in controller"},
+    {ID_TERM_WRITEIDTABLE, "Write to ID table", "Write selected employees to ID table",
+     "Write to ID table"},
+    {ID_TERM_WRITEMASTER, "&Write master", "Write master", "Write master"},
+    {ID_COPY_MEDIAID, "Copy MediaID to clipboard", "Copy MediaID to clipboard", "Copy"},
+    {ID_TERM_ADD, "&Add new controller...", "Add new controller", "New controller"},
+    {ID_TERM_EDIT, "Edit controller...", "Edit selected controller", "Edit controller"},
+    {ID_TERM_DELETE, "&Delete selected controller", "Delete selected controller",
+     "Delete controller"},
+    {ID_TERM_FIRMWARE, "&Firmware", "Read firmware", "Firmware"},
+    {ID_TERM_READIDTABLE, "Read &ID table", "Read ID table", "Read ID table"},
+    {ID_TERM_READMASTER, "Read &master", "Read master", "Read master"},
+    {ID_TERM_READPARAMS, "Read &parameters", "Read parameters", "Read parameters"},
+    {ID_TERM_WRITEPARAMS, "Write p&arameters", "Write parameters", "Write parameters"},
+    {ID_TERM_REMOVEIDTABLE, "Remove from ID table", "Remove from ID table", "Remove from ID table"},
+    {ID_TERM_CLEARIDTABLE, "Clear ID table", "Clear ID table", "Clear ID table"},
+    {ID_TERM_SELNOTINDB, "Select employees not in database", "Select employees not in database",
      "Select employees not in database"},
-    {32798, "Copy to database", "Copy selected employees to database", "Copy to database"},
-    {32788, "&Open lock", "Open lock", "Open lock"},
-    {32804, "Clear list", "Clear registrations", "Clear registrations"},
-    {32805, "&Restore main window", "Restore main window", "Restore main window"},
-    {57664, "&About Tarvex...", nullptr, nullptr},
+    {ID_TERM_COPYTODB, "Copy to database", "Copy selected employees to database",
+     "Copy to database"},
+    {ID_TERM_OPENLOCK, "&Open lock", "Open lock", "Open lock"},
+    {ID_REG_CLEAR, "Clear list", "Clear registrations", "Clear registrations"},
+    {ID_RESTORE_MAIN, "&Restore main window", "Restore main window", "Restore main window"},
+    {ID_APP_ABOUT, "&About Tarvex...", nullptr, nullptr},
 };
 
 // A menu as text: items by id and text, "-" for separators, ">" for a submenu.
+QString item(int id, const char* text) {
+    return QString::number(id) + QLatin1Char(':') + QString::fromUtf8(text);
+}
+
+QString submenu(const QString& text, const QStringList& items) {
+    return QStringLiteral(">") + text + QStringLiteral("(") + items.join(QLatin1Char(',')) +
+           QStringLiteral(")");
+}
+
 QStringList describe(const QMenu* menu) {
     QStringList out;
     for (QAction* a : menu->actions()) {
         if (a->isSeparator())
             out << QStringLiteral("-");
         else if (a->menu())
-            out << QStringLiteral(">") + a->text() + QStringLiteral("(") +
-                       describe(a->menu()).join(QLatin1Char(',')) + QStringLiteral(")");
+            out << submenu(a->text(), describe(a->menu()));
         else if (a->isVisible())
             out << QString::number(a->data().toInt()) + QLatin1Char(':') + a->text();
     }
@@ -88,27 +102,27 @@ QStringList describe(const QMenu* menu) {
 }
 
 QStringList controllersMenu() {
-    return {"32776:&Add new controller...",
-            "32807:Edit controller...",
-            "32777:&Delete selected controller",
+    return {item(ID_TERM_ADD, "&Add new controller..."),
+            item(ID_TERM_EDIT, "Edit controller..."),
+            item(ID_TERM_DELETE, "&Delete selected controller"),
             "-",
-            "32785:&Firmware",
+            item(ID_TERM_FIRMWARE, "&Firmware"),
             "-",
-            "32791:Read &ID table",
-            "32786:Read &master",
-            "32789:Read &parameters",
+            item(ID_TERM_READIDTABLE, "Read &ID table"),
+            item(ID_TERM_READMASTER, "Read &master"),
+            item(ID_TERM_READPARAMS, "Read &parameters"),
             "-",
-            "32792:Write to ID &table",
-            "32787:&Write master",
-            "32790:Write p&arameters",
+            item(ID_TERM_WRITEIDTABLE, "Write to ID &table"),
+            item(ID_TERM_WRITEMASTER, "&Write master"),
+            item(ID_TERM_WRITEPARAMS, "Write p&arameters"),
             "-",
-            "32793:Remove from ID table",
-            "32794:Clear ID table",
+            item(ID_TERM_REMOVEIDTABLE, "Remove from ID table"),
+            item(ID_TERM_CLEARIDTABLE, "Clear ID table"),
             "-",
-            "32797:Select employees not in database",
-            "32798:Copy to database",
+            item(ID_TERM_SELNOTINDB, "Select employees not in database"),
+            item(ID_TERM_COPYTODB, "Copy to database"),
             "-",
-            "32788:&Open lock"};
+            item(ID_TERM_OPENLOCK, "&Open lock")};
 }
 
 // A target that records what reaches it.
@@ -160,33 +174,7 @@ private slots:
                 QCOMPARE(S(row.id), QString::fromUtf8(row.prompt) + QLatin1Char('\n') +
                                         QString::fromUtf8(row.tip));
         }
-        QCOMPARE(S(57616), QStringLiteral("Open this document"));
-    }
-
-    void catalogueHoldsTheNamedStrings() {
-        const CCatalogue& cat = CCatalogue::instance();
-        for (int id : {105, 128, 129, 130, 131, 132, 136, 137, 141, 142, 143, 144,  145,
-                       146, 147, 150, 151, 152, 153, 154, 155, 156, 157, 158, 159,  160,
-                       168, 169, 170, 171, 172, 173, 174, 175, 180, 181, 182, 183,  189,
-                       190, 191, 192, 193, 194, 195, 196, 197, 198, 199, 200, 57344})
-            QVERIFY2(!cat.string(id).isEmpty(), qPrintable(QString::number(id)));
-        QCOMPARE(S(153), QStringLiteral("Error %d"));
-        QCOMPARE(S(170), QStringLiteral("Total found: %d\nImported: %d"));
-        QCOMPARE(S(57344), QStringLiteral("Tarvex"));
-        const QStringList fields = {"Tarvex",         "New",
-                                    "Tarvex",         "Tarvex Files (*.VR-12)",
-                                    ".VR-12",         "Tarvex.Document",
-                                    "Tarvex Document"};
-        for (int i = 0; i < fields.size(); ++i)
-            QCOMPARE(cat.documentString(i), fields[i]);
-        // Pictures the program shows exist in the built-in set.
-        QCOMPARE(cat.image(103).size(), QSize(430, 300));
-        QCOMPARE(cat.image(145).size(), QSize(100, 70));
-        QCOMPARE(cat.image(154).size(), QSize(16, 16));
-        QCOMPARE(cat.image(153).size(), QSize(16, 16));
-        QVERIFY(!cat.image(128).isNull() && !cat.image(157).isNull() && !cat.image(159).isNull());
-        QVERIFY(cat.image(4242).isNull());
-        QVERIFY(!cat.hasMenu(4242));
+        QCOMPARE(S(ID_FILE_MRU_FILE1), QStringLiteral("Open this document"));
     }
 
     void mainMenuInOrder() {
@@ -199,64 +187,108 @@ private slots:
         QCOMPARE(titles, QStringList({"&File", "&View", "&Employees", "&Controllers", "&Help"}));
         QCOMPARE(
             describe(tops[0]->menu()),
-            QStringList({"57600:&New", "57601:&Open...", "57603:&Save", "57604:Save &As...", "-",
-                         ">Import(32800:Import employees from &txt file,32801:Import employees "
-                         "from &database)",
-                         "-", "57616:Recent files", "-", "57665:E&xit"}));
-        QCOMPARE(describe(tops[1]->menu()),
-                 QStringList({"59392:&Toolbar", "59393:&Status bar", "-", "32802:&Photograph", "-",
-                              "32795:Settings...", "-", "32806:Languages..."}));
+            QStringList(
+                {item(ID_FILE_NEW, "&New"), item(ID_FILE_OPEN, "&Open..."),
+                 item(ID_FILE_SAVE, "&Save"), item(ID_FILE_SAVE_AS, "Save &As..."), "-",
+                 submenu("Import", {item(ID_FILE_IMPORT_TXT, "Import employees from &txt file"),
+                                    item(ID_FILE_IMPORT_DB, "Import employees from &database")}),
+                 "-", item(ID_FILE_MRU_FILE1, "Recent files"), "-", item(ID_APP_EXIT, "E&xit")}));
+        QCOMPARE(
+            describe(tops[1]->menu()),
+            QStringList({item(ID_VIEW_TOOLBAR, "&Toolbar"), item(ID_VIEW_STATUS_BAR, "&Status bar"),
+                         "-", item(ID_VIEW_PHOTO, "&Photograph"), "-",
+                         item(ID_VIEW_SETTINGS, "Settings..."), "-",
+                         item(ID_VIEW_LANGUAGES, "Languages...")}));
         QCOMPARE(describe(tops[2]->menu()),
-                 QStringList(
-                     {"32774:&Add new employee...", "32799:&Edit employee...",
-                      "32775:&Delete selected employees", "-", "32771:Select &all employees",
-                      "32772:Select employees in &controller",
-                      "32773:Select employees &not in controller", "-", "32792:Write to ID table",
-                      "-", "32787:&Write master", "-", "32796:Copy MediaID to clipboard"}));
+                 QStringList({item(ID_EMP_ADD, "&Add new employee..."),
+                              item(ID_EMP_EDIT, "&Edit employee..."),
+                              item(ID_EMP_DELETE, "&Delete selected employees"), "-",
+                              item(ID_EMP_SELECTALL, "Select &all employees"),
+                              item(ID_EMP_SELECTIN, "Select employees in &controller"),
+                              item(ID_EMP_SELECTNOTIN, "Select employees &not in controller"), "-",
+                              item(ID_TERM_WRITEIDTABLE, "Write to ID table"), "-",
+                              item(ID_TERM_WRITEMASTER, "&Write master"), "-",
+                              item(ID_COPY_MEDIAID, "Copy MediaID to clipboard")}));
         QCOMPARE(describe(tops[3]->menu()), controllersMenu());
-        QCOMPARE(describe(tops[4]->menu()), QStringList({"57664:&About Tarvex..."}));
+        QCOMPARE(describe(tops[4]->menu()), QStringList({item(ID_APP_ABOUT, "&About Tarvex...")}));
         // One command in two menus.
         QAction* inEmployees = tops[2]->menu()->actions().at(8);
         QAction* inControllers = tops[3]->menu()->actions().at(10);
-        QCOMPARE(inEmployees->data().toInt(), 32792);
-        QCOMPARE(inControllers->data().toInt(), 32792);
+        QCOMPARE(inEmployees->data().toInt(), ID_TERM_WRITEIDTABLE);
+        QCOMPARE(inControllers->data().toInt(), ID_TERM_WRITEIDTABLE);
         QCOMPARE(inControllers->statusTip(), inEmployees->statusTip());
     }
 
     void toolbarShortcutsAndPictures() {
         CMainFrame frame;
         QVERIFY(frame.Create());
-        QStringList order;
+        // Buttons by command, 0 for a separator.
+        QList<int> order;
         for (QAction* a : frame.toolBar()->actions())
-            order << (a->isSeparator() ? QStringLiteral("|") : QString::number(a->data().toInt()));
-        QCOMPARE(
-            order.join(QLatin1Char(' ')),
-            QStringLiteral(
-                "57600 | 57601 57603 | 32774 32799 32775 | 32771 32772 32773 | 32776 32807 32777 | "
-                "32785 | 32791 32786 32789 | 32792 32787 32790 | 32793 32794 | 32797 32798 | 32788 "
-                "| 57664"));
+            order << (a->isSeparator() ? 0 : a->data().toInt());
+        const QList<int> expected = {ID_FILE_NEW,
+                                     0,
+                                     ID_FILE_OPEN,
+                                     ID_FILE_SAVE,
+                                     0,
+                                     ID_EMP_ADD,
+                                     ID_EMP_EDIT,
+                                     ID_EMP_DELETE,
+                                     0,
+                                     ID_EMP_SELECTALL,
+                                     ID_EMP_SELECTIN,
+                                     ID_EMP_SELECTNOTIN,
+                                     0,
+                                     ID_TERM_ADD,
+                                     ID_TERM_EDIT,
+                                     ID_TERM_DELETE,
+                                     0,
+                                     ID_TERM_FIRMWARE,
+                                     0,
+                                     ID_TERM_READIDTABLE,
+                                     ID_TERM_READMASTER,
+                                     ID_TERM_READPARAMS,
+                                     0,
+                                     ID_TERM_WRITEIDTABLE,
+                                     ID_TERM_WRITEMASTER,
+                                     ID_TERM_WRITEPARAMS,
+                                     0,
+                                     ID_TERM_REMOVEIDTABLE,
+                                     ID_TERM_CLEARIDTABLE,
+                                     0,
+                                     ID_TERM_SELNOTINDB,
+                                     ID_TERM_COPYTODB,
+                                     0,
+                                     ID_TERM_OPENLOCK,
+                                     0,
+                                     ID_APP_ABOUT};
+        QCOMPARE(order, expected);
         QCOMPARE(frame.toolBar()->windowTitle(), QStringLiteral("ToolBar"));
         // The strip: 16 by 16 per button, magenta transparent; menu items show the same picture.
-        const QImage strip = CCatalogue::instance().image(131);
+        const QImage strip = CCatalogue::instance().image(IDB_TOOLBAR);
         QCOMPARE(strip.size(), QSize(16 * 25, 16));
         QCOMPARE(strip.pixel(0, 0), qRgb(255, 0, 255));
-        const QImage newIcon =
-            frame.commands().action(57600)->icon().pixmap(16, 16).toImage().convertToFormat(
-                QImage::Format_ARGB32);
+        const QImage newIcon = frame.commands()
+                                   .action(ID_FILE_NEW)
+                                   ->icon()
+                                   .pixmap(16, 16)
+                                   .toImage()
+                                   .convertToFormat(QImage::Format_ARGB32);
         QCOMPARE(qAlpha(newIcon.pixel(0, 0)), 0);
         QVERIFY(qAlpha(newIcon.pixel(8, 8)) > 0);
-        for (int id : {57600, 32788, 57664, 32792})
+        for (int id : {ID_FILE_NEW, ID_TERM_OPENLOCK, ID_APP_ABOUT, ID_TERM_WRITEIDTABLE})
             QVERIFY(!frame.commands().action(id)->icon().isNull());
 
-        const std::pair<int, QKeySequence> keys[] = {{32771, QKeySequence(Qt::CTRL | Qt::Key_A)},
-                                                     {32796, QKeySequence(Qt::CTRL | Qt::Key_C)},
-                                                     {32773, QKeySequence(Qt::CTRL | Qt::Key_N)},
-                                                     {32772, QKeySequence(Qt::CTRL | Qt::Key_T)},
-                                                     {57680, QKeySequence(Qt::Key_F6)},
-                                                     {57681, QKeySequence(Qt::SHIFT | Qt::Key_F6)}};
+        const std::pair<int, QKeySequence> keys[] = {
+            {ID_EMP_SELECTALL, QKeySequence(Qt::CTRL | Qt::Key_A)},
+            {ID_COPY_MEDIAID, QKeySequence(Qt::CTRL | Qt::Key_C)},
+            {ID_EMP_SELECTNOTIN, QKeySequence(Qt::CTRL | Qt::Key_N)},
+            {ID_EMP_SELECTIN, QKeySequence(Qt::CTRL | Qt::Key_T)},
+            {ID_NEXT_PANE, QKeySequence(Qt::Key_F6)},
+            {ID_PREV_PANE, QKeySequence(Qt::SHIFT | Qt::Key_F6)}};
         for (const auto& [id, key] : keys)
             QCOMPARE(frame.commands().action(id)->shortcut(), key);
-        QVERIFY(frame.commands().action(57600)->shortcut().isEmpty());
+        QVERIFY(frame.commands().action(ID_FILE_NEW)->shortcut().isEmpty());
     }
 
     void contextAndTrayMenus() {
@@ -266,24 +298,31 @@ private slots:
             std::unique_ptr<QMenu> menu(commands.createPopup(id, 0, &owner));
             return menu ? describe(menu.get()) : QStringList({"missing"});
         };
-        QCOMPARE(describeResource(133),
-                 QStringList(
-                     {"32774:&Add new employee...", "32799:&Edit employee...",
-                      "32775:&Delete selected employees", "-", "32771:Select &all employees",
-                      "32772:Select employees in &controller",
-                      "32773:Select employees &not in controller", "-", "32792:Write to ID &table",
-                      "-", "32787:&Write master", "-", "32796:Copy MediaID to clipboard"}));
-        QCOMPARE(describeResource(134), controllersMenu());
-        QCOMPARE(describeResource(147),
-                 QStringList({"32793:Remove from ID table", "32794:Clear ID table", "-",
-                              "32797:Select employees not in database", "32798:Copy to database",
-                              "-", "32796:Copy MediaID to clipboard"}));
-        QCOMPARE(describeResource(152),
-                 QStringList({"32804:Clear list", "-", "32796:Copy MediaID to clipboard"}));
-        QCOMPARE(describeResource(155),
-                 QStringList({"57664:&About Tarvex...", "-", "32805:&Restore main window", "-",
-                              "57665:E&xit"}));
-        QCOMPARE(describeResource(183), QStringList({"32803:&Close"}));
+        QCOMPARE(describeResource(IDR_MENU_EMP),
+                 QStringList({item(ID_EMP_ADD, "&Add new employee..."),
+                              item(ID_EMP_EDIT, "&Edit employee..."),
+                              item(ID_EMP_DELETE, "&Delete selected employees"), "-",
+                              item(ID_EMP_SELECTALL, "Select &all employees"),
+                              item(ID_EMP_SELECTIN, "Select employees in &controller"),
+                              item(ID_EMP_SELECTNOTIN, "Select employees &not in controller"), "-",
+                              item(ID_TERM_WRITEIDTABLE, "Write to ID &table"), "-",
+                              item(ID_TERM_WRITEMASTER, "&Write master"), "-",
+                              item(ID_COPY_MEDIAID, "Copy MediaID to clipboard")}));
+        QCOMPARE(describeResource(IDR_MENU_TERM), controllersMenu());
+        QCOMPARE(describeResource(IDR_MENU_TERMEMP),
+                 QStringList({item(ID_TERM_REMOVEIDTABLE, "Remove from ID table"),
+                              item(ID_TERM_CLEARIDTABLE, "Clear ID table"), "-",
+                              item(ID_TERM_SELNOTINDB, "Select employees not in database"),
+                              item(ID_TERM_COPYTODB, "Copy to database"), "-",
+                              item(ID_COPY_MEDIAID, "Copy MediaID to clipboard")}));
+        QCOMPARE(describeResource(IDR_MENU_REG),
+                 QStringList({item(ID_REG_CLEAR, "Clear list"), "-",
+                              item(ID_COPY_MEDIAID, "Copy MediaID to clipboard")}));
+        QCOMPARE(describeResource(IDR_MENU_TRAY),
+                 QStringList({item(ID_APP_ABOUT, "&About Tarvex..."), "-",
+                              item(ID_RESTORE_MAIN, "&Restore main window"), "-",
+                              item(ID_APP_EXIT, "E&xit")}));
+        QCOMPARE(describeResource(IDR_MENU_PHOTO), QStringList({item(ID_PHOTO_CLOSE, "&Close")}));
     }
 
     void routingGoesPaneDocumentFrameApplication() {
@@ -300,35 +339,35 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&owner));
         owner.activateWindow();
 
-        pane->handles = {32796};
-        document.handles = {32796, 32774};
-        frame.handles = {32774, 59392};
-        application.handles = {57664, 59392};
+        pane->handles = {ID_COPY_MEDIAID};
+        document.handles = {ID_COPY_MEDIAID, ID_EMP_ADD};
+        frame.handles = {ID_EMP_ADD, ID_VIEW_TOOLBAR};
+        application.handles = {ID_APP_ABOUT, ID_VIEW_TOOLBAR};
         pane->disabled = {};
         pane->setFocus();
         QTRY_COMPARE(owner.focusWidget(), pane);
 
         // The focused pane first.
-        QVERIFY(commands.execute(32796));
-        QCOMPARE(pane->carried, QList<int>({32796}));
+        QVERIFY(commands.execute(ID_COPY_MEDIAID));
+        QCOMPARE(pane->carried, QList<int>({ID_COPY_MEDIAID}));
         QVERIFY(document.carried.isEmpty());
         // Then the document before the frame, the frame before the application.
-        QVERIFY(commands.execute(32774));
-        QCOMPARE(document.carried, QList<int>({32774}));
-        QVERIFY(commands.execute(59392));
-        QCOMPARE(frame.carried, QList<int>({59392}));
+        QVERIFY(commands.execute(ID_EMP_ADD));
+        QCOMPARE(document.carried, QList<int>({ID_EMP_ADD}));
+        QVERIFY(commands.execute(ID_VIEW_TOOLBAR));
+        QCOMPARE(frame.carried, QList<int>({ID_VIEW_TOOLBAR}));
         QVERIFY(application.carried.isEmpty());
         // Without the focus on the pane, the document takes it.
         other->setFocus();
         QTRY_COMPARE(owner.focusWidget(), other);
-        QVERIFY(commands.execute(32796));
-        QCOMPARE(document.carried, QList<int>({32774, 32796}));
+        QVERIFY(commands.execute(ID_COPY_MEDIAID));
+        QCOMPARE(document.carried, QList<int>({ID_EMP_ADD, ID_COPY_MEDIAID}));
         // Nobody handles it: disabled, and nothing runs.
-        QVERIFY(!commands.query(32788).enabled());
-        QVERIFY(!commands.execute(32788));
+        QVERIFY(!commands.query(ID_TERM_OPENLOCK).enabled());
+        QVERIFY(!commands.execute(ID_TERM_OPENLOCK));
         // A disabled command is not carried out even when a shortcut or a stale menu asks.
-        document.disabled = {32774};
-        QVERIFY(!commands.execute(32774));
+        document.disabled = {ID_EMP_ADD};
+        QVERIFY(!commands.execute(ID_EMP_ADD));
         QCOMPARE(document.carried.size(), 2);
     }
 
@@ -337,19 +376,20 @@ private slots:
         QVERIFY(frame.Create());
         Target document;
         frame.commands().setDocumentTarget(&document);
-        document.handles = {32792, 32793, 32787, 59393};
-        document.disabled = {32793};
-        document.checked = {59393};
+        document.handles = {ID_TERM_WRITEIDTABLE, ID_TERM_REMOVEIDTABLE, ID_TERM_WRITEMASTER,
+                            ID_VIEW_STATUS_BAR};
+        document.disabled = {ID_TERM_REMOVEIDTABLE};
+        document.checked = {ID_VIEW_STATUS_BAR};
         frame.commands().updateAll();
         QMenu* controllers = frame.menuBar()->actions().at(3)->menu();
         QAction* copy = controllers->actions().at(10);
-        QCOMPARE(copy->data().toInt(), 32792);
+        QCOMPARE(copy->data().toInt(), ID_TERM_WRITEIDTABLE);
         QVERIFY(copy->isEnabled());
-        QVERIFY(frame.commands().action(32792)->isEnabled());
-        QVERIFY(!frame.commands().action(32793)->isEnabled());
-        QVERIFY(!frame.commands().action(32788)->isEnabled());
+        QVERIFY(frame.commands().action(ID_TERM_WRITEIDTABLE)->isEnabled());
+        QVERIFY(!frame.commands().action(ID_TERM_REMOVEIDTABLE)->isEnabled());
+        QVERIFY(!frame.commands().action(ID_TERM_OPENLOCK)->isEnabled());
         // Context menus show disabled items where the main menu does.
-        std::unique_ptr<QMenu> context(frame.commands().createPopup(134, 0, &frame));
+        std::unique_ptr<QMenu> context(frame.commands().createPopup(IDR_MENU_TERM, 0, &frame));
         frame.commands().updateAll();
         for (int i = 0; i < controllers->actions().size(); ++i) {
             QAction* a = controllers->actions().at(i);
@@ -358,10 +398,10 @@ private slots:
             QCOMPARE(b->isEnabled(), a->isEnabled());
         }
         // The document's answer wins over the frame's own.
-        QVERIFY(frame.commands().action(59393)->isChecked());
-        document.handles.erase(59393);
+        QVERIFY(frame.commands().action(ID_VIEW_STATUS_BAR)->isChecked());
+        document.handles.erase(ID_VIEW_STATUS_BAR);
         frame.commands().updateAll();
-        QCOMPARE(frame.commands().action(59393)->isChecked(),
+        QCOMPARE(frame.commands().action(ID_VIEW_STATUS_BAR)->isChecked(),
                  frame.statusBar()->isVisibleTo(&frame));
         frame.commands().setDocumentTarget(nullptr);
     }
@@ -374,7 +414,7 @@ private slots:
         frame.activateWindow();
         QList<QWidget*> visited;
         for (int i = 0; i < 8; ++i) {
-            QVERIFY(frame.commands().execute(57680));
+            QVERIFY(frame.commands().execute(ID_NEXT_PANE));
             visited << frame.focusWidget();
         }
         const QSet<QWidget*> distinct(visited.begin(), visited.end());
@@ -383,14 +423,14 @@ private slots:
             QVERIFY(frame.panes()->isAncestorOf(w));
         // Shift+F6 goes back the same way.
         QWidget* here = frame.focusWidget();
-        QVERIFY(frame.commands().execute(57680));
-        QVERIFY(frame.commands().execute(57681));
+        QVERIFY(frame.commands().execute(ID_NEXT_PANE));
+        QVERIFY(frame.commands().execute(ID_PREV_PANE));
         QCOMPARE(frame.focusWidget(), here);
 
         frame.showMaximized();
         frame.showMinimized();
         QVERIFY(frame.isMinimized());
-        QVERIFY(frame.commands().execute(32805));
+        QVERIFY(frame.commands().execute(ID_RESTORE_MAIN));
         QVERIFY(!frame.isMinimized());
         QVERIFY(frame.isMaximized());
         QVERIFY(frame.isVisible());
@@ -401,11 +441,15 @@ private slots:
         QCOMPARE(splash.size(), QSize(430, 300));
         QVERIFY(splash.statusText().isEmpty());
         splash.showCentred();
-        splash.SetStatusText(142);
+        splash.SetStatusText(IDS_OK);
         QCOMPARE(splash.statusText(), QStringLiteral("OK"));
-        auto* status = splash.findChild<QLabel*>(QStringLiteral("status1034"));
+        auto* status = splash.findChild<QLabel*>(QStringLiteral("status%1").arg(IDC_SPLASH_STATUS));
         QVERIFY(status);
         QCOMPARE(status->palette().color(QPalette::Window), QColor(204, 151, 84));
+        // One line across the bottom of the picture.
+        QVERIFY(status->isVisible());
+        QCOMPARE(status->geometry(), QRect(0, 300 - status->height(), 430, status->height()));
+        QVERIFY(status->height() >= status->fontMetrics().height());
         QElapsedTimer clock;
         qint64 hiddenAt = -1;
         struct HideWatch : QObject {
@@ -426,7 +470,7 @@ private slots:
         QVERIFY2(hiddenAt >= 1000, qPrintable(QString::number(hiddenAt)));
         QVERIFY2(hiddenAt < 6000, qPrintable(QString::number(hiddenAt)));
         // Hidden, not destroyed: it shows again at exit.
-        splash.SetStatusText(192);
+        splash.SetStatusText(IDS_CLOSING);
         splash.showCentred();
         QVERIFY(splash.isVisible());
         QCOMPARE(splash.statusHistory(), QStringList({"OK", "Tarvex is closing. Please wait..."}));
@@ -439,16 +483,16 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&frame));
         QCOMPARE(frame.idleLabel()->text(), QStringLiteral("Ready"));
         frame.commands().updateAll();
-        QVERIFY(frame.commands().action(59392)->isChecked());
-        QVERIFY(frame.commands().execute(59392));
+        QVERIFY(frame.commands().action(ID_VIEW_TOOLBAR)->isChecked());
+        QVERIFY(frame.commands().execute(ID_VIEW_TOOLBAR));
         QVERIFY(!frame.toolBar()->isVisible());
-        QVERIFY(!frame.commands().action(59392)->isChecked());
-        QVERIFY(frame.commands().execute(59393));
+        QVERIFY(!frame.commands().action(ID_VIEW_TOOLBAR)->isChecked());
+        QVERIFY(frame.commands().execute(ID_VIEW_STATUS_BAR));
         QVERIFY(!frame.statusBar()->isVisible());
-        QVERIFY(frame.commands().execute(59393));
+        QVERIFY(frame.commands().execute(ID_VIEW_STATUS_BAR));
         QVERIFY(frame.statusBar()->isVisible());
         // A command's prompt replaces "Ready" while it is pointed at.
-        QVERIFY(frame.commands().action(57600)->showStatusText(frame.toolBar()));
+        QVERIFY(frame.commands().action(ID_FILE_NEW)->showStatusText(frame.toolBar()));
         QCOMPARE(frame.statusBar()->currentMessage(), QStringLiteral("Create a new document"));
         frame.statusBar()->clearMessage();
         QVERIFY(frame.idleLabel()->isVisible());
@@ -456,10 +500,11 @@ private slots:
         frame.setRecentFiles({QStringLiteral("/a/one.VR-12"), QStringLiteral("/b/R&D.VR-12")});
         QMenu* file = frame.menuBar()->actions().at(0)->menu();
         QStringList d = describe(file);
-        QCOMPARE(d.mid(7, 2), QStringList({"57616:&1 /a/one.VR-12", "57617:&2 /b/R&&D.VR-12"}));
+        QCOMPARE(d.mid(7, 2), QStringList({item(ID_FILE_MRU_FILE1, "&1 /a/one.VR-12"),
+                                           item(ID_FILE_MRU_FILE2, "&2 /b/R&&D.VR-12")}));
         QCOMPARE(d.at(9), QStringLiteral("-"));
         frame.setRecentFiles({});
-        QCOMPARE(describe(file).at(7), QStringLiteral("57616:Recent files"));
+        QCOMPARE(describe(file).at(7), item(ID_FILE_MRU_FILE1, "Recent files"));
         QCOMPARE(describe(file).at(8), QStringLiteral("-"));
     }
 };
