@@ -1,4 +1,4 @@
-#include "cmd_query.h"
+#include "commands.h"
 
 #include "adodatabase.h"
 #include "adorecordset.h"

@@ -1,16 +1,16 @@
 #include "ctlcommon.h"
 
-#include "codepage.h"
+#include "appsettings.h"
 #include "mediaid.h"
 #include "tarvexdoc.h"
 #include "workspacefile.h"
 
 #include <QFileInfo>
-
 #include <QSettings>
 
 #include <charconv>
 #include <cstdio>
+#include <memory>
 
 int fail(int status, const QString& message) {
     std::fprintf(stderr, "tarvexctl: %s\n", message.toLocal8Bit().constData());
@@ -22,10 +22,10 @@ void writeOut(std::string_view bytes) {
 }
 
 QString codePageSetting() {
-    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Brindlo"),
-                       QStringLiteral("Tarvex"));
-    const QString name = settings.value(QStringLiteral("Settings/CodePage")).toString();
-    return name.isEmpty() ? CCodePage::DefaultName() : name;
+    const std::unique_ptr<QSettings> store(CAppSettings::openStore());
+    CAppSettings settings;
+    settings.load(*store, QString());
+    return settings.CodePage;
 }
 
 std::optional<int> parseMediaType(std::string_view name) {

@@ -1,10 +1,6 @@
 #include "commands.h"
 #include "ctlcommon.h"
 
-#ifdef TARVEXCTL_HAVE_QUERY
-#include "cmd_query.h"
-#endif
-
 #include <QCoreApplication>
 #include <QStringList>
 
@@ -28,8 +24,6 @@ const char kUsage[] =
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    QCoreApplication::setOrganizationName(QStringLiteral("Brindlo"));
-    QCoreApplication::setApplicationName(QStringLiteral("Tarvex"));
 
     if (argc < 2) {
         std::fputs(kUsage, stderr);
@@ -51,13 +45,8 @@ int main(int argc, char** argv) {
         return runImportCsvCommand(args);
     if (command == "add-controller")
         return runAddControllerCommand(args);
-    if (command == "query") {
-#ifdef TARVEXCTL_HAVE_QUERY
+    if (command == "query")
         return runQueryCommand(QCoreApplication::arguments().mid(2));
-#else
-        return fail(kExitUsage, QStringLiteral("the query command is not available in this build"));
-#endif
-    }
     std::fprintf(stderr, "tarvexctl: unknown command '%s'\n%s", command.c_str(), kUsage);
     return kExitUsage;
 }
