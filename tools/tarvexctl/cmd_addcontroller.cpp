@@ -2,7 +2,6 @@
 #include "commands.h"
 #include "ctlcommon.h"
 #include "tarvexdoc.h"
-#include "workspacefile.h"
 
 #include <QString>
 
@@ -91,8 +90,5 @@ int runAddControllerCommand(const Args& args) {
                     QStringLiteral("COM%1 already has a controller in %2; not changed")
                         .arg(*port)
                         .arg(path));
-    const WorkspaceSaveResult saved = CWorkspaceFile::Save(doc, path);
-    if (!saved.ok)
-        return fail(kExitFailure, saved.reason);
-    return kExitOk;
+    return saveWorkspace(doc, path);
 }

@@ -73,9 +73,8 @@ int runImportCsvCommand(const Args& args) {
     if (!imported.error.isEmpty())
         return fail(kExitFailure, imported.error + QStringLiteral("; workspace not changed"));
 
-    const WorkspaceSaveResult saved = CWorkspaceFile::Save(doc, workspacePath);
-    if (!saved.ok)
-        return fail(kExitFailure, saved.reason);
+    if (const int status = saveWorkspace(doc, workspacePath))
+        return status;
     std::printf("Total found: %d\nImported: %d\n", imported.total, imported.imported);
     return kExitOk;
 }

@@ -2,7 +2,6 @@
 #include "commands.h"
 #include "ctlcommon.h"
 #include "tarvexdoc.h"
-#include "workspacefile.h"
 
 #include <string>
 
@@ -72,9 +71,8 @@ int runShowCommand(const Args& args) {
         return fail(kExitUsage, QStringLiteral("unknown code page: %1").arg(codePageName));
 
     CTarvexDoc doc;
-    const WorkspaceLoadResult result = CWorkspaceFile::Load(fileArg(*file), doc);
-    if (result.failed())
-        return fail(kExitFailure, result.reason);
+    if (const int status = loadWorkspace(fileArg(*file), doc))
+        return status;
 
     std::string out;
     out += "{\"employees\":[";

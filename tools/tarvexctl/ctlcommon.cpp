@@ -4,6 +4,7 @@
 #include "mediaid.h"
 #include "tarvexdoc.h"
 #include "workspacefile.h"
+#include "workspacemessages.h"
 
 #include <QFileInfo>
 #include <QSettings>
@@ -47,16 +48,22 @@ std::optional<int> parseColumn(std::string_view text) {
     return value;
 }
 
+int loadWorkspace(const QString& path, CTarvexDoc& doc) {
+    const WorkspaceLoadResult loaded = CWorkspaceFile::Load(path, doc);
+    if (loaded.failed())
+        return fail(kExitFailure, WorkspaceLoadMessage(path, loaded));
+    return kExitOk;
+}
+
 int loadWorkspaceForChange(const QString& path, CTarvexDoc& doc) {
     if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink())
         return kExitOk;
-    const WorkspaceLoadResult loaded = CWorkspaceFile::Load(path, doc);
-    if (loaded.failed())
-        return fail(kExitFailure, loaded.reason);
-    // Saving would replace a foreign or newer file with an almost empty workspace.
-    if (loaded.status == WorkspaceLoadResult::Status::NotTarvex)
-        return fail(
-            kExitFailure,
-            QStringLiteral("%1 is not a workspace file of this version; not changed").arg(path));
+    return loadWorkspace(path, doc);
+}
+
+int saveWorkspace(const CTarvexDoc& doc, const QString& path) {
+    const WorkspaceSaveResult saved = CWorkspaceFile::Save(doc, path);
+    if (!saved.ok)
+        return fail(kExitFailure, WorkspaceSaveMessage(path, saved));
     return kExitOk;
 }

@@ -28,9 +28,13 @@ inline QString fileArg(const std::string& arg) {
 std::optional<int> parseMediaType(std::string_view name);
 
 class CTarvexDoc;
+// Loads a workspace. Returns 0, or the exit status after reporting why it was refused.
+int loadWorkspace(const QString& path, CTarvexDoc& doc);
 // Loads the workspace that a command changes, or leaves doc empty when the file does not exist
 // yet. Returns 0, or the exit status after reporting why the file must not be changed.
 int loadWorkspaceForChange(const QString& path, CTarvexDoc& doc);
+// Saves a workspace. Returns 0, or the exit status after reporting why it was not saved.
+int saveWorkspace(const CTarvexDoc& doc, const QString& path);
 
 // A non-negative decimal number, nullopt otherwise.
 std::optional<int> parseColumn(std::string_view text);
