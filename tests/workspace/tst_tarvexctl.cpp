@@ -58,6 +58,43 @@ private slots:
         QCOMPARE(tarvexctl({"frobnicate"}).exitCode, 2);
     }
 
+    void helpVersionAndWrongWords() {
+        for (const QStringList& args : {QStringList{"--help"}, QStringList{"show", "--help"}}) {
+            const Run r = tarvexctl(args);
+            QCOMPARE(r.exitCode, 0);
+            QVERIFY(r.out.startsWith("Usage:\n"));
+            for (const char* command :
+                 {"show", "resave", "normalize", "import-csv", "add-controller", "query"})
+                QVERIFY(r.out.contains(QByteArray("  tarvexctl ") + command + ' '));
+            QVERIFY(r.err.isEmpty());
+        }
+        Run r = tarvexctl({"--version"});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.out, QByteArray("tarvexctl 3.0.0 (build 5)\n"));
+
+        const QList<QPair<QStringList, QByteArray>> wrong = {
+            {{"frobnicate"}, "unknown command 'frobnicate'"},
+            {{"--frob"}, "unknown option '--frob'"},
+            {{"show", "--frob", "x.VR-12"}, "unknown option '--frob'"},
+            {{"show", "a.VR-12", "b.VR-12"}, "unexpected argument 'b.VR-12'"},
+            {{"show", "a.VR-12", "--codepage"}, "option '--codepage' needs a value"},
+            {{"resave", "a", "b", "c"}, "unexpected argument 'c'"},
+            {{"resave", "-x", "a", "b"}, "unknown option '-x'"},
+            {{"normalize", "--media-type"}, "option '--media-type' needs a value"},
+            {{"normalize", "--kind", "x"}, "unknown option '--kind'"},
+            {{"import-csv", "a", "b", "--mediaid"}, "option '--mediaid' needs a value"},
+            {{"import-csv", "a", "b", "--column", "1"}, "unknown option '--column'"},
+            {{"add-controller", "a", "--port", "1", "--colour", "red"},
+             "unknown option '--colour'"},
+            {{"query", "--dsn", "SELECT 1"}, "unknown option '--dsn'"}};
+        for (const auto& [args, named] : wrong) {
+            r = tarvexctl(args);
+            QCOMPARE(r.exitCode, 2);
+            QVERIFY2(r.err.startsWith("tarvexctl: " + named + '\n'), r.err.constData());
+            QVERIFY(r.out.isEmpty());
+        }
+    }
+
     void showPrintsJsonInKeyOrder() {
         const QByteArray bytes =
             kHeader + int32(2) + text("B100000000000001") + text("J\xF6rg") + text("M\xFCller") +

@@ -64,7 +64,9 @@ int runAddControllerCommand(const Args& args) {
         } else if (arg.rfind("--", 0) != 0 && !file) {
             file = arg;
         } else {
-            return fail(kExitUsage, QString::fromLatin1(kUsage));
+            return badArgument(
+                arg, {"--id", "--code", "--relay1", "--relay2", "--port", "--name", "--codepage"},
+                QString::fromLatin1(kUsage));
         }
     }
     if (!file || !port)

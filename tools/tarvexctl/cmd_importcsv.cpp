@@ -45,7 +45,9 @@ int runImportCsvCommand(const Args& args) {
         } else if (arg.rfind("--", 0) != 0 && files.size() < 2) {
             files.push_back(&arg);
         } else {
-            return fail(kExitUsage, QString::fromLatin1(kUsage));
+            return badArgument(
+                arg, {"--mediaid", "--lastname", "--firstname", "--media-type", "--codepage"},
+                QString::fromLatin1(kUsage));
         }
     }
     if (files.size() != 2 || !mediaIdColumn || !lastNameColumn || !firstNameColumn)

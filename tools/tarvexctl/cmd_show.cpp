@@ -50,6 +50,7 @@ void putKey(std::string& out, const char* key) {
 } // namespace
 
 int runShowCommand(const Args& args) {
+    const QString usage = QStringLiteral("usage: tarvexctl show [--codepage CP] FILE.VR-12");
     QString codePageName;
     const std::string* file = nullptr;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -58,12 +59,11 @@ int runShowCommand(const Args& args) {
         } else if (!file && (args[i].empty() || args[i][0] != '-' || args[i] == "-")) {
             file = &args[i];
         } else {
-            return fail(kExitUsage,
-                        QStringLiteral("usage: tarvexctl show [--codepage CP] FILE.VR-12"));
+            return badArgument(args[i], {"--codepage"}, usage);
         }
     }
     if (!file)
-        return fail(kExitUsage, QStringLiteral("usage: tarvexctl show [--codepage CP] FILE.VR-12"));
+        return fail(kExitUsage, usage);
     if (codePageName.isEmpty())
         codePageName = codePageSetting();
     const CCodePage codePage(codePageName);

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QSettings>
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <memory>
@@ -16,6 +17,24 @@
 int fail(int status, const QString& message) {
     std::fprintf(stderr, "tarvexctl: %s\n", message.toLocal8Bit().constData());
     return status;
+}
+
+bool isOption(std::string_view word) {
+    return word.size() > 1 && word[0] == '-';
+}
+
+int badArgument(const std::string& word, std::initializer_list<std::string_view> valueOptions,
+                const QString& usage) {
+    const QString quoted =
+        QLatin1Char('\'') + QString::fromLocal8Bit(word.c_str()) + QLatin1Char('\'');
+    QString what;
+    if (std::find(valueOptions.begin(), valueOptions.end(), word) != valueOptions.end())
+        what = QStringLiteral("option %1 needs a value").arg(quoted);
+    else if (isOption(word))
+        what = QStringLiteral("unknown option %1").arg(quoted);
+    else
+        what = QStringLiteral("unexpected argument %1").arg(quoted);
+    return fail(kExitUsage, what + QLatin1Char('\n') + usage);
 }
 
 void writeOut(std::string_view bytes) {

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,6 +14,13 @@ constexpr int kExitUsage = 2;
 
 // One line on stderr, prefixed with the program's name. Returns status.
 int fail(int status, const QString& message);
+
+// A word the command did not take: one of its valued options given last without a value, an
+// unknown option, or one word too many. Names it, then the usage; returns kExitUsage.
+int badArgument(const std::string& word, std::initializer_list<std::string_view> valueOptions,
+                const QString& usage);
+// True for "-x" and "--x", not for "-" (standard input) or "".
+bool isOption(std::string_view word);
 
 void writeOut(std::string_view bytes);
 
