@@ -39,12 +39,9 @@ int runShowCommand(const Args& args) {
     json.beginArray();
     for (const auto& [mediaId, employee] : doc.Employees()) {
         json.beginObject();
-        json.key("mediaId");
-        json.value(text(mediaId));
-        json.key("lastName");
-        json.value(text(employee.LastName));
-        json.key("firstName");
-        json.value(text(employee.FirstName));
+        json.member("mediaId", text(mediaId));
+        json.member("lastName", text(employee.LastName));
+        json.member("firstName", text(employee.FirstName));
         json.endObject();
     }
     json.endArray();
@@ -52,32 +49,21 @@ int runShowCommand(const Args& args) {
     json.beginArray();
     for (const auto& [comPort, record] : doc.Controllers()) {
         json.beginObject();
-        json.key("comPort");
-        json.value(comPort);
-        json.key("id");
-        json.value(record.ID);
-        json.key("code");
-        json.value(record.Code);
-        json.key("name");
-        json.value(text(record.Name));
-        json.key("relay1Time");
-        json.value(record.Relay1Time);
-        json.key("relay2Time");
-        json.value(record.Relay2Time);
-        json.key("master");
-        json.value(text(record.Master));
-        json.key("masterName");
-        json.value(text(record.MasterName));
-        json.key("firmware");
-        json.value(text(record.Firmware));
+        json.member("comPort", comPort);
+        json.member("id", record.ID);
+        json.member("code", record.Code);
+        json.member("name", text(record.Name));
+        json.member("relay1Time", record.Relay1Time);
+        json.member("relay2Time", record.Relay2Time);
+        json.member("master", text(record.Master));
+        json.member("masterName", text(record.MasterName));
+        json.member("firmware", text(record.Firmware));
         json.key("idTable");
         json.beginArray();
         for (const auto& [entryId, slot] : record.IdTable) {
             json.beginObject();
-            json.key("mediaId");
-            json.value(text(entryId));
-            json.key("slot");
-            json.value(text(slot));
+            json.member("mediaId", text(entryId));
+            json.member("slot", text(slot));
             json.endObject();
         }
         json.endArray();

@@ -22,6 +22,12 @@ public:
     void value(const QString& text);
     void value(std::int64_t number);
 
+    // key() and value() in one.
+    template <typename T> void member(std::string_view name, const T& v) {
+        key(name);
+        value(v);
+    }
+
     // The UTF-8 text so far.
     const std::string& text() const { return m_out; }
 
