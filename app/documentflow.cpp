@@ -7,6 +7,7 @@
 #include "textformat.h"
 #include "userprompts.h"
 #include "workspacefile.h"
+#include "workspacemessages.h"
 
 #include <QFileInfo>
 
@@ -68,12 +69,13 @@ bool CDocumentFlow::OpenDocumentFile(const QString& path) {
         return false;
     const WorkspaceLoadResult result = CWorkspaceFile::Load(path, m_doc);
     if (result.failed()) {
-        // Whatever was read is dropped: a failed open leaves a new, empty, untitled workspace.
+        // Whatever was read is dropped: a failed open leaves a new, empty, untitled workspace,
+        // so that no later save can write it over the refused file.
         m_doc.ClearWorkspace();
         m_doc.SetModifiedFlag(false);
         setPath(QString());
         emit documentReset();
-        reportFailure(IDS_FAILED_TO_OPEN_DOC, result.reason);
+        reportFailure(IDS_FAILED_TO_OPEN_DOC, WorkspaceLoadMessage(path, result));
         return false;
     }
     m_doc.SetModifiedFlag(false);
@@ -93,7 +95,7 @@ bool CDocumentFlow::OnFileOpen() {
 bool CDocumentFlow::DoSave(const QString& path) {
     const WorkspaceSaveResult result = CWorkspaceFile::Save(m_doc, path);
     if (!result.ok) {
-        reportFailure(IDS_FAILED_TO_SAVE_DOC, result.reason);
+        reportFailure(IDS_FAILED_TO_SAVE_DOC, WorkspaceSaveMessage(path, result));
         return false;
     }
     m_doc.SetModifiedFlag(false);

@@ -28,7 +28,8 @@ public:
     // A new, empty, untitled workspace (after the save prompt). False when cancelled.
     bool OnFileNew();
     // Opens a workspace file (after the save prompt). False when cancelled or the file could
-    // not be read; a failed read leaves a new, empty, untitled workspace.
+    // not be read or was refused (not a workspace, another version); either leaves a new,
+    // empty, untitled workspace, so the file is never saved over.
     bool OpenDocumentFile(const QString& path);
     bool OnFileOpen();
     bool OnFileSave();

@@ -3,7 +3,6 @@
 #include "termpanel.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 #include <cerrno>
 #include <climits>
@@ -17,6 +16,9 @@ namespace {
 
 constexpr char kMagic[] = "Tarvex";
 constexpr std::size_t kMagicLength = sizeof(kMagic) - 1;
+// The magic as every writer puts it: its one-byte length, then the text.
+constexpr char kHeaderStart[] = "\x06Tarvex";
+constexpr std::size_t kHeaderStartLength = sizeof(kHeaderStart) - 1;
 
 // Reads the file's primitives; every read checks the bytes left before touching or
 // allocating anything, so corrupt prefixes and counts end in a clean failure.
@@ -99,6 +101,42 @@ WorkspaceLoadResult failure(const QString& reason) {
     return {WorkspaceLoadResult::Status::Failed, reason};
 }
 
+WorkspaceLoadResult notWorkspace() {
+    return {WorkspaceLoadResult::Status::NotWorkspace, {}};
+}
+
+// A file cut off inside the magic is a damaged workspace rather than a foreign file.
+bool isCutHeader(const char* data, std::size_t size) {
+    return size < kHeaderStartLength && std::memcmp(data, kHeaderStart, size) == 0;
+}
+
+// Where a save to path ends up: symbolic links are followed, however many, to the name the
+// last one gives (which need not exist yet). Relative link targets count from the link's
+// folder; nothing is cleaned lexically, since ".." after a linked folder is not its parent.
+QByteArray followLinks(QByteArray current) {
+    if (!current.startsWith('/')) {
+        char cwd[PATH_MAX];
+        if (::getcwd(cwd, sizeof cwd))
+            current = QByteArray(cwd) + '/' + current;
+    }
+    // The kernel gives up after 40 links as well; stat() then reports the loop.
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st {};
+        if (::lstat(current.constData(), &st) != 0 || !S_ISLNK(st.st_mode))
+            break;
+        char target[PATH_MAX];
+        const ssize_t length = ::readlink(current.constData(), target, sizeof target);
+        if (length <= 0 || std::size_t(length) >= sizeof target)
+            break;
+        const QByteArray next(target, length);
+        if (next.startsWith('/'))
+            current = next;
+        else
+            current = current.left(current.lastIndexOf('/') + 1) + next;
+    }
+    return current;
+}
+
 QString errnoText(int error) {
     return QString::fromLocal8Bit(std::strerror(error));
 }
@@ -126,15 +164,21 @@ WorkspaceLoadResult CWorkspaceFile::Parse(const char* data, std::size_t size,
         return {};
     Reader in(data, size);
     std::string magic;
-    if (!in.text(magic))
-        return failure(kTruncated.arg(QStringLiteral("the file header")));
+    if (!in.text(magic)) {
+        if (isCutHeader(data, size))
+            return failure(kTruncated.arg(QStringLiteral("the file header")));
+        return notWorkspace();
+    }
     if (magic.size() != kMagicLength || std::memcmp(magic.data(), kMagic, kMagicLength) != 0)
-        return {WorkspaceLoadResult::Status::NotTarvex, {}};
+        return notWorkspace();
     int version = 0;
     if (!in.int32(version))
         return failure(kTruncated.arg(QStringLiteral("the file header")));
-    if (version != kVersion)
-        return {WorkspaceLoadResult::Status::NotTarvex, {}};
+    if (version != kVersion) {
+        WorkspaceLoadResult other{WorkspaceLoadResult::Status::OtherVersion, {}};
+        other.version = version;
+        return other;
+    }
 
     int count = 0;
     if (!in.int32(count))
@@ -218,15 +262,20 @@ WorkspaceLoadResult CWorkspaceFile::Load(const QString& path, CTarvexDoc& doc) {
     doc.SetModifiedFlag(false);
 
     const QByteArray name = QFile::encodeName(path);
-    int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return failure(QStringLiteral("Cannot open %1: %2").arg(path, errnoText(errno)));
+    // Non-blocking, so that a pipe without a writer is refused instead of waited on.
+    int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        const int error = errno;
+        return failure(QStringLiteral("Cannot open %1: %2").arg(path, errnoText(error)));
+    }
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         const int error = errno;
         ::close(fd);
-        return failure(QStringLiteral("Cannot read %1: %2")
-                           .arg(path, S_ISDIR(st.st_mode) ? errnoText(EISDIR) : errnoText(error)));
+        const QString why = S_ISDIR(st.st_mode)   ? errnoText(EISDIR)
+                            : st.st_mode & S_IFMT ? QStringLiteral("not a regular file")
+                                                  : errnoText(error);
+        return failure(QStringLiteral("Cannot read %1: %2").arg(path, why));
     }
     std::string bytes;
     bytes.resize(std::size_t(st.st_size));
@@ -251,6 +300,8 @@ WorkspaceLoadResult CWorkspaceFile::Load(const QString& path, CTarvexDoc& doc) {
     CTarvexDoc::ControllerMap controllers;
     WorkspaceLoadResult result = Parse(bytes.data(), bytes.size(), employees, controllers);
     bytes = std::string(); // the maps are all that is needed from here on
+    // A foreign or newer file is refused whole: an empty workspace in its name would be saved
+    // over it.
     if (result.failed()) {
         doc.FillAllLists();
         return result;
@@ -264,34 +315,46 @@ WorkspaceLoadResult CWorkspaceFile::Load(const QString& path, CTarvexDoc& doc) {
 WorkspaceSaveResult CWorkspaceFile::Save(const CTarvexDoc& doc, const QString& path) {
     if (doc.Employees().size() > std::size_t(INT_MAX) ||
         doc.Controllers().size() > std::size_t(INT_MAX))
-        return {false, QStringLiteral("The workspace is too large to be saved.")};
+        return {false, false, QStringLiteral("The workspace is too large to be saved.")};
     const std::string bytes = Serialize(doc);
 
-    // Save through a link into the file it names rather than replacing the link.
-    QFileInfo info(path);
-    QString target = info.isSymLink() ? info.symLinkTarget() : info.absoluteFilePath();
-    QFileInfo targetInfo(target);
-    const QByteArray finalName = QFile::encodeName(target);
-    QByteArray tempName =
-        QFile::encodeName(targetInfo.absolutePath() + QLatin1Char('/') + QLatin1Char('.') +
-                          targetInfo.fileName() + QStringLiteral(".XXXXXX"));
+    // Save through links into the file they name rather than replacing the link.
+    const QByteArray finalName = followLinks(QFile::encodeName(path));
+    struct stat st {};
+    const bool exists = ::stat(finalName.constData(), &st) == 0;
+    const int statError = exists ? 0 : errno;
+    if (!exists && statError != ENOENT)
+        return {false, false, QStringLiteral("Cannot save %1: %2").arg(path, errnoText(statError))};
+    // Renaming over a device, pipe or socket would replace it with a plain file.
+    if (exists && !S_ISREG(st.st_mode))
+        return {false, true, QStringLiteral("Cannot save %1: not a regular file").arg(path)};
 
+    const int slash = finalName.lastIndexOf('/');
+    const QByteArray folder = slash < 0    ? QByteArray(".")
+                              : slash == 0 ? QByteArray("/")
+                                           : finalName.left(slash);
+    QByteArray tempName = finalName.left(slash + 1) + '.' + finalName.mid(slash + 1) + ".XXXXXX";
     int fd = ::mkostemp(tempName.data(), O_CLOEXEC);
     if (fd < 0) {
-        return {false, QStringLiteral("Cannot save %1: cannot create a file in its folder: %2")
-                           .arg(path, errnoText(errno))};
+        return {false, false,
+                QStringLiteral("Cannot save %1: cannot create a file in its folder: %2")
+                    .arg(path, errnoText(errno))};
     }
 
-    // Keep the old file's permissions; a new file gets the usual ones for the user's umask.
-    struct stat st {};
+    // The old file's owner, group and permissions carry over. Only root may give a file away;
+    // anyone may keep a group they belong to. A new file gets the usual mode for the umask.
     mode_t mode;
-    if (::stat(finalName.constData(), &st) == 0) {
+    if (exists) {
+        if (::fchown(fd, st.st_uid, st.st_gid) != 0 && ::fchown(fd, uid_t(-1), st.st_gid) != 0) {
+            // Then it belongs to the saving user, as any file the user creates.
+        }
         mode = st.st_mode & 07777;
     } else {
         const mode_t mask = ::umask(0);
         ::umask(mask);
         mode = 0666 & ~mask;
     }
+    // After fchown, which clears set-id bits.
     ::fchmod(fd, mode);
 
     int error = 0;
@@ -303,11 +366,10 @@ WorkspaceSaveResult CWorkspaceFile::Save(const CTarvexDoc& doc, const QString& p
         error = errno;
     if (error != 0) {
         ::unlink(tempName.constData());
-        return {false, QStringLiteral("Cannot save %1: %2").arg(path, errnoText(error))};
+        return {false, false, QStringLiteral("Cannot save %1: %2").arg(path, errnoText(error))};
     }
     // Make the rename itself durable.
-    const QByteArray dirName = QFile::encodeName(targetInfo.absolutePath());
-    int dirFd = ::open(dirName.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    int dirFd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dirFd >= 0) {
         ::fsync(dirFd);
         ::close(dirFd);

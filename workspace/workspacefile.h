@@ -10,18 +10,23 @@
 // Outcome of reading a workspace file.
 struct WorkspaceLoadResult {
     enum class Status {
-        Ok,        // read completely (a file of length 0 is an empty workspace)
-        NotTarvex, // wrong magic or version: nothing read, an empty workspace, no message
-        Failed,    // unreadable or damaged: the workspace is left empty; reason says why
+        Ok,           // read completely (a file of length 0 is an empty workspace)
+        NotWorkspace, // the file does not begin with the workspace magic: nothing read
+        OtherVersion, // the magic is there, the version is not ours (version says which)
+        Failed,       // unreadable or damaged; reason says why
     };
     Status status = Status::Ok;
     QString reason;
+    int version = 0;
 
-    bool failed() const { return status == Status::Failed; }
+    // Any refusal leaves the workspace empty, and saving it would replace the file.
+    bool failed() const { return status != Status::Ok; }
 };
 
 struct WorkspaceSaveResult {
     bool ok = true;
+    // The name is taken by a folder, device, pipe or socket, which is left alone.
+    bool notRegularFile = false;
     QString reason;
 };
 
@@ -44,7 +49,9 @@ public:
     // refills the lists. The document ends unmodified; on failure it is left empty.
     static WorkspaceLoadResult Load(const QString& path, CTarvexDoc& doc);
     // Save: writes a temporary file in the same folder, flushes it to disk and renames it over
-    // the old one, so a failed save leaves the previous file as it was. The document is not
-    // changed (the caller clears the modified flag on success).
+    // the old one, so a failed save leaves the previous file as it was. A symbolic link is
+    // followed to the file it names; an existing name that is not a regular file is refused.
+    // The old file's mode, and its owner and group where the process may set them, carry
+    // over. The document is not changed (the caller clears the modified flag on success).
     static WorkspaceSaveResult Save(const CTarvexDoc& doc, const QString& path);
 };

@@ -13,6 +13,7 @@
 #include <QtTest>
 
 #include <memory>
+#include <sys/stat.h>
 
 namespace {
 QByteArray readAll(const QString& path) {
@@ -122,22 +123,74 @@ private slots:
         QVERIFY(!doc->IsModified());
     }
 
-    void wrongMagicOrVersionOpensEmptyWithoutMessage_data() {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("magic") << QByteArray("\x06Tarvey\x02\0\0\0\0\0\0\0\0\0\0\0", 19);
-        QTest::newRow("version 3") << QByteArray("\x06Tarvex\x03\0\0\0\x01\0\0\0", 15);
-        QTest::newRow("empty file") << QByteArray();
-    }
-    void wrongMagicOrVersionOpensEmptyWithoutMessage() {
-        QFETCH(QByteArray, bytes);
+    void emptyFileOpensAsEmptyWorkspace() {
         addEmployee("0000000000000001", "One");
         doc->SetModifiedFlag(false);
-        QVERIFY(writeAll(path("other.VR-12"), bytes));
-        QVERIFY(flow->OpenDocumentFile(path("other.VR-12")));
+        QVERIFY(writeAll(path("zero.VR-12"), QByteArray()));
+        QVERIFY(flow->OpenDocumentFile(path("zero.VR-12")));
         QVERIFY(prompts->stops.isEmpty());
         QVERIFY(doc->Employees().empty());
         QVERIFY(!doc->IsModified());
-        QCOMPARE(flow->title(), QStringLiteral("other.VR-12"));
+        QCOMPARE(flow->title(), QStringLiteral("zero.VR-12"));
+    }
+
+    // A foreign or newer file is refused with one message and never written: saving the empty
+    // workspace in its name would have replaced all of it.
+    void wrongMagicOrVersionIsRefusedAndKept_data() {
+        QTest::addColumn<int>("offset");
+        QTest::addColumn<char>("byte");
+        QTest::addColumn<QString>("found");
+        QTest::newRow("magic") << 6 << 'y' << "is not a Tarvex workspace.";
+        QTest::newRow("version 3") << 7 << '\x03' << "was written by version 3 ";
+    }
+    void wrongMagicOrVersionIsRefusedAndKept() {
+        QFETCH(int, offset);
+        QFETCH(char, byte);
+        QFETCH(QString, found);
+        for (int i = 1; i <= 6; ++i)
+            addEmployee(QByteArray::number(i).rightJustified(16, '0').constData(), "Staff");
+        doc->InsertController(1, CTermRecord{});
+        doc->InsertController(2, CTermRecord{});
+        const QString file = path("site.VR-12");
+        QVERIFY(flow->DoSave(file));
+        QByteArray bytes = readAll(file);
+        bytes[offset] = byte;
+        QVERIFY(writeAll(file, bytes));
+        QVERIFY(flow->OnFileNew());
+        const QStringList recentBefore = recent->files();
+
+        QVERIFY(!flow->OpenDocumentFile(file));
+        QCOMPARE(prompts->stops.size(), 1);
+        QVERIFY(prompts->stops.first().startsWith(QStringLiteral("Failed to open document.")));
+        QVERIFY2(prompts->stops.first().contains(file + QLatin1Char(' ') + found),
+                 qPrintable(prompts->stops.first()));
+        QVERIFY(doc->Employees().empty() && doc->Controllers().empty());
+        QCOMPARE(flow->title(), QStringLiteral("New"));
+        QVERIFY(flow->pathName().isEmpty());
+        QCOMPARE(recent->files(), recentBefore);
+
+        // Save now asks for a name instead of writing over the refused file.
+        addEmployee("0000000000000009", "Nine");
+        QVERIFY(!flow->OnFileSave());
+        QCOMPARE(prompts->lastSuggested, QStringLiteral("Tarvex.VR-12"));
+        QCOMPARE(readAll(file), bytes);
+    }
+
+    void savingOntoAPipeIsRefused() {
+        addEmployee("0000000000000001", "One");
+        const QString pipe = path("pipe.VR-12");
+        QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        QVERIFY(!flow->DoSave(pipe));
+        QCOMPARE(prompts->stops.size(), 1);
+        QCOMPARE(prompts->stops.first(),
+                 QStringLiteral("Failed to save document.\n\n%1 is not a regular file. The "
+                                "workspace was not saved.")
+                     .arg(pipe));
+        struct stat st {};
+        QCOMPARE(::stat(QFile::encodeName(pipe).constData(), &st), 0);
+        QVERIFY(S_ISFIFO(st.st_mode));
+        QVERIFY(doc->IsModified());
+        QCOMPARE(flow->title(), QStringLiteral("New"));
     }
 
     void truncatedFileLeavesNewUntitledWorkspace() {

@@ -1,5 +1,5 @@
 // tarvexctl query: output contract and exit codes.
-#include "cmd_query.h"
+#include "commands.h"
 #include "dbfixture.h"
 
 #include <QCoreApplication>

@@ -1,3 +1,4 @@
+#include "appsettings.h"
 #include "testworld.h"
 #include "workspacebytes.h"
 
@@ -6,6 +7,10 @@
 #include <QProcess>
 #include <QSettings>
 #include <QtTest>
+
+#include <memory>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 namespace {
 
@@ -53,6 +58,43 @@ private slots:
         QCOMPARE(tarvexctl({"frobnicate"}).exitCode, 2);
     }
 
+    void helpVersionAndWrongWords() {
+        for (const QStringList& args : {QStringList{"--help"}, QStringList{"show", "--help"}}) {
+            const Run r = tarvexctl(args);
+            QCOMPARE(r.exitCode, 0);
+            QVERIFY(r.out.startsWith("Usage:\n"));
+            for (const char* command :
+                 {"show", "resave", "normalize", "import-csv", "add-controller", "query"})
+                QVERIFY(r.out.contains(QByteArray("  tarvexctl ") + command + ' '));
+            QVERIFY(r.err.isEmpty());
+        }
+        Run r = tarvexctl({"--version"});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.out, QByteArray("tarvexctl 3.0.0 (build 5)\n"));
+
+        const QList<QPair<QStringList, QByteArray>> wrong = {
+            {{"frobnicate"}, "unknown command 'frobnicate'"},
+            {{"--frob"}, "unknown option '--frob'"},
+            {{"show", "--frob", "x.VR-12"}, "unknown option '--frob'"},
+            {{"show", "a.VR-12", "b.VR-12"}, "unexpected argument 'b.VR-12'"},
+            {{"show", "a.VR-12", "--codepage"}, "option '--codepage' needs a value"},
+            {{"resave", "a", "b", "c"}, "unexpected argument 'c'"},
+            {{"resave", "-x", "a", "b"}, "unknown option '-x'"},
+            {{"normalize", "--media-type"}, "option '--media-type' needs a value"},
+            {{"normalize", "--kind", "x"}, "unknown option '--kind'"},
+            {{"import-csv", "a", "b", "--mediaid"}, "option '--mediaid' needs a value"},
+            {{"import-csv", "a", "b", "--column", "1"}, "unknown option '--column'"},
+            {{"add-controller", "a", "--port", "1", "--colour", "red"},
+             "unknown option '--colour'"},
+            {{"query", "--dsn", "SELECT 1"}, "unknown option '--dsn'"}};
+        for (const auto& [args, named] : wrong) {
+            r = tarvexctl(args);
+            QCOMPARE(r.exitCode, 2);
+            QVERIFY2(r.err.startsWith("tarvexctl: " + named + '\n'), r.err.constData());
+            QVERIFY(r.out.isEmpty());
+        }
+    }
+
     void showPrintsJsonInKeyOrder() {
         const QByteArray bytes =
             kHeader + int32(2) + text("B100000000000001") + text("J\xF6rg") + text("M\xFCller") +
@@ -91,26 +133,47 @@ private slots:
             r.out.contains(QString::fromUtf8("\"lastName\":\"к\",\"firstName\":\"Ж\"").toUtf8()));
 
         // Without --codepage the desktop program's setting applies.
-        {
-            QSettings settings(QSettings::NativeFormat, QSettings::UserScope, "Brindlo", "Tarvex");
-            settings.setValue("Settings/CodePage", "CP1251");
-        }
+        CAppSettings settings;
+        settings.CodePage = "CP1251";
+        settings.save(*std::unique_ptr<QSettings>(CAppSettings::openStore()));
         r = tarvexctl({"show", path("cyr.VR-12")});
         QVERIFY(r.out.contains(QString::fromUtf8("\"lastName\":\"к\"").toUtf8()));
-        QSettings(QSettings::NativeFormat, QSettings::UserScope, "Brindlo", "Tarvex").clear();
+        std::unique_ptr<QSettings>(CAppSettings::openStore())->clear();
         r = tarvexctl({"show", path("cyr.VR-12")});
         QVERIFY(r.out.contains(QString::fromUtf8("\"lastName\":\"ê\"").toUtf8()));
 
         QCOMPARE(tarvexctl({"show", "--codepage", "no-such", path("cyr.VR-12")}).exitCode, 2);
     }
 
-    void showFailures() {
+    // The same words as the desktop program's message, naming the file and what was found.
+    void foreignAndNewerFilesAreRefused() {
         writeBytes(path("v3.VR-12"), text("Tarvex") + int32(3) + int32(1));
-        Run r = tarvexctl({"show", path("v3.VR-12")});
-        QCOMPARE(r.exitCode, 0);
-        QCOMPARE(r.out, QByteArray("{\"employees\":[],\"controllers\":[]}\n"));
+        writeBytes(path("notes.VR-12"), "important notes");
+        const QList<QPair<QString, QString>> cases = {
+            {path("v3.VR-12"), " was written by version 3 of the workspace format"},
+            {path("notes.VR-12"), " is not a Tarvex workspace."}};
+        for (const auto& [file, found] : cases) {
+            const QByteArray before = fileBytes(file);
+            const QByteArray expected = "tarvexctl: " + (file + found).toLocal8Bit();
+            Run r = tarvexctl({"show", file});
+            QCOMPARE(r.exitCode, 1);
+            QVERIFY(r.out.isEmpty());
+            QVERIFY2(r.err.startsWith(expected), r.err.constData());
+            r = tarvexctl({"resave", file, path("never.VR-12")});
+            QCOMPARE(r.exitCode, 1);
+            QVERIFY2(r.err.startsWith(expected), r.err.constData());
+            QVERIFY(!QFile::exists(path("never.VR-12")));
+            // Nor is one changed in place.
+            r = tarvexctl({"add-controller", file, "--port", "1"});
+            QCOMPARE(r.exitCode, 1);
+            QVERIFY2(r.err.startsWith(expected), r.err.constData());
+            QCOMPARE(fileBytes(file), before);
+        }
+    }
 
+    void showFailures() {
         writeBytes(path("cut.VR-12"), kHeader + int32(1) + text("ABC"));
+        Run r;
         for (const QString& file : {path("cut.VR-12"), path("missing.VR-12")}) {
             r = tarvexctl({"show", file});
             QCOMPARE(r.exitCode, 1);
@@ -138,6 +201,32 @@ private slots:
         r = tarvexctl({"resave", path("missing.VR-12"), path("never.VR-12")});
         QCOMPARE(r.exitCode, 1);
         QVERIFY(!QFile::exists(path("never.VR-12")));
+    }
+
+    // Saving onto a device or pipe would replace it with a plain file (as root even in /dev).
+    void resaveRefusesWhatIsNotARegularFile() {
+        writeBytes(path("good.VR-12"), kHeader + int32(0) + int32(0));
+        const QString fifo = path("fifo.VR-12");
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        QStringList targets = {fifo};
+        const QString device = path("full.VR-12");
+        // The full device's numbers; making the node needs root.
+        if (::mknod(QFile::encodeName(device).constData(), S_IFCHR | 0666, makedev(1, 7)) == 0)
+            targets << device;
+        for (const QString& target : targets) {
+            struct stat before {};
+            QCOMPARE(::stat(QFile::encodeName(target).constData(), &before), 0);
+            const Run r = tarvexctl({"resave", path("good.VR-12"), target});
+            QCOMPARE(r.exitCode, 1);
+            QCOMPARE(r.err, "tarvexctl: " + target.toLocal8Bit() +
+                                " is not a regular file. The workspace was not saved.\n");
+            struct stat after {};
+            QCOMPARE(::stat(QFile::encodeName(target).constData(), &after), 0);
+            QCOMPARE(after.st_mode, before.st_mode);
+            QCOMPARE(after.st_rdev, before.st_rdev);
+        }
+        if (targets.size() == 1)
+            QSKIP("device node not tried (not root)");
     }
 
     void importCsv() {

@@ -9,8 +9,13 @@
 #include <QtTest>
 
 #include <csignal>
+#include <cstring>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace {
 
@@ -177,24 +182,40 @@ private slots:
         QCOMPARE(back.Firmware, std::string("VR-12 v2"));
     }
 
-    void notAWorkspaceOpensEmpty_data() {
+    void foreignOrOtherVersionFilesAreRefused_data() {
         QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("version 3") << text("Tarvex") + int32(3) + int32(1);
-        QTest::newRow("version 1") << text("Tarvex") + int32(1);
-        QTest::newRow("other magic") << text("Tarvey") + int32(2) + int32(0) + int32(0);
-        QTest::newRow("longer magic") << text("Tarvex!") + int32(2) + int32(0) + int32(0);
-        QTest::newRow("lower case") << text("tarvex") + int32(2) + int32(0) + int32(0);
+        QTest::addColumn<int>("status");
+        QTest::addColumn<int>("version");
+        const int other = int(Status::OtherVersion);
+        const int foreign = int(Status::NotWorkspace);
+        QTest::newRow("version 3") << text("Tarvex") + int32(3) + int32(1) << other << 3;
+        QTest::newRow("version 1") << text("Tarvex") + int32(1) << other << 1;
+        QTest::newRow("version -1") << text("Tarvex") + int32(-1) << other << -1;
+        QTest::newRow("other magic")
+            << text("Tarvey") + int32(2) + int32(0) + int32(0) << foreign << 0;
+        QTest::newRow("longer magic")
+            << text("Tarvex!") + int32(2) + int32(0) + int32(0) << foreign << 0;
+        QTest::newRow("lower case")
+            << text("tarvex") + int32(2) + int32(0) + int32(0) << foreign << 0;
+        // Its first byte, read as a length, runs past the end.
+        QTest::newRow("plain text") << QByteArray("important notes") << foreign << 0;
+        QTest::newRow("one byte") << QByteArray("x") << foreign << 0;
     }
-    void notAWorkspaceOpensEmpty() {
+    void foreignOrOtherVersionFilesAreRefused() {
         QFETCH(QByteArray, bytes);
+        QFETCH(int, status);
+        QFETCH(int, version);
         writeBytes(path("other.VR-12"), bytes);
         CTarvexDoc doc;
         doc.InsertEmployee("E", {});
         doc.SetModifiedFlag();
         const WorkspaceLoadResult r = CWorkspaceFile::Load(path("other.VR-12"), doc);
-        QCOMPARE(r.status, Status::NotTarvex);
+        QCOMPARE(int(r.status), status);
+        QVERIFY(r.failed());
+        QCOMPARE(r.version, version);
         QVERIFY(doc.Employees().empty());
         QVERIFY(!doc.IsModified());
+        QCOMPARE(fileBytes(path("other.VR-12")), bytes);
     }
 
     void zeroLengthFileIsAnEmptyWorkspace() {
@@ -333,6 +354,121 @@ private slots:
         struct stat st {};
         QCOMPARE(::stat(QFile::encodeName(real).constData(), &st), 0);
         QCOMPARE(st.st_mode & 0777, mode_t(0600));
+
+        // A chain of links, the last one relative: every link stays, the file at its end is
+        // written.
+        QDir(TestWorld::instance()->root()).mkpath("chain");
+        QVERIFY(QFile::link("../real.VR-12", path("chain/rel.VR-12")));
+        QVERIFY(QFile::link(path("chain/rel.VR-12"), path("outer.VR-12")));
+        doc.InsertEmployee("3", {"C", "c"});
+        QVERIFY(CWorkspaceFile::Save(doc, path("outer.VR-12")).ok);
+        QVERIFY(QFileInfo(path("outer.VR-12")).isSymLink());
+        QVERIFY(QFileInfo(path("chain/rel.VR-12")).isSymLink());
+        QCOMPARE(fileBytes(real), QByteArray::fromStdString(CWorkspaceFile::Serialize(doc)));
+
+        // A link to a name that does not exist yet creates that file.
+        QVERIFY(QFile::link(path("later.VR-12"), path("dangling.VR-12")));
+        QVERIFY(CWorkspaceFile::Save(doc, path("dangling.VR-12")).ok);
+        QVERIFY(QFileInfo(path("dangling.VR-12")).isSymLink());
+        QCOMPARE(fileBytes(path("later.VR-12")), fileBytes(real));
+    }
+
+    void saveKeepsOwnerGroupAndMode() {
+        CTarvexDoc doc;
+        fillSmall(doc);
+        const QString file = path("theirs.VR-12");
+        QVERIFY(CWorkspaceFile::Save(doc, file).ok);
+        const QByteArray name = QFile::encodeName(file);
+        QCOMPARE(::chmod(name.constData(), 0640), 0);
+        const bool root = ::geteuid() == 0;
+        // Another user's file; only root can hand a file over, so others check the mode only.
+        const uid_t owner = root ? 4321 : ::geteuid();
+        const gid_t group = root ? 5432 : ::getegid();
+        if (root)
+            QCOMPARE(::chown(name.constData(), owner, group), 0);
+
+        doc.InsertEmployee("2", {"B", "b"});
+        QVERIFY(CWorkspaceFile::Save(doc, file).ok);
+        QCOMPARE(fileBytes(file), QByteArray::fromStdString(CWorkspaceFile::Serialize(doc)));
+        struct stat st {};
+        QCOMPARE(::stat(name.constData(), &st), 0);
+        QCOMPARE(st.st_uid, owner);
+        QCOMPARE(st.st_gid, group);
+        QCOMPARE(st.st_mode & 07777, mode_t(0640));
+        if (!root)
+            QSKIP("owner and group checked with the saving user's own only (not root)");
+    }
+
+    void saveRefusesWhatIsNotARegularFile_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("fifo") << "fifo";
+        QTest::newRow("character device") << "chardev";
+        QTest::newRow("socket") << "socket";
+        QTest::newRow("folder") << "folder";
+        QTest::newRow("link to a fifo") << "link";
+    }
+    void saveRefusesWhatIsNotARegularFile() {
+        QFETCH(QString, kind);
+        const QString folder = path("special-" + kind);
+        QVERIFY(QDir().mkpath(folder));
+        const QString node = folder + "/node.VR-12";
+        const QByteArray name = QFile::encodeName(node);
+        int socketFd = -1;
+        if (kind == "fifo" || kind == "link") {
+            QCOMPARE(::mkfifo(name.constData(), 0600), 0);
+        } else if (kind == "chardev") {
+            // The null device's numbers; making a node needs root.
+            if (::mknod(name.constData(), S_IFCHR | 0666, makedev(1, 3)) != 0)
+                QSKIP("cannot make a device node here (not root)");
+        } else if (kind == "socket") {
+            socketFd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+            QVERIFY(socketFd >= 0);
+            sockaddr_un address{};
+            address.sun_family = AF_UNIX;
+            QVERIFY(std::size_t(name.size()) < sizeof address.sun_path);
+            std::memcpy(address.sun_path, name.constData(), std::size_t(name.size()));
+            QCOMPARE(::bind(socketFd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        } else if (kind == "folder") {
+            QVERIFY(QDir().mkpath(node));
+        }
+        QString target = node;
+        if (kind == "link") {
+            target = folder + "/link.VR-12";
+            QVERIFY(QFile::link(node, target));
+        }
+        struct stat before {};
+        QCOMPARE(::stat(name.constData(), &before), 0);
+
+        CTarvexDoc doc;
+        fillSmall(doc);
+        const WorkspaceSaveResult r = CWorkspaceFile::Save(doc, target);
+        if (socketFd >= 0)
+            ::close(socketFd);
+        QVERIFY(!r.ok);
+        QVERIFY(r.notRegularFile);
+        struct stat after {};
+        QCOMPARE(::stat(name.constData(), &after), 0);
+        QCOMPARE(after.st_mode, before.st_mode);
+        QCOMPARE(after.st_ino, before.st_ino);
+        QCOMPARE(after.st_rdev, before.st_rdev);
+        if (kind == "link")
+            QVERIFY(QFileInfo(target).isSymLink());
+        // No temporary file left behind.
+        const QStringList left = QDir(folder).entryList(QDir::AllEntries | QDir::System |
+                                                        QDir::Hidden | QDir::NoDotAndDotDot);
+        QCOMPARE(left.size(), kind == "link" ? 2 : 1);
+    }
+
+    void loadingAPipeDoesNotWait() {
+        const QByteArray name = QFile::encodeName(path("pipe.VR-12"));
+        QCOMPARE(::mkfifo(name.constData(), 0600), 0);
+        CTarvexDoc doc;
+        QElapsedTimer timer;
+        timer.start();
+        const WorkspaceLoadResult r = CWorkspaceFile::Load(path("pipe.VR-12"), doc);
+        QVERIFY(r.failed());
+        QVERIFY(r.reason.contains("pipe.VR-12"));
+        QVERIFY(timer.elapsed() < 5000);
     }
 };
 

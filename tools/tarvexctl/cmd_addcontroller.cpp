@@ -2,7 +2,6 @@
 #include "commands.h"
 #include "ctlcommon.h"
 #include "tarvexdoc.h"
-#include "workspacefile.h"
 
 #include <QString>
 
@@ -65,7 +64,9 @@ int runAddControllerCommand(const Args& args) {
         } else if (arg.rfind("--", 0) != 0 && !file) {
             file = arg;
         } else {
-            return fail(kExitUsage, QString::fromLatin1(kUsage));
+            return badArgument(
+                arg, {"--id", "--code", "--relay1", "--relay2", "--port", "--name", "--codepage"},
+                QString::fromLatin1(kUsage));
         }
     }
     if (!file || !port)
@@ -91,8 +92,5 @@ int runAddControllerCommand(const Args& args) {
                     QStringLiteral("COM%1 already has a controller in %2; not changed")
                         .arg(*port)
                         .arg(path));
-    const WorkspaceSaveResult saved = CWorkspaceFile::Save(doc, path);
-    if (!saved.ok)
-        return fail(kExitFailure, saved.reason);
-    return kExitOk;
+    return saveWorkspace(doc, path);
 }

@@ -45,7 +45,9 @@ int runImportCsvCommand(const Args& args) {
         } else if (arg.rfind("--", 0) != 0 && files.size() < 2) {
             files.push_back(&arg);
         } else {
-            return fail(kExitUsage, QString::fromLatin1(kUsage));
+            return badArgument(
+                arg, {"--mediaid", "--lastname", "--firstname", "--media-type", "--codepage"},
+                QString::fromLatin1(kUsage));
         }
     }
     if (files.size() != 2 || !mediaIdColumn || !lastNameColumn || !firstNameColumn)
@@ -73,9 +75,8 @@ int runImportCsvCommand(const Args& args) {
     if (!imported.error.isEmpty())
         return fail(kExitFailure, imported.error + QStringLiteral("; workspace not changed"));
 
-    const WorkspaceSaveResult saved = CWorkspaceFile::Save(doc, workspacePath);
-    if (!saved.ok)
-        return fail(kExitFailure, saved.reason);
+    if (const int status = saveWorkspace(doc, workspacePath))
+        return status;
     std::printf("Total found: %d\nImported: %d\n", imported.total, imported.imported);
     return kExitOk;
 }

@@ -21,7 +21,7 @@ int runNormalizeCommand(const Args& args) {
             ++i;
             break;
         } else if (args[i].rfind("--", 0) == 0) {
-            return fail(kExitUsage, usage);
+            return badArgument(args[i], {"--media-type"}, usage);
         } else {
             break;
         }

@@ -1,4 +1,4 @@
-#include "cmd_query.h"
+#include "commands.h"
 
 #include "adodatabase.h"
 #include "adorecordset.h"
@@ -49,7 +49,11 @@ QString fieldText(CADORecordset& rs, int index) {
 } // namespace
 
 int runQueryCommand(const QStringList& args) {
-    if (args.size() != 2 || args.at(0).isEmpty() || args.at(1).trimmed().isEmpty()) {
+    // Only the connection string is checked: an SQL text may begin with a "--" comment.
+    const bool option = !args.isEmpty() && args.at(0).size() > 1 && args.at(0).startsWith(u'-');
+    if (option)
+        write(stderr, QStringLiteral("tarvexctl: unknown option '%1'\n").arg(args.at(0)));
+    if (option || args.size() != 2 || args.at(0).isEmpty() || args.at(1).trimmed().isEmpty()) {
         std::fputs("Usage: tarvexctl query CONNECTION-STRING SQL\n"
                    "Prints the rows of the result, one per line, fields separated by tabs;\n"
                    "tab, line ends and backslash inside a field are written as \\t, \\n, \\r\n"

@@ -1,17 +1,16 @@
 #include "commands.h"
 #include "ctlcommon.h"
 #include "tarvexdoc.h"
-#include "workspacefile.h"
 
 int runResaveCommand(const Args& args) {
+    const QString usage = QStringLiteral("usage: tarvexctl resave IN.VR-12 OUT.VR-12");
+    for (std::size_t i = 0; i < args.size(); ++i)
+        if (isOption(args[i]) || i >= 2)
+            return badArgument(args[i], {}, usage);
     if (args.size() != 2)
-        return fail(kExitUsage, QStringLiteral("usage: tarvexctl resave IN.VR-12 OUT.VR-12"));
+        return fail(kExitUsage, usage);
     CTarvexDoc doc;
-    const WorkspaceLoadResult loaded = CWorkspaceFile::Load(fileArg(args[0]), doc);
-    if (loaded.failed())
-        return fail(kExitFailure, loaded.reason);
-    const WorkspaceSaveResult saved = CWorkspaceFile::Save(doc, fileArg(args[1]));
-    if (!saved.ok)
-        return fail(kExitFailure, saved.reason);
-    return kExitOk;
+    if (const int status = loadWorkspace(fileArg(args[0]), doc))
+        return status;
+    return saveWorkspace(doc, fileArg(args[1]));
 }

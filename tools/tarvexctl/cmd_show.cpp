@@ -1,56 +1,13 @@
 #include "codepage.h"
 #include "commands.h"
 #include "ctlcommon.h"
+#include "jsonwriter.h"
 #include "tarvexdoc.h"
-#include "workspacefile.h"
 
 #include <string>
 
-namespace {
-
-// A JSON string literal of a workspace text, decoded through the code page.
-void putString(std::string& out, const std::string& bytes, const CCodePage& codePage) {
-    const QByteArray utf8 = codePage.ToUnicode(bytes).toUtf8();
-    out.push_back('"');
-    for (char c : utf8) {
-        switch (c) {
-        case '"':
-            out += "\\\"";
-            break;
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        default:
-            if (static_cast<unsigned char>(c) < 0x20) {
-                char escape[8];
-                std::snprintf(escape, sizeof escape, "\\u%04x", unsigned(c));
-                out += escape;
-            } else {
-                out.push_back(c);
-            }
-        }
-    }
-    out.push_back('"');
-}
-
-void putKey(std::string& out, const char* key) {
-    out.push_back('"');
-    out += key;
-    out += "\":";
-}
-
-} // namespace
-
 int runShowCommand(const Args& args) {
+    const QString usage = QStringLiteral("usage: tarvexctl show [--codepage CP] FILE.VR-12");
     QString codePageName;
     const std::string* file = nullptr;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -59,12 +16,11 @@ int runShowCommand(const Args& args) {
         } else if (!file && (args[i].empty() || args[i][0] != '-' || args[i] == "-")) {
             file = &args[i];
         } else {
-            return fail(kExitUsage,
-                        QStringLiteral("usage: tarvexctl show [--codepage CP] FILE.VR-12"));
+            return badArgument(args[i], {"--codepage"}, usage);
         }
     }
     if (!file)
-        return fail(kExitUsage, QStringLiteral("usage: tarvexctl show [--codepage CP] FILE.VR-12"));
+        return fail(kExitUsage, usage);
     if (codePageName.isEmpty())
         codePageName = codePageSetting();
     const CCodePage codePage(codePageName);
@@ -72,80 +28,49 @@ int runShowCommand(const Args& args) {
         return fail(kExitUsage, QStringLiteral("unknown code page: %1").arg(codePageName));
 
     CTarvexDoc doc;
-    const WorkspaceLoadResult result = CWorkspaceFile::Load(fileArg(*file), doc);
-    if (result.failed())
-        return fail(kExitFailure, result.reason);
+    if (const int status = loadWorkspace(fileArg(*file), doc))
+        return status;
 
-    std::string out;
-    out += "{\"employees\":[";
-    bool first = true;
+    // A workspace text, decoded through the code page.
+    auto text = [&codePage](const std::string& bytes) { return codePage.ToUnicode(bytes); };
+    CJsonWriter json;
+    json.beginObject();
+    json.key("employees");
+    json.beginArray();
     for (const auto& [mediaId, employee] : doc.Employees()) {
-        if (!first)
-            out.push_back(',');
-        first = false;
-        out += '{';
-        putKey(out, "mediaId");
-        putString(out, mediaId, codePage);
-        out += ',';
-        putKey(out, "lastName");
-        putString(out, employee.LastName, codePage);
-        out += ',';
-        putKey(out, "firstName");
-        putString(out, employee.FirstName, codePage);
-        out += '}';
+        json.beginObject();
+        json.member("mediaId", text(mediaId));
+        json.member("lastName", text(employee.LastName));
+        json.member("firstName", text(employee.FirstName));
+        json.endObject();
     }
-    out += "],\"controllers\":[";
-    first = true;
+    json.endArray();
+    json.key("controllers");
+    json.beginArray();
     for (const auto& [comPort, record] : doc.Controllers()) {
-        if (!first)
-            out.push_back(',');
-        first = false;
-        out += '{';
-        putKey(out, "comPort");
-        out += std::to_string(comPort);
-        out += ',';
-        putKey(out, "id");
-        out += std::to_string(record.ID);
-        out += ',';
-        putKey(out, "code");
-        out += std::to_string(record.Code);
-        out += ',';
-        putKey(out, "name");
-        putString(out, record.Name, codePage);
-        out += ',';
-        putKey(out, "relay1Time");
-        out += std::to_string(record.Relay1Time);
-        out += ',';
-        putKey(out, "relay2Time");
-        out += std::to_string(record.Relay2Time);
-        out += ',';
-        putKey(out, "master");
-        putString(out, record.Master, codePage);
-        out += ',';
-        putKey(out, "masterName");
-        putString(out, record.MasterName, codePage);
-        out += ',';
-        putKey(out, "firmware");
-        putString(out, record.Firmware, codePage);
-        out += ',';
-        putKey(out, "idTable");
-        out += '[';
-        bool firstEntry = true;
+        json.beginObject();
+        json.member("comPort", comPort);
+        json.member("id", record.ID);
+        json.member("code", record.Code);
+        json.member("name", text(record.Name));
+        json.member("relay1Time", record.Relay1Time);
+        json.member("relay2Time", record.Relay2Time);
+        json.member("master", text(record.Master));
+        json.member("masterName", text(record.MasterName));
+        json.member("firmware", text(record.Firmware));
+        json.key("idTable");
+        json.beginArray();
         for (const auto& [entryId, slot] : record.IdTable) {
-            if (!firstEntry)
-                out.push_back(',');
-            firstEntry = false;
-            out += '{';
-            putKey(out, "mediaId");
-            putString(out, entryId, codePage);
-            out += ',';
-            putKey(out, "slot");
-            putString(out, slot, codePage);
-            out += '}';
+            json.beginObject();
+            json.member("mediaId", text(entryId));
+            json.member("slot", text(slot));
+            json.endObject();
         }
-        out += "]}";
+        json.endArray();
+        json.endObject();
     }
-    out += "]}\n";
-    writeOut(out);
+    json.endArray();
+    json.endObject();
+    writeOut(json.text() + '\n');
     return kExitOk;
 }

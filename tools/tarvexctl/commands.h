@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QStringList>
+
 #include <string>
 #include <vector>
 
@@ -12,3 +14,7 @@ int runResaveCommand(const Args& args);
 int runNormalizeCommand(const Args& args);
 int runImportCsvCommand(const Args& args);
 int runAddControllerCommand(const Args& args);
+// query CONNECTION-STRING SQL: prints each row of the result on one line, fields separated by
+// tabs. Returns 0, 1 when the connection or the statement fails (the layer's error text on
+// stderr), or 2 for wrong arguments.
+int runQueryCommand(const QStringList& args);

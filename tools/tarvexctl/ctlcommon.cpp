@@ -1,20 +1,40 @@
 #include "ctlcommon.h"
 
-#include "codepage.h"
+#include "appsettings.h"
 #include "mediaid.h"
 #include "tarvexdoc.h"
 #include "workspacefile.h"
+#include "workspacemessages.h"
 
 #include <QFileInfo>
-
 #include <QSettings>
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <memory>
 
 int fail(int status, const QString& message) {
     std::fprintf(stderr, "tarvexctl: %s\n", message.toLocal8Bit().constData());
     return status;
+}
+
+bool isOption(std::string_view word) {
+    return word.size() > 1 && word[0] == '-';
+}
+
+int badArgument(const std::string& word, std::initializer_list<std::string_view> valueOptions,
+                const QString& usage) {
+    const QString quoted =
+        QLatin1Char('\'') + QString::fromLocal8Bit(word.c_str()) + QLatin1Char('\'');
+    QString what;
+    if (std::find(valueOptions.begin(), valueOptions.end(), word) != valueOptions.end())
+        what = QStringLiteral("option %1 needs a value").arg(quoted);
+    else if (isOption(word))
+        what = QStringLiteral("unknown option %1").arg(quoted);
+    else
+        what = QStringLiteral("unexpected argument %1").arg(quoted);
+    return fail(kExitUsage, what + QLatin1Char('\n') + usage);
 }
 
 void writeOut(std::string_view bytes) {
@@ -22,10 +42,10 @@ void writeOut(std::string_view bytes) {
 }
 
 QString codePageSetting() {
-    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Brindlo"),
-                       QStringLiteral("Tarvex"));
-    const QString name = settings.value(QStringLiteral("Settings/CodePage")).toString();
-    return name.isEmpty() ? CCodePage::DefaultName() : name;
+    const std::unique_ptr<QSettings> store(CAppSettings::openStore());
+    CAppSettings settings;
+    settings.load(*store, QString());
+    return settings.CodePage;
 }
 
 std::optional<int> parseMediaType(std::string_view name) {
@@ -47,16 +67,22 @@ std::optional<int> parseColumn(std::string_view text) {
     return value;
 }
 
+int loadWorkspace(const QString& path, CTarvexDoc& doc) {
+    const WorkspaceLoadResult loaded = CWorkspaceFile::Load(path, doc);
+    if (loaded.failed())
+        return fail(kExitFailure, WorkspaceLoadMessage(path, loaded));
+    return kExitOk;
+}
+
 int loadWorkspaceForChange(const QString& path, CTarvexDoc& doc) {
     if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink())
         return kExitOk;
-    const WorkspaceLoadResult loaded = CWorkspaceFile::Load(path, doc);
-    if (loaded.failed())
-        return fail(kExitFailure, loaded.reason);
-    // Saving would replace a foreign or newer file with an almost empty workspace.
-    if (loaded.status == WorkspaceLoadResult::Status::NotTarvex)
-        return fail(
-            kExitFailure,
-            QStringLiteral("%1 is not a workspace file of this version; not changed").arg(path));
+    return loadWorkspace(path, doc);
+}
+
+int saveWorkspace(const CTarvexDoc& doc, const QString& path) {
+    const WorkspaceSaveResult saved = CWorkspaceFile::Save(doc, path);
+    if (!saved.ok)
+        return fail(kExitFailure, WorkspaceSaveMessage(path, saved));
     return kExitOk;
 }

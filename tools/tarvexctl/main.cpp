@@ -1,9 +1,6 @@
 #include "commands.h"
 #include "ctlcommon.h"
-
-#ifdef TARVEXCTL_HAVE_QUERY
-#include "cmd_query.h"
-#endif
+#include "versioninfo.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -22,42 +19,52 @@ const char kUsage[] =
     " [--media-type T] [--codepage CP]\n"
     "  tarvexctl add-controller FILE.VR-12 --port N [--name TEXT] [--id N] [--code N]"
     " [--relay1 0-7] [--relay2 0-7] [--codepage CP]\n"
-    "  tarvexctl query CONNECTION-STRING SQL\n";
+    "  tarvexctl query CONNECTION-STRING SQL\n"
+    "  tarvexctl --help | --version\n"
+    "Exit status: 0 success, 1 failure, 2 wrong usage.\n";
+
+bool isHelp(const std::string& word) {
+    return word == "--help" || word == "-h" || word == "help";
+}
 
 } // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    QCoreApplication::setOrganizationName(QStringLiteral("Brindlo"));
-    QCoreApplication::setApplicationName(QStringLiteral("Tarvex"));
 
     if (argc < 2) {
         std::fputs(kUsage, stderr);
         return kExitUsage;
     }
     const std::string command = argv[1];
-    if (command == "--help" || command == "-h" || command == "help") {
+    if (isHelp(command)) {
         std::fputs(kUsage, stdout);
         return kExitOk;
     }
-    const Args args(argv + 2, argv + argc);
-    if (command == "show")
-        return runShowCommand(args);
-    if (command == "resave")
-        return runResaveCommand(args);
-    if (command == "normalize")
-        return runNormalizeCommand(args);
-    if (command == "import-csv")
-        return runImportCsvCommand(args);
-    if (command == "add-controller")
-        return runAddControllerCommand(args);
-    if (command == "query") {
-#ifdef TARVEXCTL_HAVE_QUERY
-        return runQueryCommand(QCoreApplication::arguments().mid(2));
-#else
-        return fail(kExitUsage, QStringLiteral("the query command is not available in this build"));
-#endif
+    if (command == "--version") {
+        const CVersionInfo version = CVersionInfo::parse(CVersionInfo::versionText());
+        std::printf("tarvexctl %s (build %s)\n", qPrintable(version.version),
+                    qPrintable(version.build));
+        return kExitOk;
     }
-    std::fprintf(stderr, "tarvexctl: unknown command '%s'\n%s", command.c_str(), kUsage);
+    const Args args(argv + 2, argv + argc);
+    int (*const run)(const Args&) = command == "show"             ? runShowCommand
+                                    : command == "resave"         ? runResaveCommand
+                                    : command == "normalize"      ? runNormalizeCommand
+                                    : command == "import-csv"     ? runImportCsvCommand
+                                    : command == "add-controller" ? runAddControllerCommand
+                                                                  : nullptr;
+    const bool known = run || command == "query";
+    // "tarvexctl show --help" as well as "tarvexctl --help".
+    if (known && args.size() == 1 && args[0] == "--help") {
+        std::fputs(kUsage, stdout);
+        return kExitOk;
+    }
+    if (run)
+        return run(args);
+    if (known)
+        return runQueryCommand(QCoreApplication::arguments().mid(2));
+    std::fprintf(stderr, "tarvexctl: unknown %s '%s'\n%s", isOption(command) ? "option" : "command",
+                 command.c_str(), kUsage);
     return kExitUsage;
 }
