@@ -62,7 +62,8 @@ public:
     void CreateAllPanels();
     // Destroys the controller's panel window (and so the panel) and forgets the reference.
     void DestroyPanel(int comPort);
-    // A panel's window went away without DestroyPanel (the frame closing): forget it.
+    // A panel this document created went away without DestroyPanel (its window closing with
+    // the frame): forget it. Panels report this themselves.
     void PanelGone(ITermPanel* panel);
 
     // Shows the panel (nullptr: the empty form) in the controller pane; returns the one shown
