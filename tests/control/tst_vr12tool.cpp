@@ -1,12 +1,12 @@
 // The vr12 command-line tool: output lines and exit statuses that other
 // checks rely on.
+#include "processrun.h"
+#include "testfiles.h"
 #include "testworld.h"
 #include "vr12simulator.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTest>
 
 #include <fcntl.h>
@@ -21,23 +21,22 @@ struct Run {
     QList<QByteArray> err;
 };
 
+QList<QByteArray> lines(const QByteArray& text) {
+    QList<QByteArray> l = text.split('\n');
+    if (l.last().isEmpty())
+        l.removeLast();
+    return l;
+}
+
 Run vr12(const QStringList& args, int timeoutMs = 15000) {
-    QProcess p;
-    p.setWorkingDirectory(TestWorld::instance()->root());
-    p.start(QCoreApplication::applicationDirPath() + "/vr12", args);
+    const ProcessRun p =
+        runProgram(QStringLiteral("vr12"), args, timeoutMs, TestWorld::instance()->root());
     Run r;
-    if (!p.waitForFinished(timeoutMs)) {
-        p.kill();
-        p.waitForFinished();
+    if (!p.finished)
         return r;
-    }
-    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = p.readAllStandardOutput().split('\n');
-    r.err = p.readAllStandardError().split('\n');
-    if (r.out.last().isEmpty())
-        r.out.removeLast();
-    if (r.err.last().isEmpty())
-        r.err.removeLast();
+    r.status = p.exitCode;
+    r.out = lines(p.out);
+    r.err = lines(p.err);
     return r;
 }
 
@@ -131,9 +130,8 @@ private slots:
         QCOMPARE(r.status, 0);
         QCOMPARE(r.out.size(), 2);
         QVERIFY(r.out.at(0).endsWith(",R" + id + " O,O," + id + ",COM1"));
-        QFile log(TestWorld::instance()->path("listen.txt"));
-        QVERIFY(log.open(QIODevice::ReadOnly));
-        QCOMPARE(log.readAll(), r.out.at(0) + "\r\n" + r.out.at(1) + "\r\n");
+        QCOMPARE(fileBytes(TestWorld::instance()->path("listen.txt")),
+                 r.out.at(0) + "\r\n" + r.out.at(1) + "\r\n");
 
         const Run quiet = vr12({"COM1", "listen", "--seconds", "1"});
         QCOMPARE(quiet.status, 0);
