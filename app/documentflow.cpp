@@ -159,7 +159,8 @@ bool CDocumentFlow::OnCommand(int id) {
         if (index >= m_recent.files().size())
             return true;
         const QString path = m_recent.files().at(index);
-        // A recent file that cannot be read leaves the list.
+        // A recent file that is missing leaves the list; one that exists but fails to load
+        // stays, since the fault may pass.
         if (!OpenDocumentFile(path) && !QFileInfo::exists(path)) {
             m_recent.remove(index);
             emit recentFilesChanged(m_recent.files());

@@ -126,7 +126,7 @@ bool CTarvexApp::InitInstance() {
     step(QStringLiteral("LangWarning"));
     CAppSettings& settings = CAppSettings::instance();
     {
-        std::unique_ptr<QSettings> store(CAppSettings::openStore());
+        auto store = CAppSettings::openStore();
         settings.LangWarning = CAppSettings::readLangWarning(*store);
     }
 
@@ -149,7 +149,7 @@ bool CTarvexApp::InitInstance() {
     // 10. The recent-file list of 4 entries.
     step(QStringLiteral("RecentFiles"));
     {
-        std::unique_ptr<QSettings> store(CAppSettings::openStore());
+        auto store = CAppSettings::openStore();
         m_recent.load(*store);
         m_recentLoaded = true;
     }
@@ -223,7 +223,7 @@ void CTarvexApp::LoadGlobalSettings() {
     const QString regDefault = defaultRegFilePath();
     m_settingsLock.openUnowned(CSingleInstance::settingsLockName());
     {
-        std::unique_ptr<QSettings> store(CAppSettings::openStore());
+        auto store = CAppSettings::openStore();
         settings.load(*store, regDefault);
     }
     if (settings.UsePhoto && settings.ShowPhoto && m_photo)
@@ -239,7 +239,7 @@ void CTarvexApp::applyVisualStyle() {
 
 void CTarvexApp::SaveSettings() {
     step(QStringLiteral("SaveSettings"));
-    std::unique_ptr<QSettings> store(CAppSettings::openStore());
+    auto store = CAppSettings::openStore();
     CAppSettings::instance().save(*store);
 }
 
@@ -345,7 +345,7 @@ int CTarvexApp::ExitInstance() {
     m_photoDb.reset();
     if (m_recentLoaded) {
         step(QStringLiteral("SaveRecentFiles"));
-        std::unique_ptr<QSettings> store(CAppSettings::openStore());
+        auto store = CAppSettings::openStore();
         m_recent.save(*store);
         store->sync();
     }

@@ -2,6 +2,8 @@
 
 #include "appsettings.h"
 #include "catalogue.h"
+#include "mainframetray.h"
+#include "mainpanes.h"
 #include "resourceids.h"
 #include "windowplacement.h"
 
@@ -22,11 +24,6 @@
 #include <QUrl>
 
 #include <memory>
-
-#ifdef TARVEX_HAVE_PANES
-#include "mainframetray.h"
-#include "mainpanes.h"
-#endif
 
 using namespace res;
 
@@ -107,7 +104,7 @@ bool CMainFrame::Create() {
     setAcceptDrops(true);
 
     // Bar state "Bars".
-    std::unique_ptr<QSettings> store(CAppSettings::openStore());
+    auto store = CAppSettings::openStore();
     const QByteArray state = store->value(kBarsState).toByteArray();
     if (!state.isEmpty())
         restoreState(state);
@@ -123,7 +120,6 @@ bool CMainFrame::Create() {
 QWidget* CMainFrame::createPanes() {
     // The pane tree (employees, registrations, controllers, employees in controller and the
     // controller pane) fills the client area and is the workspace's host.
-#ifdef TARVEX_HAVE_PANES
     auto* panes = new CMainPanes(nullptr, this);
     panes->setCommandManager(m_commands);
     m_host = panes;
@@ -132,25 +128,17 @@ QWidget* CMainFrame::createPanes() {
     auto* tray = new CMainFrameTray(this, m_commands);
     connect(this, &CMainFrame::closeBoxPressed, tray, &CMainFrameTray::OnCloseBox);
     return panes;
-#else
-    auto* placeholder = new QWidget(this);
-    placeholder->setObjectName(QStringLiteral("PanesPlaceholder"));
-    placeholder->setMinimumSize(200, 150);
-    return placeholder;
-#endif
 }
 
 void CMainFrame::OnInitialUpdate() {
-#ifdef TARVEX_HAVE_PANES
     if (auto* panes = qobject_cast<CMainPanes*>(m_panes))
         panes->OnInitialUpdate();
-#endif
 }
 
 void CMainFrame::ActivateFrame() {
     if (m_firstShow) {
         m_firstShow = false;
-        std::unique_ptr<QSettings> store(CAppSettings::openStore());
+        auto store = CAppSettings::openStore();
         const auto placement = CWindowPlacement::fromBytes(store->value(kPlacement).toByteArray());
         if (placement) {
             setGeometry(placement->normalRect());
@@ -189,7 +177,7 @@ void CMainFrame::SaveWindowState() {
     if (m_stateSaved || m_firstShow)
         return; // never shown: nothing of this run to remember
     m_stateSaved = true;
-    std::unique_ptr<QSettings> store(CAppSettings::openStore());
+    auto store = CAppSettings::openStore();
     store->setValue(kBarsState, saveState());
     store->setValue(kBarsStatusBar, statusBar()->isVisibleTo(this) ? 1 : 0);
     store->setValue(kPlacement, placementBytes());

@@ -29,8 +29,7 @@ public:
     QToolBar* toolBar() const { return m_toolBar; }
     QLabel* idleLabel() const { return m_ready; }
 
-    // The client area. Until the pane tree is hooked in, a placeholder fills it and the
-    // workspace runs without a host.
+    // The client area: the pane tree, which is also the workspace's host.
     QWidget* panes() const { return m_panes; }
     IWorkspaceHost* workspaceHost() const { return m_host; }
 

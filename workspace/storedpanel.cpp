@@ -1,17 +1,17 @@
 #include "storedpanel.h"
 
-void CStoredPanel::Bind(int id, const std::string& name, int code, int comPort, int relay1Time,
-                        int relay2Time, const std::string& master, const std::string& masterName,
-                        const std::string& firmware) {
-    m_id = id;
-    m_name = name;
-    m_code = code;
+#include "termrecord.h"
+
+void CStoredPanel::Bind(int comPort, const CTermRecord& record) {
+    m_id = record.ID;
+    m_name = record.Name;
+    m_code = record.Code;
     m_comPort = comPort;
-    m_relay1Time = relay1Time;
-    m_relay2Time = relay2Time;
-    m_master = master;
-    m_masterName = masterName;
-    m_firmware = firmware;
+    m_relay1Time = record.Relay1Time;
+    m_relay2Time = record.Relay2Time;
+    m_master = record.Master;
+    m_masterName = record.MasterName;
+    m_firmware = record.Firmware;
 }
 
 void CStoredPanel::DestroyWindow() {

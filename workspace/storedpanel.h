@@ -7,9 +7,7 @@
 // derives from it. Allocated with new; DestroyWindow frees it.
 class CStoredPanel : public ITermPanel {
 public:
-    void Bind(int id, const std::string& name, int code, int comPort, int relay1Time,
-              int relay2Time, const std::string& master, const std::string& masterName,
-              const std::string& firmware) override;
+    void Bind(int comPort, const CTermRecord& record) override;
 
     int Relay1Time() const override { return m_relay1Time; }
     int Relay2Time() const override { return m_relay2Time; }

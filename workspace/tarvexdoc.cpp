@@ -100,8 +100,8 @@ void CTarvexDoc::CreatePanel(int comPort) {
     record->Panel = panel;
     if (!panel)
         return;
-    panel->Bind(record->ID, record->Name, record->Code, comPort, record->Relay1Time,
-                record->Relay2Time, record->Master, record->MasterName, record->Firmware);
+    panel->m_owner = this;
+    panel->Bind(comPort, *record);
 }
 
 void CTarvexDoc::CreateAllPanels() {

@@ -62,8 +62,6 @@ public:
     void CreateAllPanels();
     // Destroys the controller's panel window (and so the panel) and forgets the reference.
     void DestroyPanel(int comPort);
-    // A panel's window went away without DestroyPanel (the frame closing): forget it.
-    void PanelGone(ITermPanel* panel);
 
     // Shows the panel (nullptr: the empty form) in the controller pane; returns the one shown
     // before.
@@ -80,6 +78,11 @@ signals:
     void modifiedChanged(bool modified);
 
 private:
+    friend class ITermPanel;
+    // A panel this document created went away without DestroyPanel (its window closing with
+    // the frame): forget it. Only the panel itself reports this.
+    void PanelGone(ITermPanel* panel);
+
     IWorkspaceHost* m_host = nullptr;
     EmployeeMap m_employees;
     ControllerMap m_controllers;

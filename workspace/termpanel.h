@@ -1,19 +1,23 @@
 #pragma once
 
+#include <QPointer>
+
 #include <string>
+
+class CTarvexDoc;
+struct CTermRecord;
 
 // What the workspace needs of a controller's live panel. The desktop form implements it over
 // its window; CStoredPanel implements it without one. Texts are byte strings.
 class ITermPanel {
 public:
-    virtual ~ITermPanel() = default;
+    // Tells the document that created the panel, so that a window going away with the frame
+    // leaves no reference behind in that document.
+    virtual ~ITermPanel();
 
-    // Fills the panel from the controller record and opens its link. Order as the form takes
-    // them: ID, name, code, COM port, relay 1 index, relay 2 index, master, master's name,
-    // firmware.
-    virtual void Bind(int id, const std::string& name, int code, int comPort, int relay1Time,
-                      int relay2Time, const std::string& master, const std::string& masterName,
-                      const std::string& firmware) = 0;
+    // Fills the panel from the controller's record and opens its link. The COM port is the
+    // record's key in the workspace, so it comes separately.
+    virtual void Bind(int comPort, const CTermRecord& record) = 0;
 
     // The live values the workspace file is written from.
     virtual int Relay1Time() const = 0;
@@ -25,4 +29,9 @@ public:
     virtual bool HasWindow() const = 0;
     // Destroys the panel's window, which frees the panel itself: the pointer is dead afterwards.
     virtual void DestroyWindow() = 0;
+
+private:
+    friend class CTarvexDoc;
+    // Guarded: a document that goes first must not be told anything.
+    QPointer<CTarvexDoc> m_owner;
 };

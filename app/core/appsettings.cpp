@@ -17,8 +17,8 @@ CAppSettings& CAppSettings::instance() {
     return settings;
 }
 
-QSettings* CAppSettings::openStore() {
-    return new QSettings(QStringLiteral("Brindlo"), QStringLiteral("Tarvex"));
+std::unique_ptr<QSettings> CAppSettings::openStore() {
+    return std::make_unique<QSettings>(QStringLiteral("Brindlo"), QStringLiteral("Tarvex"));
 }
 
 int CAppSettings::readInt(QSettings& store, const QString& name, int fallback) {

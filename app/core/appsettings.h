@@ -3,6 +3,7 @@
 #include <QString>
 #include <QVariant>
 
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -41,7 +42,7 @@ public:
     static CAppSettings& instance();
 
     // The per-user store: organisation "Brindlo", application "Tarvex".
-    static QSettings* openStore();
+    static std::unique_ptr<QSettings> openStore();
 
     // Reads LangWarning only (start-up reads it before the language module is chosen).
     static bool readLangWarning(QSettings& store);

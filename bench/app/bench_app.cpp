@@ -2,9 +2,9 @@
 // Save of a workspace of 100,000 employees through the program's File Save path.
 #include "documentflow.h"
 #include "mainframe.h"
+#include "silentprompts.h"
 #include "tarvexapp.h"
 #include "tarvexdoc.h"
-#include "userprompts.h"
 
 #include <QApplication>
 #include <QDir>
@@ -19,16 +19,6 @@
 #include <vector>
 
 namespace {
-class SilentPrompts : public IUserPrompts {
-public:
-    Answer askSaveChanges(const QString&) override { return No; }
-    QString openFileName(const QString&) override { return {}; }
-    QString saveFileName(const QString&, const QString&) override { return {}; }
-    void stop(const QString& text) override {
-        std::fprintf(stderr, "message: %s\n", qPrintable(text));
-    }
-};
-
 void setEnv(const char* name, const QString& value) {
     ::setenv(name, QFile::encodeName(value).constData(), 1);
 }
@@ -45,7 +35,7 @@ void report(const char* what, std::vector<double> v, double limit) {
 
 // One start: constructs the application object and runs the start-up until the main window
 // is exposed. Returns nanoseconds; leaves the app running for the caller.
-qint64 startOnce(CTarvexApp& app, const QString& folder, SilentPrompts& prompts) {
+qint64 startOnce(CTarvexApp& app, const QString& folder, CSilentPrompts& prompts) {
     QElapsedTimer t;
     t.start();
     app.setProgramFolder(folder);
@@ -85,7 +75,7 @@ int main(int argc, char** argv) {
     const QString folder = world.filePath(QStringLiteral("program"));
 
     QApplication qapp(argc, argv);
-    SilentPrompts prompts;
+    CSilentPrompts prompts;
 
     // The first start of the process pays for fonts, styles and pictures once.
     std::vector<double> first, again;

@@ -1,14 +1,11 @@
 // bench_panes: times the list refills, the registrations list and opening a large workspace
 // on the offscreen platform, and prints each figure with its target.
 #include "empview.h"
+#include "mainframe.h"
 #include "mainpanes.h"
 #include "regview.h"
 #include "tarvexdoc.h"
 #include "workspacefile.h"
-
-#ifdef BENCH_HAVE_FRAME
-#include "mainframe.h"
-#endif
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -162,7 +159,6 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
             return 1;
         }
-#ifdef BENCH_HAVE_FRAME
         CTarvexDoc doc;
         CMainFrame frame;
         if (!frame.Create()) {
@@ -175,14 +171,6 @@ int main(int argc, char** argv) {
         frame.OnInitialUpdate();
         settle();
         const char* label = "Opening 100,000 employees / 255 controllers (main window)";
-#else
-        CTarvexDoc doc;
-        CMainPanes frame(&doc);
-        frame.resize(1200, 800);
-        frame.show();
-        settle();
-        const char* label = "Opening 100,000 employees / 255 controllers (panes only)";
-#endif
         QElapsedTimer t;
         t.start();
         const WorkspaceLoadResult r = CWorkspaceFile::Load(path, doc);

@@ -90,13 +90,9 @@ CMainPanes::CMainPanes(CTarvexDoc* doc, QWidget* parent) : QWidget(parent), m_do
 }
 
 CMainPanes::~CMainPanes() {
-    // The panel windows go with this widget; the workspace must neither keep
-    // references to them nor call back into a host that is going away.
+    // The panel windows go with this widget and tell their document themselves; the workspace
+    // must not call back into a host that is going away.
     if (CTarvexDoc* d = doc()) {
-        for (QObject* child : m_pane->children()) {
-            if (auto* panel = dynamic_cast<ITermPanel*>(child))
-                d->PanelGone(panel);
-        }
         if (d->Host() == this)
             d->SetHost(nullptr);
     }

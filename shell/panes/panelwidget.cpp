@@ -1,7 +1,7 @@
 #include "panelwidget.h"
 
 #include "panetext.h"
-#include "tarvexdoc.h"
+#include "termrecord.h"
 
 #include <QLabel>
 #include <QVBoxLayout>
@@ -24,27 +24,18 @@ CPanelWidget::CPanelWidget(QWidget* parent) : QWidget(parent), m_label(new QLabe
     layout->addWidget(m_label);
 }
 
-CPanelWidget::~CPanelWidget() {
-    // A window closing with the frame must not leave the workspace pointing at it.
-    if (CTarvexDoc* doc = CTarvexDoc::Instance())
-        doc->PanelGone(this);
-}
-
-void CPanelWidget::Bind(int id, const std::string& name, int code, int comPort, int relay1Time,
-                        int relay2Time, const std::string& master, const std::string& masterName,
-                        const std::string& firmware) {
-    CStoredPanel::Bind(id, name, code, comPort, relay1Time, relay2Time, master, masterName,
-                       firmware);
+void CPanelWidget::Bind(int comPort, const CTermRecord& record) {
+    CStoredPanel::Bind(comPort, record);
     const QStringList lines = {
-        QStringLiteral("Name: %1").arg(PaneText::toUnicode(name)),
-        QStringLiteral("ID: %1").arg(id),
-        QStringLiteral("Code: %1").arg(code),
+        QStringLiteral("Name: %1").arg(PaneText::toUnicode(record.Name)),
+        QStringLiteral("ID: %1").arg(record.ID),
+        QStringLiteral("Code: %1").arg(record.Code),
         QStringLiteral("COM Port: %1").arg(comPort),
-        QStringLiteral("Relay 1: %1").arg(relayText(relay1Time)),
-        QStringLiteral("Relay 2: %1").arg(relayText(relay2Time)),
-        QStringLiteral("Master: %1").arg(PaneText::ascii(master)),
-        QStringLiteral("Employee: %1").arg(PaneText::toUnicode(masterName)),
-        QStringLiteral("Firmware: %1").arg(PaneText::toUnicode(firmware)),
+        QStringLiteral("Relay 1: %1").arg(relayText(record.Relay1Time)),
+        QStringLiteral("Relay 2: %1").arg(relayText(record.Relay2Time)),
+        QStringLiteral("Master: %1").arg(PaneText::ascii(record.Master)),
+        QStringLiteral("Employee: %1").arg(PaneText::toUnicode(record.MasterName)),
+        QStringLiteral("Firmware: %1").arg(PaneText::toUnicode(record.Firmware)),
     };
     m_label->setText(lines.join(QLatin1Char('\n')));
 }

@@ -13,11 +13,8 @@ class CPanelWidget : public QWidget, public CStoredPanel {
     Q_OBJECT
 public:
     explicit CPanelWidget(QWidget* parent = nullptr);
-    ~CPanelWidget() override;
 
-    void Bind(int id, const std::string& name, int code, int comPort, int relay1Time,
-              int relay2Time, const std::string& master, const std::string& masterName,
-              const std::string& firmware) override;
+    void Bind(int comPort, const CTermRecord& record) override;
     void DestroyWindow() override;
 
     // The text shown for the values (for tests and the snapshot tool).

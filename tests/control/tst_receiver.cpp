@@ -1,8 +1,7 @@
 // The receiver end to end: framing by silence, the 99-character cut, the log
 // file, several controls side by side and a line that goes away.
 #include "linkfixture.h"
-
-#include <QFile>
+#include "testfiles.h"
 
 #include <ctime>
 
@@ -10,10 +9,6 @@ using namespace vr12comm;
 using namespace std::chrono_literals;
 
 namespace {
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 double processCpuMs() {
     timespec ts;
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
@@ -30,7 +25,7 @@ private slots:
         const QByteArray id = Vr12Simulator::mediaIdFor(4);
         QByteArray logAtEvent = "unset";
         connect(f.link.get(), &Vr12Link::rxMessage, this,
-                [&] { logAtEvent = readAll(TestWorld::instance()->path("regs-a.txt")); });
+                [&] { logAtEvent = fileBytes(TestWorld::instance()->path("regs-a.txt")); });
         QSignalSpy rx(f.link.get(), &Vr12Link::rxMessage);
         QElapsedTimer t;
         t.start();
@@ -44,7 +39,7 @@ private slots:
         QCOMPARE(f.link->timeReg().size(), 8);
         // The handler runs before the line is written.
         QCOMPARE(logAtEvent, QByteArray());
-        const QByteArray log = readAll(TestWorld::instance()->path("regs-a.txt"));
+        const QByteArray log = fileBytes(TestWorld::instance()->path("regs-a.txt"));
         QCOMPARE(log, f.link->dateReg() + ' ' + f.link->timeReg() + ",R" + id + " O,O," + id +
                           ",COM1\r\n");
     }
@@ -127,10 +122,7 @@ private slots:
     void renamedLogContinuesInNewFile() {
         LinkFixture f;
         QVERIFY(f.start(1, "first.txt"));
-        QFile pre(TestWorld::instance()->path("second.txt"));
-        QVERIFY(pre.open(QIODevice::WriteOnly));
-        pre.write("kept\r\n");
-        pre.close();
+        writeBytes(TestWorld::instance()->path("second.txt"), "kept\r\n");
         QSignalSpy rx(f.link.get(), &Vr12Link::rxMessage);
         QSignalSpy err(f.link.get(), &Vr12Link::errMessage);
         f.sim.sendMessage("+A1");
@@ -138,8 +130,8 @@ private slots:
         f.link->setAsciiFileName(TestWorld::instance()->path("second.txt"));
         f.sim.sendMessage("+A2");
         QVERIFY(rx.wait(3000));
-        QVERIFY(readAll(TestWorld::instance()->path("first.txt")).contains(",+A1,A1,,COM1\r\n"));
-        const QByteArray second = readAll(TestWorld::instance()->path("second.txt"));
+        QVERIFY(fileBytes(TestWorld::instance()->path("first.txt")).contains(",+A1,A1,,COM1\r\n"));
+        const QByteArray second = fileBytes(TestWorld::instance()->path("second.txt"));
         QVERIFY(second.startsWith("kept\r\n"));
         QVERIFY(second.endsWith(",+A2,A2,,COM1\r\n"));
         // A name that cannot be opened: the event, no log, registrations go on.

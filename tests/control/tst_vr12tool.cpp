@@ -1,5 +1,7 @@
 // The command-line tools vr12, vr12sim and tarvex-snapshots, run as processes:
 // output lines and exit statuses that other checks rely on.
+#include "processrun.h"
+#include "testfiles.h"
 #include "testworld.h"
 #include "vr12simulator.h"
 
@@ -30,24 +32,23 @@ QString toolPath(const QString& tool) {
     return QCoreApplication::applicationDirPath() + '/' + tool;
 }
 
+QList<QByteArray> lines(const QByteArray& text) {
+    QList<QByteArray> l = text.split('\n');
+    if (l.last().isEmpty())
+        l.removeLast();
+    return l;
+}
+
 Run runTool(const QString& tool, const QStringList& args, const QString& folder = {},
             int timeoutMs = 15000) {
-    QProcess p;
-    p.setWorkingDirectory(folder.isEmpty() ? TestWorld::instance()->root() : folder);
-    p.start(toolPath(tool), args);
+    const ProcessRun p = runProgram(
+        tool, args, timeoutMs, folder.isEmpty() ? TestWorld::instance()->root() : folder);
     Run r;
-    if (!p.waitForFinished(timeoutMs)) {
-        p.kill();
-        p.waitForFinished();
+    if (!p.finished)
         return r;
-    }
-    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = p.readAllStandardOutput().split('\n');
-    r.err = p.readAllStandardError().split('\n');
-    if (r.out.last().isEmpty())
-        r.out.removeLast();
-    if (r.err.last().isEmpty())
-        r.err.removeLast();
+    r.status = p.exitCode;
+    r.out = lines(p.out);
+    r.err = lines(p.err);
     return r;
 }
 
@@ -326,9 +327,8 @@ private slots:
         QCOMPARE(r.status, 0);
         QCOMPARE(r.out.size(), 2);
         QVERIFY(r.out.at(0).endsWith(",R" + id + " O,O," + id + ",COM1"));
-        QFile log(TestWorld::instance()->path("listen.txt"));
-        QVERIFY(log.open(QIODevice::ReadOnly));
-        QCOMPARE(log.readAll(), r.out.at(0) + "\r\n" + r.out.at(1) + "\r\n");
+        QCOMPARE(fileBytes(TestWorld::instance()->path("listen.txt")),
+                 r.out.at(0) + "\r\n" + r.out.at(1) + "\r\n");
 
         // listen keeps reg.txt in the current folder unless told otherwise.
         const QString folder = freshFolder("listen");

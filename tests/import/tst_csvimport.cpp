@@ -1,8 +1,8 @@
 #include "csvimport.h"
 #include "tarvexdoc.h"
+#include "testfiles.h"
 #include "testworld.h"
 
-#include <QFile>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -10,9 +10,7 @@ namespace {
 
 QString writeCsv(const QString& name, const QByteArray& bytes) {
     const QString path = TestWorld::instance()->path(name);
-    QFile f(path);
-    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        f.write(bytes);
+    writeBytes(path, bytes);
     return path;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "termpanel.h"
+#include "termrecord.h"
 #include "workspacehost.h"
 
 #include <QString>
@@ -12,24 +13,22 @@ public:
     RecordingPanel(QStringList& log, int& alive) : m_log(log), m_alive(alive) { ++m_alive; }
     ~RecordingPanel() override { --m_alive; }
 
-    void Bind(int id, const std::string& name, int code, int comPort, int relay1Time,
-              int relay2Time, const std::string& master, const std::string& masterName,
-              const std::string& firmware) override {
+    void Bind(int comPort, const CTermRecord& r) override {
         m_comPort = comPort;
-        m_relay1 = relay1Time;
-        m_relay2 = relay2Time;
-        m_master = master;
-        m_masterName = masterName;
-        m_firmware = firmware;
+        m_relay1 = r.Relay1Time;
+        m_relay2 = r.Relay2Time;
+        m_master = r.Master;
+        m_masterName = r.MasterName;
+        m_firmware = r.Firmware;
         m_log << QStringLiteral("bind %1|%2|%3|%4|%5|%6|%7|%8|%9")
-                     .arg(id)
-                     .arg(QString::fromStdString(name))
-                     .arg(code)
+                     .arg(r.ID)
+                     .arg(QString::fromStdString(r.Name))
+                     .arg(r.Code)
                      .arg(comPort)
-                     .arg(relay1Time)
-                     .arg(relay2Time)
-                     .arg(QString::fromStdString(master), QString::fromStdString(masterName),
-                          QString::fromStdString(firmware));
+                     .arg(r.Relay1Time)
+                     .arg(r.Relay2Time)
+                     .arg(QString::fromStdString(r.Master), QString::fromStdString(r.MasterName),
+                          QString::fromStdString(r.Firmware));
     }
     int Relay1Time() const override { return m_relay1; }
     int Relay2Time() const override { return m_relay2; }

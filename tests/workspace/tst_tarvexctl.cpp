@@ -1,10 +1,10 @@
 #include "appsettings.h"
+#include "processrun.h"
 #include "testworld.h"
 #include "workspacebytes.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QSettings>
 #include <QtTest>
 
@@ -16,22 +16,10 @@ namespace {
 
 using namespace WorkspaceBytes;
 
-struct Run {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
+using Run = ProcessRun;
 
 Run tarvexctl(const QStringList& args) {
-    QProcess p;
-    p.start(qEnvironmentVariable("TARVEX_BINARY_DIR") + QStringLiteral("/bin/tarvexctl"), args);
-    Run r;
-    if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit)
-        return r;
-    r.exitCode = p.exitCode();
-    r.out = p.readAllStandardOutput();
-    r.err = p.readAllStandardError();
-    return r;
+    return runProgram(QStringLiteral("tarvexctl"), args);
 }
 
 } // namespace

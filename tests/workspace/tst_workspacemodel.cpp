@@ -6,6 +6,8 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include <memory>
+
 namespace {
 
 CTermRecord controller(const char* name, int id = 1, int code = 2) {
@@ -156,17 +158,47 @@ private slots:
                  QStringList({"fill employees", "fill controllers", "fill controller employees"}));
     }
 
-    void panelGoneForgetsTheReference() {
+    void aPanelGoingAwayTellsTheDocumentThatMadeIt() {
         RecordingHost host;
         CTarvexDoc doc(&host);
         doc.InsertController(1, controller("A"));
+        doc.InsertController(2, controller("B"));
         doc.CreatePanel(1);
+        doc.CreatePanel(2);
         ITermPanel* panel = doc.FindController(1)->Panel;
-        doc.PanelGone(panel);
+
+        // A document made later is the global one; it must hear nothing of doc's panels.
+        CTarvexDoc later(&host);
+        later.InsertController(1, controller("Other"));
+        later.CreatePanel(1);
+        ITermPanel* laterPanel = later.FindController(1)->Panel;
+
+        delete panel; // its window closing with the frame
         QCOMPARE(doc.FindController(1)->Panel, nullptr);
-        delete panel; // what the frame would have done
+        QVERIFY(doc.FindController(2)->Panel != nullptr);
+        QCOMPARE(later.FindController(1)->Panel, laterPanel);
+        // Nothing left to destroy twice.
+        host.log.clear();
         doc.DestroyPanel(1);
+        QVERIFY(host.log.isEmpty());
+        doc.ClearWorkspace();
+        later.ClearWorkspace();
         QCOMPARE(host.alive, 0);
+    }
+
+    void aPanelOutlivingItsDocumentTellsNobody() {
+        RecordingHost host;
+        auto doc = std::make_unique<CTarvexDoc>(&host);
+        doc->InsertController(3, controller("A"));
+        doc->CreatePanel(3);
+        ITermPanel* panel = doc->FindController(3)->Panel;
+        doc.reset();
+        CTarvexDoc next(&host);
+        next.InsertController(3, controller("B"));
+        // The frame's windows go after the document; the sanitizer build sees any late call.
+        delete panel;
+        QCOMPARE(host.alive, 0);
+        QCOMPARE(next.FindController(3)->Name, std::string("B"));
     }
 
     void storedPanelsWithoutHost() {

@@ -1,9 +1,8 @@
 #pragma once
 
+#include "testfiles.h"
+
 #include <QByteArray>
-#include <QFile>
-#include <QString>
-#include <QtTest>
 
 // Builders for workspace file bytes, written out by hand so tests do not trust the writer.
 namespace WorkspaceBytes {
@@ -22,16 +21,5 @@ inline QByteArray text(const QByteArray& s) {
 }
 
 inline const QByteArray kHeader = text("Tarvex") + int32(2);
-
-inline QByteArray fileBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-inline void writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
 
 } // namespace WorkspaceBytes

@@ -3,6 +3,7 @@
 // its own, so the user's settings are never touched.
 #include "aboutdlg.h"
 #include "mainframe.h"
+#include "silentprompts.h"
 #include "skin.h"
 #include "splashdlg.h"
 #include "tarvexapp.h"
@@ -22,15 +23,6 @@ const char kUsage[] =
     "       tarvex-snapshots --help | --version\n"
     "Renders the main window in each visual style, the splash and the dialogs to PNG\n"
     "files in OUTDIR, with settings of its own.\n";
-
-// Answers every question without a dialog: snapshots must never wait for a user.
-class SilentPrompts : public IUserPrompts {
-public:
-    Answer askSaveChanges(const QString&) override { return No; }
-    QString openFileName(const QString&) override { return {}; }
-    QString saveFileName(const QString&, const QString&) override { return {}; }
-    void stop(const QString& text) override { std::fprintf(stderr, "%s\n", qPrintable(text)); }
-};
 
 bool save(QWidget* w, const QString& file) {
     QApplication::processEvents();
@@ -71,7 +63,7 @@ int main(int argc, char** argv) {
     }
     const QDir out(outDir);
 
-    SilentPrompts prompts;
+    CSilentPrompts prompts;
     CTarvexApp app;
     app.setPrompts(&prompts);
     app.setProgramFolder(world.filePath(QStringLiteral("data")));

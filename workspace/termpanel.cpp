@@ -1,0 +1,8 @@
+#include "termpanel.h"
+
+#include "tarvexdoc.h"
+
+ITermPanel::~ITermPanel() {
+    if (m_owner)
+        m_owner->PanelGone(this);
+}
