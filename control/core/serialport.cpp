@@ -122,8 +122,11 @@ bool SerialPort::close() {
 
 void SerialPort::purge() {
     const int fd = m_fd.load();
+    // Writes are drained before they return, so no output of ours is ever left
+    // to discard. Flushing output anyway would, on a pseudo-terminal, drop the
+    // bytes its other side has not read yet: the last command's byte.
     if (fd >= 0)
-        ::tcflush(fd, TCIOFLUSH);
+        ::tcflush(fd, TCIFLUSH);
 }
 
 qsizetype SerialPort::write(const QByteArray& data) {
@@ -148,6 +151,10 @@ qsizetype SerialPort::write(const QByteArray& data) {
         }
         break;
     }
+    // write() returns once the bytes are queued; the next command's purge would
+    // throw away whatever has not left the port yet.
+    if (done > 0)
+        ::tcdrain(fd);
     return done;
 }
 
