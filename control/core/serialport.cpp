@@ -222,4 +222,33 @@ QByteArray SerialPort::readQueued(int maxCount) {
     return buf;
 }
 
+QByteArray SerialPort::readUntilQuiet(std::chrono::milliseconds quiet,
+                                      std::chrono::milliseconds limit) {
+    QByteArray buf;
+    const int fd = m_fd.load();
+    if (fd < 0)
+        return buf;
+    const auto deadline = Clock::now() + limit;
+    auto quietUntil = std::min(deadline, Clock::now() + quiet);
+    char chunk[256];
+    for (;;) {
+        const int r = waitFor(fd, POLLIN, quietUntil - Clock::now());
+        if (r == 0) {
+            if (Clock::now() >= quietUntil)
+                break;
+            continue;
+        }
+        if (r < 0 || !(r & POLLIN))
+            break;
+        const ssize_t k = ::read(fd, chunk, sizeof chunk);
+        if (k > 0) {
+            buf.append(chunk, k);
+            quietUntil = std::min(deadline, Clock::now() + quiet);
+        } else if (!(k < 0 && (errno == EAGAIN || errno == EINTR))) {
+            break;
+        }
+    }
+    return buf;
+}
+
 } // namespace vr12comm

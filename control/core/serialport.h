@@ -43,6 +43,9 @@ public:
     QByteArray read(int maxCount);
     // Whatever is already queued, up to maxCount bytes, without waiting.
     QByteArray readQueued(int maxCount);
+    // Everything that arrives until the line has been quiet for `quiet` (from
+    // the call or from the last byte), or until `limit` has passed.
+    QByteArray readUntilQuiet(std::chrono::milliseconds quiet, std::chrono::milliseconds limit);
 
     static std::chrono::milliseconds totalTimeout(int count) {
         return kPerByte * count + kConstant;

@@ -1,6 +1,11 @@
 // The ten command exchanges. Every one purges the line, sends its letter and
-// judges the reply only by how many bytes arrived and a few marker characters.
+// judges the reply by how many bytes arrived and a few marker characters.
+// The controller also sends registrations whenever a medium is presented, and
+// one that falls into a reply turns it into something else; so a reply must
+// keep its fixed fields and be followed by silence, or it counts as failed.
 #include "vr12link.h"
+
+#include "replyshape.h"
 
 #include <thread>
 
@@ -11,7 +16,31 @@ namespace vr12comm {
 namespace {
 constexpr int kRecordLength = 22;
 constexpr int kPayloadLength = 16;
+// Silence that must follow a reply that came complete.
+constexpr auto kQuietAfterComplete = SerialPort::kInterval;
+// A reply that ended early paused inside; what resumes before the receiver
+// would begin a new message still belongs to it.
+constexpr auto kMessageGap = SerialPort::kPerByte + SerialPort::kConstant;
+// Longer than a listing of the full table.
+constexpr auto kDrainLimit = 30s;
 } // namespace
+
+bool Vr12Link::replyStoodAlone(const QByteArray& reply, int expected, bool whole) {
+    const auto quiet = reply.size() >= expected ? kQuietAfterComplete : kMessageGap;
+    QByteArray tail = m_port.readUntilQuiet(quiet, quiet);
+    if (tail.isEmpty())
+        return true;
+    // Left on the line, the rest would be raised as a registration by the
+    // receiver. It is one only when the reply before it came whole.
+    tail += m_port.readUntilQuiet(kMessageGap, kDrainLimit);
+    if (whole)
+        m_heldForReceiver += tail;
+    return false;
+}
+
+void Vr12Link::discardRestOfReply() {
+    m_port.readUntilQuiet(kMessageGap, kDrainLimit);
+}
 
 void Vr12Link::sendByte(char c) {
     m_port.write(QByteArray(1, c));
@@ -19,13 +48,18 @@ void Vr12Link::sendByte(char c) {
 
 QByteArray Vr12Link::listingRead() {
     const QByteArray r = m_port.read(kRecordLength);
-    if (r.size() == kRecordLength) {
+    if (isIdRecord(r)) {
         m_listing = true; // the listing keeps the lock until its end
         return r;
     }
+    bool clean = false;
+    if (r.size() == kRecordLength)
+        discardRestOfReply();
+    else
+        clean = replyStoodAlone(r, kRecordLength, false);
     m_listing = false;
     unlock();
-    return r.isEmpty() ? QByteArrayLiteral("Error") : QByteArrayLiteral("*");
+    return r.isEmpty() || !clean ? QByteArrayLiteral("Error") : QByteArrayLiteral("*");
 }
 
 QByteArray Vr12Link::readFirstID() {
@@ -55,6 +89,7 @@ short Vr12Link::eraseID(short slot) {
     m_port.purge();
     sendByte('D');
     if (m_port.read(3).isEmpty()) {
+        replyStoodAlone({}, 3, false);
         unlock();
         return 1;
     }
@@ -62,10 +97,12 @@ short Vr12Link::eraseID(short slot) {
     sendByte(hex.at(0));
     sendByte(hex.at(1));
     const QByteArray reply = m_port.read(3);
+    const bool done = reply.size() == 3 && reply.at(2) == '*';
+    const bool clean = replyStoodAlone(reply, 3, done);
     unlock();
     if (reply.isEmpty())
         return 2;
-    return reply.size() >= 3 && reply.at(2) == '*' ? 0 : 3;
+    return done && clean ? 0 : 3;
 }
 
 short Vr12Link::payloadExchange(char command, const QByteArray& payload, bool isMaster) {
@@ -77,6 +114,7 @@ short Vr12Link::payloadExchange(char command, const QByteArray& payload, bool is
     sendByte(command);
     const QByteArray prompt = m_port.read(3);
     if (prompt.size() != 3 || prompt.at(2) != '#') {
+        replyStoodAlone(prompt, 3, false);
         unlock();
         return prompt.isEmpty() ? 1 : prompt.size() != 3 ? 2 : 3;
     }
@@ -86,10 +124,11 @@ short Vr12Link::payloadExchange(char command, const QByteArray& payload, bool is
     }
     std::this_thread::sleep_for(500ms);
     const QByteArray c = m_port.read(19);
+    const bool clean = replyStoodAlone(c, 19, isConfirmation(c));
     unlock();
     if (c.isEmpty())
         return 4;
-    if (c.size() != 19)
+    if (c.size() != 19 || !clean)
         return 5;
     if (c.at(16) != ' ')
         return 7;
@@ -118,13 +157,22 @@ void Vr12Link::openLock() {
     unlock();
 }
 
-QByteArray Vr12Link::eighteenByteRead(char command) {
+QByteArray Vr12Link::eighteenByteRead(char command, bool (*wellFormed)(const QByteArray&)) {
     if (!lockForCommand())
         return QByteArrayLiteral("Busy");
     m_port.purge();
     sendByte(command);
     const QByteArray r = m_port.read(18);
+    const bool full = r.size() == 18;
+    if (full && wellFormed && !wellFormed(r.right(16))) {
+        discardRestOfReply();
+        unlock();
+        return QByteArrayLiteral("Error");
+    }
+    const bool clean = replyStoodAlone(r, 18, full && wellFormed);
     unlock();
+    if (!clean && !r.isEmpty())
+        return QByteArrayLiteral("Error");
     switch (r.size()) {
     case 18:
         return r.right(16);
@@ -138,11 +186,11 @@ QByteArray Vr12Link::eighteenByteRead(char command) {
 }
 
 QByteArray Vr12Link::showMaster() {
-    return eighteenByteRead('M');
+    return eighteenByteRead('M', nullptr);
 }
 
 QByteArray Vr12Link::readParams() {
-    return eighteenByteRead('T');
+    return eighteenByteRead('T', isParamRecord);
 }
 
 short Vr12Link::writeParams(const QByteArray& record) {
@@ -154,6 +202,7 @@ short Vr12Link::writeParams(const QByteArray& record) {
     sendByte('J');
     const QByteArray prompt = m_port.read(3);
     if (prompt.size() != 3) {
+        replyStoodAlone(prompt, 3, false);
         unlock();
         return prompt.isEmpty() ? 1 : 2;
     }
@@ -162,8 +211,9 @@ short Vr12Link::writeParams(const QByteArray& record) {
         return 3;
     }
     const QByteArray c = m_port.read(19);
+    const bool clean = replyStoodAlone(c, 19, isConfirmation(c));
     unlock();
-    return c.size() == 19 && c.at(18) == '*' ? 0 : 4;
+    return clean && c.size() == 19 && c.at(18) == '*' ? 0 : 4;
 }
 
 short Vr12Link::clearTable() {
@@ -173,10 +223,11 @@ short Vr12Link::clearTable() {
     sendByte('C');
     std::this_thread::sleep_for(3000ms);
     const QByteArray r = m_port.read(1);
+    const bool clean = replyStoodAlone(r, 1, r == "*");
     unlock();
     if (r.isEmpty())
         return 1;
-    return r.at(0) == '*' ? 0 : 2;
+    return clean && r.at(0) == '*' ? 0 : 2;
 }
 
 short Vr12Link::getStatus() {
@@ -185,8 +236,9 @@ short Vr12Link::getStatus() {
     m_port.purge();
     sendByte('V');
     const QByteArray r = m_port.read(20);
+    const bool clean = replyStoodAlone(r, 20, false);
     unlock();
-    if (r.isEmpty())
+    if (r.isEmpty() || !clean)
         return 1;
     m_firmware = r.mid(2);
     return 0;

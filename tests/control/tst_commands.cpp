@@ -128,7 +128,7 @@ private slots:
     void openLockSurvivesTheNextCommand() {
         LinkFixture f;
         QVERIFY(f.start());
-        constexpr int kPairs = 200;
+        constexpr int kPairs = 50;
         for (int i = 0; i < kPairs; ++i) {
             f.link->openLock();
             QCOMPARE(f.link->getStatus(), short(0));
