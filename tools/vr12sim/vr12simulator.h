@@ -14,7 +14,8 @@
 
 // A VR-12 controller on a pseudo-terminal, reachable as COMn through a device
 // folder of links. It answers the ten commands from an in-memory table, can be
-// told to misbehave per command, and sends registrations of its own.
+// told to misbehave per command, and sends registrations of its own, between
+// exchanges or placed inside a reply.
 //
 // Replies it sends: listing records "ID" + slot (2 hex) + ": " + media ID (22
 // bytes each) ended by "*"; prompts "<letter>>#"; confirmations payload + " " +
