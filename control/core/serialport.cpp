@@ -122,8 +122,11 @@ bool SerialPort::close() {
 
 void SerialPort::purge() {
     const int fd = m_fd.load();
+    // Writes are drained before they return, so no output of ours is ever left
+    // to discard. Flushing output anyway would, on a pseudo-terminal, drop the
+    // bytes its other side has not read yet: the last command's byte.
     if (fd >= 0)
-        ::tcflush(fd, TCIOFLUSH);
+        ::tcflush(fd, TCIFLUSH);
 }
 
 qsizetype SerialPort::write(const QByteArray& data) {
@@ -148,6 +151,10 @@ qsizetype SerialPort::write(const QByteArray& data) {
         }
         break;
     }
+    // write() returns once the bytes are queued; the next command's purge would
+    // throw away whatever has not left the port yet.
+    if (done > 0)
+        ::tcdrain(fd);
     return done;
 }
 
@@ -212,6 +219,35 @@ QByteArray SerialPort::readQueued(int maxCount) {
         k = ::read(fd, buf.data(), size_t(maxCount));
     } while (k < 0 && errno == EINTR);
     buf.truncate(k > 0 ? int(k) : 0);
+    return buf;
+}
+
+QByteArray SerialPort::readUntilQuiet(std::chrono::milliseconds quiet,
+                                      std::chrono::milliseconds limit) {
+    QByteArray buf;
+    const int fd = m_fd.load();
+    if (fd < 0)
+        return buf;
+    const auto deadline = Clock::now() + limit;
+    auto quietUntil = std::min(deadline, Clock::now() + quiet);
+    char chunk[256];
+    for (;;) {
+        const int r = waitFor(fd, POLLIN, quietUntil - Clock::now());
+        if (r == 0) {
+            if (Clock::now() >= quietUntil)
+                break;
+            continue;
+        }
+        if (r < 0 || !(r & POLLIN))
+            break;
+        const ssize_t k = ::read(fd, chunk, sizeof chunk);
+        if (k > 0) {
+            buf.append(chunk, k);
+            quietUntil = std::min(deadline, Clock::now() + quiet);
+        } else if (!(k < 0 && (errno == EAGAIN || errno == EINTR))) {
+            break;
+        }
+    }
     return buf;
 }
 

@@ -35,13 +35,17 @@ public:
     bool close();
     bool isOpen() const { return m_fd.load() >= 0; }
 
-    // Discards pending input and output.
+    // Discards unread input (output never waits: writes are drained).
     void purge();
-    // Writes all of data unless the line fails; returns the count written.
+    // Writes all of data unless the line fails and waits until it has been
+    // sent; returns the count written.
     qsizetype write(const QByteArray& data);
     QByteArray read(int maxCount);
     // Whatever is already queued, up to maxCount bytes, without waiting.
     QByteArray readQueued(int maxCount);
+    // Everything that arrives until the line has been quiet for `quiet` (from
+    // the call or from the last byte), or until `limit` has passed.
+    QByteArray readUntilQuiet(std::chrono::milliseconds quiet, std::chrono::milliseconds limit);
 
     static std::chrono::milliseconds totalTimeout(int count) {
         return kPerByte * count + kConstant;

@@ -1,6 +1,11 @@
 // The ten command exchanges. Every one purges the line, sends its letter and
-// judges the reply only by how many bytes arrived and a few marker characters.
+// judges the reply by how many bytes arrived and a few marker characters.
+// The controller also sends registrations whenever a medium is presented, and
+// one that falls into a reply turns it into something else; so a reply must
+// keep its fixed fields and be followed by silence, or it counts as failed.
 #include "vr12link.h"
+
+#include "replyshape.h"
 
 #include <thread>
 
@@ -11,7 +16,33 @@ namespace vr12comm {
 namespace {
 constexpr int kRecordLength = 22;
 constexpr int kPayloadLength = 16;
+// Silence that must follow a reply that came complete.
+constexpr auto kQuietAfterComplete = SerialPort::kInterval;
+// A reply that ended early paused inside; what resumes before the receiver
+// would begin a new message still belongs to it.
+constexpr auto kMessageGap = SerialPort::kPerByte + SerialPort::kConstant;
+// Longer than a listing of the full table.
+constexpr auto kDrainLimit = 30s;
 } // namespace
+
+bool Vr12Link::replyStoodAlone(const QByteArray& reply, int expected, bool whole) {
+    const auto quiet = reply.size() >= expected ? kQuietAfterComplete : kMessageGap;
+    QByteArray tail = m_port.readUntilQuiet(quiet, quiet);
+    if (tail.isEmpty())
+        return true;
+    // Left on the line, the rest would be raised as a registration by the
+    // receiver. It is one only when the reply before it came whole and in its
+    // fixed shape: then the reply stands and the receiver gets the message.
+    tail += m_port.readUntilQuiet(kMessageGap, kDrainLimit);
+    if (!whole)
+        return false;
+    m_heldForReceiver += tail;
+    return true;
+}
+
+void Vr12Link::discardRestOfReply() {
+    m_port.readUntilQuiet(kMessageGap, kDrainLimit);
+}
 
 void Vr12Link::sendByte(char c) {
     m_port.write(QByteArray(1, c));
@@ -19,13 +50,18 @@ void Vr12Link::sendByte(char c) {
 
 QByteArray Vr12Link::listingRead() {
     const QByteArray r = m_port.read(kRecordLength);
-    if (r.size() == kRecordLength) {
+    if (isIdRecord(r)) {
         m_listing = true; // the listing keeps the lock until its end
         return r;
     }
+    bool clean = false;
+    if (r.size() == kRecordLength)
+        discardRestOfReply();
+    else
+        clean = replyStoodAlone(r, kRecordLength, false);
     m_listing = false;
     unlock();
-    return QByteArray(r.isEmpty() ? kReplyError : kReplyEndOfTable);
+    return QByteArray(r.isEmpty() || !clean ? kReplyError : kReplyEndOfTable);
 }
 
 QByteArray Vr12Link::readFirstID() {
@@ -55,6 +91,7 @@ EraseIdResult Vr12Link::eraseID(short slot) {
     m_port.purge();
     sendByte('D');
     if (m_port.read(3).isEmpty()) {
+        replyStoodAlone({}, 3, false);
         unlock();
         return EraseIdNoReply;
     }
@@ -62,10 +99,12 @@ EraseIdResult Vr12Link::eraseID(short slot) {
     sendByte(hex.at(0));
     sendByte(hex.at(1));
     const QByteArray reply = m_port.read(3);
+    const bool done = reply.size() == 3 && reply.at(2) == '*';
+    const bool clean = replyStoodAlone(reply, 3, done);
     unlock();
     if (reply.isEmpty())
         return EraseIdNoSlotReply;
-    return reply.size() >= 3 && reply.at(2) == '*' ? EraseIdOk : EraseIdNotConfirmed;
+    return done && clean ? EraseIdOk : EraseIdNotConfirmed;
 }
 
 IdWriteResult Vr12Link::payloadExchange(char command, const QByteArray& payload, bool isMaster) {
@@ -77,6 +116,7 @@ IdWriteResult Vr12Link::payloadExchange(char command, const QByteArray& payload,
     sendByte(command);
     const QByteArray prompt = m_port.read(3);
     if (prompt.size() != 3 || prompt.at(2) != '#') {
+        replyStoodAlone(prompt, 3, false);
         unlock();
         return prompt.isEmpty()     ? IdWriteNoReply
                : prompt.size() != 3 ? IdWriteShortPrompt
@@ -88,10 +128,11 @@ IdWriteResult Vr12Link::payloadExchange(char command, const QByteArray& payload,
     }
     std::this_thread::sleep_for(500ms);
     const QByteArray c = m_port.read(19);
+    const bool clean = replyStoodAlone(c, 19, isConfirmation(c));
     unlock();
     if (c.isEmpty())
         return IdWriteNoConfirmation;
-    if (c.size() != 19)
+    if (c.size() != 19 || !clean)
         return IdWriteShortConfirmation;
     if (c.at(16) != ' ')
         return IdWriteGarbled;
@@ -120,13 +161,22 @@ void Vr12Link::openLock() {
     unlock();
 }
 
-QByteArray Vr12Link::eighteenByteRead(char command) {
+QByteArray Vr12Link::eighteenByteRead(char command, bool (*wellFormed)(const QByteArray&)) {
     if (!lockForCommand())
         return kReplyBusy;
     m_port.purge();
     sendByte(command);
     const QByteArray r = m_port.read(18);
+    const bool full = r.size() == 18;
+    if (full && wellFormed && !wellFormed(r.right(16))) {
+        discardRestOfReply();
+        unlock();
+        return QByteArrayLiteral("Error");
+    }
+    const bool clean = replyStoodAlone(r, 18, full && wellFormed);
     unlock();
+    if (!clean && !r.isEmpty())
+        return QByteArrayLiteral("Error");
     switch (r.size()) {
     case 18:
         return r.right(16);
@@ -140,11 +190,11 @@ QByteArray Vr12Link::eighteenByteRead(char command) {
 }
 
 QByteArray Vr12Link::showMaster() {
-    return eighteenByteRead('M');
+    return eighteenByteRead('M', nullptr);
 }
 
 QByteArray Vr12Link::readParams() {
-    return eighteenByteRead('T');
+    return eighteenByteRead('T', isParamRecord);
 }
 
 WriteParamsResult Vr12Link::writeParams(const QByteArray& record) {
@@ -156,6 +206,7 @@ WriteParamsResult Vr12Link::writeParams(const QByteArray& record) {
     sendByte('J');
     const QByteArray prompt = m_port.read(3);
     if (prompt.size() != 3) {
+        replyStoodAlone(prompt, 3, false);
         unlock();
         return prompt.isEmpty() ? WriteParamsNoReply : WriteParamsShortPrompt;
     }
@@ -164,8 +215,9 @@ WriteParamsResult Vr12Link::writeParams(const QByteArray& record) {
         return WriteParamsNotSent;
     }
     const QByteArray c = m_port.read(19);
+    const bool clean = replyStoodAlone(c, 19, isConfirmation(c));
     unlock();
-    return c.size() == 19 && c.at(18) == '*' ? WriteParamsOk : WriteParamsNotConfirmed;
+    return clean && c.size() == 19 && c.at(18) == '*' ? WriteParamsOk : WriteParamsNotConfirmed;
 }
 
 ClearTableResult Vr12Link::clearTable() {
@@ -175,10 +227,11 @@ ClearTableResult Vr12Link::clearTable() {
     sendByte('C');
     std::this_thread::sleep_for(3000ms);
     const QByteArray r = m_port.read(1);
+    const bool clean = replyStoodAlone(r, 1, r == "*");
     unlock();
     if (r.isEmpty())
         return ClearTableNoReply;
-    return r.at(0) == '*' ? ClearTableOk : ClearTableNotConfirmed;
+    return clean && r.at(0) == '*' ? ClearTableOk : ClearTableNotConfirmed;
 }
 
 GetStatusResult Vr12Link::getStatus() {
@@ -187,8 +240,9 @@ GetStatusResult Vr12Link::getStatus() {
     m_port.purge();
     sendByte('V');
     const QByteArray r = m_port.read(20);
+    const bool clean = replyStoodAlone(r, 20, false);
     unlock();
-    if (r.isEmpty())
+    if (r.isEmpty() || !clean)
         return GetStatusNoReply;
     m_firmware = r.mid(2);
     return GetStatusOk;

@@ -98,6 +98,7 @@ bool Vr12Link::init(short portIndex) {
         return false;
     m_lock.reset();
     m_listing = false;
+    m_heldForReceiver.clear();
     m_threadDone = false;
     m_thread = std::thread([this] { receiverLoop(); });
     return true;

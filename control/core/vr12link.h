@@ -90,7 +90,12 @@ private:
     void sendByte(char c);
     QByteArray listingRead();
     IdWriteResult payloadExchange(char command, const QByteArray& payload, bool isMaster);
-    QByteArray eighteenByteRead(char command);
+    QByteArray eighteenByteRead(char command, bool (*wellFormed)(const QByteArray&));
+    // After the read that decides a command, lock held: true when the line
+    // stays quiet. Otherwise the rest is taken off the line; it is kept for the
+    // receiver when `whole` says the reply was complete before it.
+    bool replyStoodAlone(const QByteArray& reply, int expected, bool whole);
+    void discardRestOfReply();
     bool openLog();
 
     void receiverLoop();
@@ -110,6 +115,10 @@ private:
     QString m_lastError;
     int m_linkState = NothingOpen;
     bool m_listing = false;
+    // A message of the controller's own that followed a complete reply and
+    // was taken off the line with it; the receiver delivers it first.
+    // Guarded by the command lock.
+    QByteArray m_heldForReceiver;
 
     QByteArray m_lastReg;
     QByteArray m_action;

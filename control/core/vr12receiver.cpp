@@ -11,7 +11,11 @@ using namespace std::chrono_literals;
 namespace vr12comm {
 
 QByteArray Vr12Link::collectMessage() {
-    QByteArray buf;
+    // A message a command took off the line after its reply comes first.
+    QByteArray buf = m_heldForReceiver.left(kMessageLimit);
+    m_heldForReceiver.remove(0, buf.size());
+    if (!m_heldForReceiver.isEmpty())
+        return buf;
     while (buf.size() < kMessageLimit) {
         const QByteArray first = m_port.read(1);
         if (first.isEmpty())

@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include <memory>
+#include <utility>
 
 // A simulated controller on COM<number> of the test world and a link to it.
 struct LinkFixture {
@@ -25,6 +26,29 @@ struct LinkFixture {
     ~LinkFixture() {
         if (link)
             link->destroy();
+    }
+};
+
+// The texts of the registrations a link raises, in order.
+struct Raised {
+    QList<QByteArray> texts;
+    explicit Raised(vr12comm::Vr12Link* link) {
+        QObject::connect(link, &vr12comm::Vr12Link::rxMessage, link,
+                         [this, link] { texts << link->lastReg(); });
+    }
+    // Everything raised since the last call, once the line has settled: waits for `expected`
+    // texts, then sends a status message of its own and waits for it, so
+    // whatever came off the line before it is in. "no marker" when it never came.
+    QList<QByteArray> settle(Vr12Simulator& sim, qsizetype expected = 0) {
+        (void)QTest::qWaitFor([&] { return texts.size() >= expected; }, 3000);
+        if (expected > 0)
+            QTest::qWait(400); // the receiver's current message ends first
+        const qsizetype start = texts.size();
+        sim.sendMessage("+MK");
+        if (!QTest::qWaitFor([&] { return texts.size() > start && texts.last() == "+MK"; }, 4000))
+            return {"no marker"};
+        texts.removeLast();
+        return std::exchange(texts, {});
     }
 };
 

@@ -123,6 +123,19 @@ private slots:
         QCOMPARE(f.sim.receivedBytes(), QByteArray("O"));
     }
 
+    // The purge of the next command must not discard a lock byte that is still
+    // on its way out.
+    void openLockSurvivesTheNextCommand() {
+        LinkFixture f;
+        QVERIFY(f.start());
+        constexpr int kPairs = 50;
+        for (int i = 0; i < kPairs; ++i) {
+            f.link->openLock();
+            QCOMPARE(f.link->getStatus(), short(0));
+        }
+        QCOMPARE(f.sim.lockOpenings(), kPairs);
+    }
+
     void purgeDropsUnreadRegistration() {
         LinkFixture f;
         QVERIFY(f.start());

@@ -8,10 +8,12 @@
 #include <QFile>
 #include <QTest>
 
+#include <atomic>
 #include <thread>
 #include <vector>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <pty.h>
 #include <termios.h>
 #include <time.h>
@@ -208,6 +210,75 @@ private slots:
             return;
         }
         QSKIP("the machine was too busy to send the bytes on time");
+    }
+
+    // The purge before a command must not take back the previous command's
+    // byte while the other side is still taking it in.
+    void purgeKeepsWhatWasWritten() {
+        Pty pty;
+        SerialPort port;
+        QCOMPARE(port.open(pty.link), short(SerialPort::Opened));
+        ::fcntl(pty.master, F_SETFL, O_NONBLOCK);
+        std::atomic<bool> run{true};
+        QByteArray got;
+        std::thread other([&] {
+            char buf[64];
+            while (run) {
+                pollfd p{pty.master, POLLIN, 0};
+                if (::poll(&p, 1, 10) <= 0)
+                    continue;
+                const ssize_t k = ::read(pty.master, buf, sizeof buf);
+                if (k > 0)
+                    got.append(buf, k);
+            }
+        });
+        constexpr int kRounds = 200;
+        for (int i = 0; i < kRounds; ++i) {
+            port.write("O");
+            port.purge();
+            port.write("V");
+            std::this_thread::sleep_for(1ms);
+        }
+        std::this_thread::sleep_for(100ms);
+        run = false;
+        other.join();
+        QCOMPARE(got, QByteArray("OV").repeated(kRounds));
+    }
+
+    void readUntilQuietEndsOnSilenceOrLimit() {
+        Pty pty;
+        SerialPort port;
+        QCOMPARE(port.open(pty.link), short(SerialPort::Opened));
+        QElapsedTimer t;
+        t.start();
+        QVERIFY(port.readUntilQuiet(50ms, 1000ms).isEmpty());
+        QVERIFY2(t.elapsed() >= 50 && t.elapsed() < 300, qPrintable(QString::number(t.elapsed())));
+
+        // Gaps shorter than the quiet time keep it reading.
+        std::thread talk([&] {
+            for (const char* part : {"ab", "cd", "ef"}) {
+                std::this_thread::sleep_for(100ms);
+                pty.send(part);
+            }
+        });
+        t.start();
+        QCOMPARE(port.readUntilQuiet(200ms, 5000ms), QByteArray("abcdef"));
+        QVERIFY2(t.elapsed() >= 500 && t.elapsed() < 900, qPrintable(QString::number(t.elapsed())));
+        talk.join();
+
+        // A line that never goes quiet stops at the limit.
+        std::atomic<bool> chatting{true};
+        std::thread chatter([&] {
+            while (chatting) {
+                pty.send("x");
+                std::this_thread::sleep_for(20ms);
+            }
+        });
+        t.start();
+        QVERIFY(!port.readUntilQuiet(200ms, 400ms).isEmpty());
+        QVERIFY2(t.elapsed() >= 400 && t.elapsed() < 700, qPrintable(QString::number(t.elapsed())));
+        chatting = false;
+        chatter.join();
     }
 
     void hungUpLineDoesNotSpin() {

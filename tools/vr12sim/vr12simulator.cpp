@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -107,6 +108,28 @@ void Vr12Simulator::setReply(char command, const QByteArray& first, const QByteA
 void Vr12Simulator::clearFaults() {
     std::lock_guard g(m_mutex);
     m_scripts.clear();
+    m_injections.clear();
+}
+
+void Vr12Simulator::inject(char command, const Injection& injection) {
+    std::lock_guard g(m_mutex);
+    m_injections[command] = injection;
+}
+
+void Vr12Simulator::sendReply(int index, const QByteArray& block) {
+    if (!m_injection || m_injection->block != index) {
+        sendBlock(block);
+        return;
+    }
+    const Injection in = *m_injection;
+    m_injection.reset();
+    const qsizetype at = std::clamp<qsizetype>(in.offset, 0, block.size());
+    sendBlock(block.left(at));
+    std::this_thread::sleep_for(in.pauseBefore);
+    sendBlock(in.message);
+    ++m_messagesSent;
+    std::this_thread::sleep_for(in.pauseAfter);
+    sendBlock(block.mid(at));
 }
 
 void Vr12Simulator::setFirmware(const QByteArray& text) {
@@ -281,8 +304,17 @@ void Vr12Simulator::startCommand(char c) {
     Script s = takeScript(c);
     m_current = s;
     m_command = c;
+    {
+        std::lock_guard g(m_mutex);
+        const auto it = m_injections.find(c);
+        m_injection.reset();
+        if (it != m_injections.end()) {
+            m_injection = it->second;
+            m_injections.erase(it);
+        }
+    }
     auto first = [&](const QByteArray& normal) {
-        sendBlock(s.scripted ? s.first : applyFirst(s, normal));
+        sendReply(0, s.scripted ? s.first : applyFirst(s, normal));
     };
     switch (c) {
     case 'S':
@@ -294,7 +326,7 @@ void Vr12Simulator::startCommand(char c) {
     case 'J': {
         const QByteArray prompt = QByteArray(1, c) + ">#";
         const QByteArray sent = s.scripted ? s.first : applyFirst(s, prompt);
-        sendBlock(sent);
+        sendReply(0, sent);
         // A controller that sent no proper prompt does not wait for more.
         if (sent.size() < 3)
             break;
@@ -351,7 +383,7 @@ void Vr12Simulator::finishSlot() {
     QByteArray reply = valid ? "OK*" : "ER?";
     if (m_current.scripted)
         reply = m_current.second;
-    sendBlock(m_current.fault == Fault::Silent ? QByteArray() : reply);
+    sendReply(1, m_current.fault == Fault::Silent ? QByteArray() : reply);
 }
 
 void Vr12Simulator::finishPayload() {
@@ -390,7 +422,7 @@ void Vr12Simulator::finishPayload() {
     QByteArray confirmation = payload + ' ' + letter + '*';
     if (m_current.scripted)
         confirmation = m_current.second;
-    sendBlock(m_current.fault == Fault::Silent ? QByteArray() : confirmation);
+    sendReply(1, m_current.fault == Fault::Silent ? QByteArray() : confirmation);
 }
 
 void Vr12Simulator::onByte(char b) {

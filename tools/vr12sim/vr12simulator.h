@@ -9,11 +9,13 @@
 #include <deque>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 // A VR-12 controller on a pseudo-terminal, reachable as COMn through a device
 // folder of links. It answers the ten commands from an in-memory table, can be
-// told to misbehave per command, and sends registrations of its own.
+// told to misbehave per command, and sends registrations of its own, between
+// exchanges or placed inside a reply.
 //
 // Replies it sends: listing records "ID" + slot (2 hex) + ": " + media ID (22
 // bytes each) ended by "*"; prompts "<letter>>#"; confirmations payload + " " +
@@ -32,6 +34,18 @@ public:
         WrongPrompt, // third prompt byte not "#"
         StatusD,     // confirmation status letter "d"
         Garbage,     // the first block replaced by random bytes
+    };
+
+    // A message of the controller's own that falls into the middle of a reply:
+    // sent after `offset` bytes of reply block `block` (0: the reply or the
+    // prompt, 1: the answer after the slot or payload), with the controller
+    // silent for `pauseBefore` ahead of it and `pauseAfter` behind it.
+    struct Injection {
+        QByteArray message;
+        int offset = 0;
+        int block = 0;
+        std::chrono::milliseconds pauseBefore{0};
+        std::chrono::milliseconds pauseAfter{0};
     };
 
     struct Received {
@@ -64,6 +78,8 @@ public:
     void setReply(char command, const QByteArray& first, const QByteArray& second = {},
                   int times = -1);
     void clearFaults();
+    // The next exchange of `command` carries `injection`.
+    void inject(char command, const Injection& injection);
 
     void setFirmware(const QByteArray& text);
     void setMaster(const QByteArray& id); // empty: erased
@@ -111,6 +127,8 @@ private:
     void sendBlock(const QByteArray& block);
     QByteArray applyFirst(const Script& s, const QByteArray& block) const;
     QByteArray listing() const;
+    // Sends block `index` of the current exchange, with its injection if any.
+    void sendReply(int index, const QByteArray& block);
 
     int m_master = -1;
     int m_slave = -1;
@@ -125,6 +143,7 @@ private:
 
     mutable std::mutex m_mutex;
     std::map<char, Script> m_scripts;
+    std::map<char, Injection> m_injections;
     QByteArray m_table[256];
     QByteArray m_masterId;
     QByteArray m_params = "0203000000000000";
@@ -141,6 +160,7 @@ private:
     State m_state = State::Idle;
     char m_command = 0;
     Script m_current;
+    std::optional<Injection> m_injection;
     QByteArray m_payload;
     Clock::time_point m_payloadDeadline;
     Clock::time_point m_nextByteAt;
