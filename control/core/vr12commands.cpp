@@ -171,12 +171,12 @@ QByteArray Vr12Link::eighteenByteRead(char command, bool (*wellFormed)(const QBy
     if (full && wellFormed && !wellFormed(r.right(16))) {
         discardRestOfReply();
         unlock();
-        return QByteArrayLiteral("Error");
+        return kReplyError;
     }
     const bool clean = replyStoodAlone(r, 18, full && wellFormed);
     unlock();
     if (!clean && !r.isEmpty())
-        return QByteArrayLiteral("Error");
+        return kReplyError;
     switch (r.size()) {
     case 18:
         return r.right(16);

@@ -52,25 +52,29 @@ private slots:
 
     void readParams_data() {
         QTest::addColumn<Injection>("injection");
+        QTest::addColumn<QByteArray>("result");
         QTest::addColumn<QList<QByteArray>>("raised");
-        QTest::newRow("after the prefix") << Injection{kRegistration, 2} << QList<QByteArray>();
-        // A whole record came first: what follows it is a registration.
+        QTest::newRow("after the prefix")
+            << Injection{kRegistration, 2} << QByteArray(kReplyError) << QList<QByteArray>();
+        // A whole record came first: it stands, and what follows is a registration.
         QTest::newRow("right after the reply")
-            << Injection{kRegistration, 18} << QList<QByteArray>{kRegistration};
+            << Injection{kRegistration, 18} << QByteArray("0402000000000000")
+            << QList<QByteArray>{kRegistration};
         // The read gets exactly 18 bytes and the line then pauses: only the
         // record's fixed zeros show it is not a reply.
-        QTest::newRow("filling the read")
-            << Injection{kBareRegistration, 1, 0, 0ms, 150ms} << QList<QByteArray>();
+        QTest::newRow("filling the read") << Injection{kBareRegistration, 1, 0, 0ms, 150ms}
+                                          << QByteArray(kReplyError) << QList<QByteArray>();
     }
     void readParams() {
         QFETCH(Injection, injection);
+        QFETCH(QByteArray, result);
         QFETCH(QList<QByteArray>, raised);
         LinkFixture f;
         QVERIFY(f.start());
         f.sim.setParams("0402000000000000");
         Raised seen(f.link.get());
         f.sim.inject('T', injection);
-        QCOMPARE(f.link->readParams(), QByteArray(kReplyError));
+        QCOMPARE(f.link->readParams(), result);
         QCOMPARE(seen.settle(f.sim, raised.size()), raised);
         QCOMPARE(f.link->readParams(), QByteArray("0402000000000000"));
     }

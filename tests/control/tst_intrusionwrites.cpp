@@ -20,11 +20,16 @@ void addRows(const QByteArray& command) {
     QTest::addColumn<int>("result");
     QTest::addColumn<QList<QByteArray>>("raised");
     QTest::addRow("%s: in the prompt", command.constData())
-        << Injection{kRegistration, 0} << int(command == "J" ? WriteParamsNotConfirmed : IdWriteWrongPrompt) << kNothing;
+        << Injection{kRegistration, 0}
+        << (command == "J" ? int(WriteParamsNotConfirmed) : int(IdWriteWrongPrompt)) << kNothing;
     QTest::addRow("%s: before the confirmation", command.constData())
-        << Injection{kRegistration, 0, 1} << int(command == "J" ? WriteParamsNotConfirmed : IdWriteShortConfirmation) << kNothing;
+        << Injection{kRegistration, 0, 1}
+        << (command == "J" ? int(WriteParamsNotConfirmed) : int(IdWriteShortConfirmation))
+        << kNothing;
     QTest::addRow("%s: inside the confirmation", command.constData())
-        << Injection{kRegistration, 8, 1} << int(command == "J" ? WriteParamsNotConfirmed : IdWriteShortConfirmation) << kNothing;
+        << Injection{kRegistration, 8, 1}
+        << (command == "J" ? int(WriteParamsNotConfirmed) : int(IdWriteShortConfirmation))
+        << kNothing;
     QTest::addRow("%s: right after the confirmation", command.constData())
         << Injection{kRegistration, 19, 1} << int(IdWriteOk) << kTheRegistration;
     // Past the pause before the confirmation is read: an ordinary registration.
