@@ -6,6 +6,7 @@
 #include "catalogue.h"
 #include "cmdui.h"
 #include "documentflow.h"
+#include "instancehandover.h"
 #include "mainframe.h"
 #include "resourceids.h"
 #include "shellregistration.h"
@@ -101,10 +102,16 @@ QString CTarvexApp::defaultRegFilePath() const {
 }
 
 bool CTarvexApp::InitInstance() {
-    // 1. One running copy: a second start ends here, touching nothing.
+    // 1. One running copy: a second start hands its command line over and ends here,
+    // touching nothing.
     step(QStringLiteral("SingleInstance"));
-    if (!m_lock.acquire(CSingleInstance::programLockName()))
+    m_handover = std::make_unique<CInstanceHandover>();
+    if (m_handover->claim(m_lock,
+                          m_argumentsSet ? m_arguments : QCoreApplication::arguments().mid(1),
+                          *m_prompts) == CInstanceHandover::Outcome::SecondCopy) {
+        m_secondCopy = true;
         return false;
+    }
 
     // 2-3. Control hosting needs nothing here; the profile is "Brindlo"/"Tarvex".
     step(QStringLiteral("Profile"));
@@ -209,6 +216,7 @@ bool CTarvexApp::InitInstance() {
             [this](const QString& path) { m_flow->OpenDocumentFile(path); });
     m_frame->ActivateFrame();
     m_frame->repaint();
+    m_handover->serve(m_flow.get(), m_frame);
 
     // 16. The splash window goes away by itself a second later.
     step(QStringLiteral("SplashTimer"));
@@ -321,8 +329,9 @@ int CTarvexApp::ExitInstance() {
     m_exitDone = true;
     step(QStringLiteral("ExitInstance"));
     // A second copy leaves everything to the copy that runs.
-    if (!m_lock.held())
+    if (m_secondCopy)
         return 0;
+    m_handover.reset();
     if (m_frame) {
         // A start that failed after the window was made: it was never shown.
         if (m_doc)
@@ -357,7 +366,7 @@ int CTarvexApp::run() {
     if (InitInstance())
         code = QCoreApplication::exec();
     else
-        code = 1;
+        code = m_secondCopy ? 0 : 1;
     const int exitCode = ExitInstance();
     return code ? code : exitCode;
 }

@@ -13,6 +13,7 @@
 
 class CADODataBase;
 class CDocumentFlow;
+class CInstanceHandover;
 class CMainFrame;
 class CSplashDlg;
 class CTarvexDoc;
@@ -68,6 +69,9 @@ public:
     CADODataBase* photoDatabase() const { return m_photoDb.get(); }
     const QStringList& languages() const { return m_languages; }
     bool ownsLock() const { return m_lock.held(); }
+    // Another copy runs: this start handed its command line over and ends.
+    bool isSecondCopy() const { return m_secondCopy; }
+    CInstanceHandover* handover() const { return m_handover.get(); }
 
     // What the Settings command opens (the settings sheet); without one the command does
     // nothing.
@@ -90,6 +94,8 @@ private:
 
     CSingleInstance m_lock;
     CSingleInstance m_settingsLock;
+    std::unique_ptr<CInstanceHandover> m_handover;
+    bool m_secondCopy = false;
     QString m_programFolder;
     bool m_folderSet = false;
     QStringList m_arguments;

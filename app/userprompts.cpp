@@ -24,3 +24,7 @@ QString CDialogPrompts::saveFileName(const QString& filter, const QString& sugge
 void CDialogPrompts::stop(const QString& text) {
     QMessageBox::critical(m_owner, S(res::IDS_APP_TITLE), text);
 }
+
+void CDialogPrompts::warning(const QString& text) {
+    QMessageBox::warning(m_owner, S(res::IDS_APP_TITLE), text);
+}

@@ -18,6 +18,8 @@ public:
     virtual QString saveFileName(const QString& filter, const QString& suggested) = 0;
     // A failure, with a stop icon.
     virtual void stop(const QString& text) = 0;
+    // Something went wrong but the program goes on, with a warning icon.
+    virtual void warning(const QString& text) { stop(text); }
 };
 
 // Message boxes and file dialogs owned by the main window.
@@ -28,6 +30,7 @@ public:
     QString openFileName(const QString& filter) override;
     QString saveFileName(const QString& filter, const QString& suggested) override;
     void stop(const QString& text) override;
+    void warning(const QString& text) override;
 
 private:
     QWidget* m_owner = nullptr;

@@ -18,6 +18,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPixmap>
+#include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
 #include <QToolBar>
@@ -147,13 +148,23 @@ void CMainFrame::ActivateFrame() {
                 showMaximized();
                 return;
             case CWindowPlacement::SW_SHOWMINIMIZED:
-                showMinimized();
+                // Ended while minimised or hidden in the tray: the window comes back the way
+                // restoring it would have brought it back.
+                if (placement->restoresToMaximised())
+                    showMaximized();
+                else
+                    showNormal();
                 return;
             default:
                 showNormal();
                 return;
             }
         }
+        // Nothing stored: room for the panes, centred on the screen.
+        if (const QScreen* screen =
+                this->screen() ? this->screen() : QGuiApplication::primaryScreen())
+            setGeometry(
+                CWindowPlacement::defaultRect(screen->availableGeometry(), minimumSizeHint()));
     }
     show();
 }
@@ -170,6 +181,9 @@ QByteArray CMainFrame::placementBytes() const {
         p.showCmd = CWindowPlacement::SW_SHOWMAXIMIZED;
     else
         p.showCmd = CWindowPlacement::SW_SHOWNORMAL;
+    // Minimised (or hidden in the tray) from maximised: restoring goes back to maximised.
+    if (isMinimized() && isMaximized())
+        p.flags |= CWindowPlacement::WPF_RESTORETOMAXIMIZED;
     return p.toBytes();
 }
 

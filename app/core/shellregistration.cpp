@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QSaveFile>
 #include <QStandardPaths>
 
@@ -28,7 +29,8 @@ QString execQuote(const QString& path) {
     return QLatin1Char('"') + q + QLatin1Char('"');
 }
 
-bool writeIfChanged(const QString& path, const QByteArray& content) {
+bool writeIfChanged(const QString& path, const QByteArray& content, bool* written) {
+    *written = false;
     QFile existing(path);
     if (existing.open(QIODevice::ReadOnly) && existing.readAll() == content)
         return true;
@@ -38,7 +40,23 @@ bool writeIfChanged(const QString& path, const QByteArray& content) {
     if (!out.open(QIODevice::WriteOnly))
         return false;
     out.write(content);
-    return out.commit();
+    *written = out.commit();
+    return *written;
+}
+
+// The desktop reads file types and handlers from caches built by these tools. They run on
+// their own, so a slow one never holds up the start.
+bool runDetached(const QString& tool, const QString& folder) {
+    const QString program = QStandardPaths::findExecutable(tool);
+    if (program.isEmpty())
+        return false;
+    QProcess process;
+    process.setProgram(program);
+    process.setArguments({folder});
+    process.setStandardInputFile(QProcess::nullDevice());
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.setStandardErrorFile(QProcess::nullDevice());
+    return process.startDetached();
 }
 } // namespace
 
@@ -73,7 +91,16 @@ bool CShellRegistration::registerFileType(const QString& executable, const QStri
                                            "Terminal=false\n"
                                            "Categories=Office;\n")
                                 .arg(name, execQuote(executable), mimeType());
-    const bool a = writeIfChanged(mimeFile(), mime.toUtf8());
-    const bool b = writeIfChanged(desktopFile(), desktop.toUtf8());
+    bool mimeWritten = false;
+    bool desktopWritten = false;
+    const bool a = writeIfChanged(mimeFile(), mime.toUtf8(), &mimeWritten);
+    const bool b = writeIfChanged(desktopFile(), desktop.toUtf8(), &desktopWritten);
+    const QString mimeFolder = dataHome() + QStringLiteral("/mime");
+    const QString appFolder = dataHome() + QStringLiteral("/applications");
+    // Also when a cache is missing: an earlier start may have found no tool.
+    if (a && (mimeWritten || !QFile::exists(mimeFolder + QStringLiteral("/mime.cache"))))
+        runDetached(QStringLiteral("update-mime-database"), mimeFolder);
+    if (b && (desktopWritten || !QFile::exists(appFolder + QStringLiteral("/mimeinfo.cache"))))
+        runDetached(QStringLiteral("update-desktop-database"), appFolder);
     return a && b;
 }

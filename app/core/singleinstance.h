@@ -6,6 +6,12 @@
 // runtime folder. Held for the life of the object (the program keeps it until it ends).
 class CSingleInstance {
 public:
+    enum class Result {
+        Acquired,    // this process holds the lock
+        HeldByOther, // another process holds it: another copy runs
+        Failed,      // the lock file could not be created or locked; error() says why
+    };
+
     // The two fixed names of the program's locks.
     static QString programLockName() {
         return QStringLiteral("6F3B2C1A-9D4E-4B7F-8A21-3C5D7E9F1B20");
@@ -21,16 +27,20 @@ public:
     CSingleInstance(const CSingleInstance&) = delete;
     CSingleInstance& operator=(const CSingleInstance&) = delete;
 
-    // Creates the lock file and takes the lock without waiting. False when another process
-    // holds it (or the file cannot be created).
-    bool acquire(const QString& name);
+    // Creates the lock file and takes the lock without waiting.
+    Result tryAcquire(const QString& name);
+    // True only when the lock was taken.
+    bool acquire(const QString& name) { return tryAcquire(name) == Result::Acquired; }
     // Creates and opens the file without locking it.
     bool openUnowned(const QString& name);
     bool held() const { return m_held; }
     QString path() const { return m_path; }
+    // Why the last attempt failed: the file and the system's reason.
+    QString error() const { return m_error; }
 
 private:
     int m_fd = -1;
     bool m_held = false;
     QString m_path;
+    QString m_error;
 };

@@ -2,11 +2,21 @@
 
 #include <QtEndian>
 
+#include <algorithm>
+
 void CWindowPlacement::setNormalRect(const QRect& r) {
     left = r.left();
     top = r.top();
     right = r.left() + r.width();
     bottom = r.top() + r.height();
+}
+
+QRect CWindowPlacement::defaultRect(const QRect& available, const QSize& needed) {
+    const int w = std::min(std::max(kDefaultWidth, needed.width()), available.width());
+    const int h = std::min(std::max(kDefaultHeight, needed.height()), available.height());
+    QRect r(0, 0, std::max(0, w), std::max(0, h));
+    r.moveCenter(available.center());
+    return r;
 }
 
 QByteArray CWindowPlacement::toBytes() const {

@@ -13,6 +13,11 @@ struct CWindowPlacement {
     static constexpr int32_t SW_SHOWNORMAL = 1;
     static constexpr int32_t SW_SHOWMINIMIZED = 2;
     static constexpr int32_t SW_SHOWMAXIMIZED = 3;
+    // A minimised window that goes back to maximised, not to its normal rectangle.
+    static constexpr int32_t WPF_RESTORETOMAXIMIZED = 2;
+    // Size of a first window when nothing is stored.
+    static constexpr int kDefaultWidth = 1000;
+    static constexpr int kDefaultHeight = 700;
 
     int32_t flags = 0;
     int32_t showCmd = SW_SHOWNORMAL;
@@ -22,6 +27,11 @@ struct CWindowPlacement {
 
     QRect normalRect() const { return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)); }
     void setNormalRect(const QRect& r);
+    bool restoresToMaximised() const { return (flags & WPF_RESTORETOMAXIMIZED) != 0; }
+
+    // A first window: the default size (or larger when the window needs more), no larger
+    // than the available area, centred in it.
+    static QRect defaultRect(const QRect& available, const QSize& needed = QSize());
 
     QByteArray toBytes() const;
     // Nothing when the block is not exactly 44 bytes, its length field is not 44, or the

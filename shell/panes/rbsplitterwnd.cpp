@@ -64,16 +64,18 @@ void CRBSplitterWnd::setKeepSize(int size) {
 }
 
 int CRBSplitterWnd::outerSize() const {
-    const QRect r = contentsRect();
-    return orientation() == Qt::Vertical ? r.height() : r.width();
+    // The whole splitter, border included: keepSize covers the second pane, the bar and the
+    // border.
+    return orientation() == Qt::Vertical ? height() : width();
 }
 
 void CRBSplitterWnd::relayout() {
     if (count() < 2)
         return;
-    const int outer = outerSize();
-    const int first = std::max(0, outer - m_keepSize);
-    const int second = std::max(0, outer - first - handleWidth());
+    const QRect inside = contentsRect();
+    const int room = orientation() == Qt::Vertical ? inside.height() : inside.width();
+    const int first = std::max(0, std::min(room, outerSize() - m_keepSize));
+    const int second = std::max(0, room - first - handleWidth());
     setSizes({first, second});
 }
 

@@ -11,6 +11,10 @@
 CSystemTray::CSystemTray(QObject* parent) : QObject(parent) {
     m_probeTimer = new QTimer(this);
     connect(m_probeTimer, &QTimer::timeout, this, &CSystemTray::probe);
+    m_clickTimer = new QTimer(this);
+    m_clickTimer->setSingleShot(true);
+    m_clickTimer->setInterval(QApplication::doubleClickInterval());
+    connect(m_clickTimer, &QTimer::timeout, this, &CSystemTray::runDefaultCommand);
 }
 
 CSystemTray::~CSystemTray() {
@@ -166,21 +170,36 @@ int CSystemTray::OnTrayNotification(int id, QSystemTrayIcon::ActivationReason re
         if (m_commands)
             m_commands->updateAll();
         break;
+    case QSystemTrayIcon::Trigger:
+        // A single left click. Trays that report only single clicks (StatusNotifierItem)
+        // give nothing else, so it must run the default command; trays that also report
+        // double clicks send it ahead of the DoubleClick. Waiting out the double-click time
+        // serves both: a DoubleClick within it runs the command once, at once.
+        if (!m_clickTimer->isActive())
+            m_clickTimer->start();
+        break;
     case QSystemTrayIcon::DoubleClick:
-        if (const int cmd = defaultCommand()) {
-            t->activateWindow();
-            QMetaObject::invokeMethod(
-                this,
-                [this, cmd] {
-                    emit commandPosted(cmd);
-                    if (m_commands)
-                        m_commands->execute(cmd);
-                },
-                Qt::QueuedConnection);
-        }
+        m_clickTimer->stop();
+        runDefaultCommand();
         break;
     default:
         break;
     }
     return 1;
+}
+
+void CSystemTray::runDefaultCommand() {
+    QWidget* t = target();
+    const int cmd = defaultCommand();
+    if (!t || !cmd)
+        return;
+    t->activateWindow();
+    QMetaObject::invokeMethod(
+        this,
+        [this, cmd] {
+            emit commandPosted(cmd);
+            if (m_commands)
+                m_commands->execute(cmd);
+        },
+        Qt::QueuedConnection);
 }

@@ -14,8 +14,9 @@ class QTimer;
 
 // The program's icon in the notification area, with its menu (menu resource
 // = icon identifier) whose default item is shown in bold and runs on a double
-// click. When the notification area comes back (or appears late), the icon is
-// added again.
+// click, or on a single left click that no double click follows (trays that
+// report only single clicks). When the notification area comes back (or
+// appears late), the icon is added again.
 class CSystemTray : public QObject {
     Q_OBJECT
 public:
@@ -42,7 +43,8 @@ public:
     void SetTargetWnd(QWidget* target) { m_target = target; }
 
     // A mouse event on the icon. 0 when the id is not this icon's or there is
-    // no target window; 1 otherwise.
+    // no target window; 1 otherwise. A single click runs the default command once
+    // the double-click time has passed without a double click.
     int OnTrayNotification(int id, QSystemTrayIcon::ActivationReason reason);
 
     // The notification area was created again: add the icon if it is pending.
@@ -72,6 +74,7 @@ private:
     bool addIcon();
     void probe();
     void rebuildMenu();
+    void runDefaultCommand();
     QWidget* target() const;
 
     QSystemTrayIcon* m_icon = nullptr;
@@ -80,6 +83,7 @@ private:
     QPointer<QWidget> m_owner;
     QPointer<QWidget> m_target;
     QTimer* m_probeTimer = nullptr;
+    QTimer* m_clickTimer = nullptr;
     TrayProbe m_probe;
     QString m_tip;
     int m_id = 0;

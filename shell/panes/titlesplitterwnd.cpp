@@ -7,16 +7,15 @@
 #include <algorithm>
 
 namespace {
-class InertHandle : public QSplitterHandle {
+class InertHandle : public CFlatSplitterHandle {
 public:
-    InertHandle(Qt::Orientation o, QSplitter* parent) : QSplitterHandle(o, parent) {
+    InertHandle(Qt::Orientation o, QSplitter* parent) : CFlatSplitterHandle(o, parent) {
         // The base class sets a resize cursor; the pointer passes straight through instead.
         unsetCursor();
         setAttribute(Qt::WA_TransparentForMouseEvents);
     }
 
 protected:
-    void paintEvent(QPaintEvent*) override {}
     // Even events sent to the bar directly move nothing.
     void mousePressEvent(QMouseEvent* e) override { e->ignore(); }
     void mouseMoveEvent(QMouseEvent* e) override { e->ignore(); }
@@ -27,7 +26,6 @@ protected:
 CTitleSplitterWnd::CTitleSplitterWnd(QWidget* parent)
     : CFlatSplitterWnd(Qt::Vertical, parent), m_titleHeight(captionHeight()) {
     setHandleWidth(1);
-    setFlatBorder(true);
 }
 
 int CTitleSplitterWnd::captionHeight() {

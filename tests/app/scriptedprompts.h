@@ -14,6 +14,7 @@ public:
     QStringList saveNames;
     QStringList asked;
     QStringList stops;
+    QStringList warnings;
     QString lastFilter;
     QString lastSuggested;
     std::function<void(const QString&)> onStop;
@@ -36,4 +37,5 @@ public:
         if (onStop)
             onStop(text);
     }
+    void warning(const QString& text) override { warnings << text; }
 };

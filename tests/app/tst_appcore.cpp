@@ -1,5 +1,7 @@
 // Settings store, placement record, locks, recent files, shell registration and version text.
 #include "appsettings.h"
+#include "commandline.h"
+#include "instancechannel.h"
 #include "recentfiles.h"
 #include "shellregistration.h"
 #include "singleinstance.h"
@@ -8,11 +10,56 @@
 #include "windowplacement.h"
 
 #include <QDate>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QSettings>
 #include <QtTest>
 
+#include <future>
 #include <memory>
+
+namespace {
+// Sets an environment variable for the life of the object.
+class EnvOverride {
+public:
+    EnvOverride(const char* name, const QString& value)
+        : m_name(name), m_had(qEnvironmentVariableIsSet(name)), m_old(qgetenv(name)) {
+        qputenv(name, QFile::encodeName(value));
+    }
+    ~EnvOverride() {
+        if (m_had)
+            qputenv(m_name, m_old);
+        else
+            qunsetenv(m_name);
+    }
+    EnvOverride(const EnvOverride&) = delete;
+    EnvOverride& operator=(const EnvOverride&) = delete;
+
+private:
+    const char* m_name;
+    bool m_had;
+    QByteArray m_old;
+};
+
+// An executable script that appends its arguments to a log, after an optional pause.
+void writeRecorder(const QString& path, const QString& log, int sleepSeconds) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(QStringLiteral("#!/bin/sh\nsleep %1\necho \"$0 $*\" >> '%2'\n")
+                .arg(sleepSeconds)
+                .arg(log)
+                .toUtf8());
+    f.close();
+    QVERIFY(f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+}
+
+QStringList logLines(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+} // namespace
 
 class TestAppCore : public QObject {
     Q_OBJECT
@@ -196,6 +243,26 @@ private slots:
         QVERIFY(!CWindowPlacement::fromBytes(wrongLength));
         CWindowPlacement empty;
         QVERIFY(!CWindowPlacement::fromBytes(empty.toBytes()));
+
+        // The restore-to-maximised flag travels in the flags field.
+        p.flags = CWindowPlacement::WPF_RESTORETOMAXIMIZED;
+        p.showCmd = CWindowPlacement::SW_SHOWMINIMIZED;
+        QCOMPARE(QByteArray(p.toBytes().constData() + 4, 4), QByteArray("\x02\0\0\0", 4));
+        QVERIFY(CWindowPlacement::fromBytes(p.toBytes())->restoresToMaximised());
+        QVERIFY(!back->restoresToMaximised());
+    }
+
+    void firstWindowRectangle() {
+        // Room enough: 1000 by 700, centred.
+        QCOMPARE(CWindowPlacement::defaultRect(QRect(0, 0, 1920, 1040)),
+                 QRect(460, 170, 1000, 700));
+        QCOMPARE(CWindowPlacement::defaultRect(QRect(1920, 30, 1600, 900)),
+                 QRect(1920 + 300, 30 + 100, 1000, 700));
+        // A window that needs more gets it.
+        QCOMPARE(CWindowPlacement::defaultRect(QRect(0, 0, 1920, 1040), QSize(1200, 650)),
+                 QRect(360, 170, 1200, 700));
+        // A small screen: the whole available area.
+        QCOMPARE(CWindowPlacement::defaultRect(QRect(0, 24, 800, 576)), QRect(0, 24, 800, 576));
     }
 
     void oneLockHolder() {
@@ -212,6 +279,116 @@ private slots:
             QVERIFY(again.openUnowned(CSingleInstance::settingsLockName()));
         }
         QVERIFY(CSingleInstance::programLockName() != CSingleInstance::settingsLockName());
+    }
+
+    void lockThatCannotBeCreatedIsNotAnotherCopy() {
+        // A runtime folder that cannot exist (under a plain file), with no usable fallback.
+        const QString blocker = TestWorld::instance()->path(QStringLiteral("plainfile"));
+        {
+            QFile f(blocker);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+        }
+        EnvOverride runtime("XDG_RUNTIME_DIR", blocker + QStringLiteral("/run"));
+        EnvOverride tmp("TMPDIR", blocker);
+        CSingleInstance lock;
+        QCOMPARE(lock.tryAcquire(CSingleInstance::programLockName()),
+                 CSingleInstance::Result::Failed);
+        QVERIFY(!lock.held());
+        QVERIFY2(lock.error().startsWith(blocker), qPrintable(lock.error()));
+        QVERIFY2(lock.error().contains(QStringLiteral("Not a directory")),
+                 qPrintable(lock.error()));
+    }
+
+    void lockHeldElsewhereIsAnotherCopy() {
+        CSingleInstance first;
+        QCOMPARE(first.tryAcquire(CSingleInstance::programLockName()),
+                 CSingleInstance::Result::Acquired);
+        CSingleInstance second;
+        QCOMPARE(second.tryAcquire(CSingleInstance::programLockName()),
+                 CSingleInstance::Result::HeldByOther);
+        QVERIFY(second.error().isEmpty());
+    }
+
+    void commandLineReachesTheRunningCopy() {
+        CInstanceChannel running;
+        // A socket file left behind by a copy that died is taken over.
+        {
+            QFile stale(CInstanceChannel::socketPath());
+            QVERIFY(stale.open(QIODevice::WriteOnly));
+        }
+        QVERIFY2(running.listen(), qPrintable(running.errorString()));
+        QVERIFY(CInstanceChannel::socketPath().startsWith(TestWorld::instance()->runtimeDir()));
+        QList<QStringList> received;
+        connect(&running, &CInstanceChannel::commandLineReceived, this,
+                [&](const QStringList& args) { received << args; });
+
+        // While start-up runs, requests wait; they are confirmed at once all the same.
+        auto first = std::async(std::launch::async, [] {
+            return CInstanceChannel::sendToRunning({QStringLiteral("/w/a file.VR-12")}, 5000);
+        });
+        QTRY_VERIFY(first.wait_for(std::chrono::milliseconds(0)) == std::future_status::ready);
+        QVERIFY(first.get());
+        auto second = std::async(std::launch::async,
+                                 [] { return CInstanceChannel::sendToRunning({}, 5000); });
+        QTRY_VERIFY(second.wait_for(std::chrono::milliseconds(0)) == std::future_status::ready);
+        QVERIFY(second.get());
+        QVERIFY(received.isEmpty());
+        running.setAccepting(true);
+        QCOMPARE(received, QList<QStringList>({{QStringLiteral("/w/a file.VR-12")}, {}}));
+
+        // Now straight through.
+        auto third = std::async(std::launch::async, [] {
+            return CInstanceChannel::sendToRunning({QStringLiteral("/w/\u00e9.VR-12")}, 5000);
+        });
+        QTRY_COMPARE(received.size(), 3);
+        QCOMPARE(received.last(), QStringList({QStringLiteral("/w/\u00e9.VR-12")}));
+        QVERIFY(third.get());
+        QVERIFY(CInstanceChannel::isRunningCopyListening());
+    }
+
+    void nobodyListening() {
+        QVERIFY(!CInstanceChannel::isRunningCopyListening());
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(!CInstanceChannel::sendToRunning({QStringLiteral("/x.VR-12")}, 300));
+        QVERIFY2(clock.elapsed() >= 250 && clock.elapsed() < 5000,
+                 qPrintable(QString::number(clock.elapsed())));
+    }
+
+    void relativeNamesBecomeAbsolute() {
+        QCOMPARE(CInstanceChannel::absoluteArguments(
+                     {QStringLiteral("a.VR-12"), QStringLiteral("../b/c.VR-12"),
+                      QStringLiteral("/abs/d.VR-12"), QStringLiteral("-x")},
+                     QStringLiteral("/home/u/work")),
+                 QStringList({"/home/u/work/a.VR-12", "/home/u/b/c.VR-12", "/abs/d.VR-12", "-x"}));
+    }
+
+    void commandLineOptions() {
+        using A = CCommandLine::Action;
+        QCOMPARE(CCommandLine::parse({}).action, A::Run);
+        QCOMPARE(CCommandLine::parse({}).fileName, QString());
+        const CCommandLine file =
+            CCommandLine::parse({QStringLiteral("a.VR-12"), QStringLiteral("b.VR-12")});
+        QCOMPARE(file.action, A::Run);
+        QCOMPARE(file.fileName, QStringLiteral("a.VR-12"));
+        for (const char* h : {"-h", "--help", "-?"})
+            QCOMPARE(CCommandLine::parse({QString::fromLatin1(h)}).action, A::Help);
+        for (const char* v : {"-v", "--version"})
+            QCOMPARE(CCommandLine::parse({QString::fromLatin1(v)}).action, A::Version);
+        const CCommandLine bad =
+            CCommandLine::parse({QStringLiteral("x.VR-12"), QStringLiteral("--frobnicate")});
+        QCOMPARE(bad.action, A::Error);
+        QVERIFY(bad.error.contains(QStringLiteral("'--frobnicate'")));
+        // After "--" a name may start with a dash.
+        const CCommandLine dashed = CCommandLine::parse({"--", "-odd.VR-12"});
+        QCOMPARE(dashed.action, A::Run);
+        QCOMPARE(dashed.fileName, QStringLiteral("-odd.VR-12"));
+        // The early look finds help and version among options the toolkit has not taken yet.
+        QCOMPARE(CCommandLine::quickParse({"-platform", "xcb", "--version"}).action, A::Version);
+        QCOMPARE(CCommandLine::quickParse({"-style=x", "f.VR-12"}).action, A::Run);
+        QCOMPARE(CCommandLine::quickParse({"--", "--help"}).action, A::Run);
+        QVERIFY(CCommandLine::usage(QStringLiteral("tarvex")).startsWith("Usage: tarvex"));
+        QCOMPARE(CCommandLine::versionLine(), QStringLiteral("Tarvex 3.0.0 (Build 5)\n"));
     }
 
     void lockIsFreeAgainWhenTheHolderGoes() {
@@ -264,6 +441,60 @@ private slots:
         QVERIFY2(d.contains("Exec=\"/opt/my apps/tarvex\" %f\n"), d.constData());
         QVERIFY(d.contains("MimeType=application/x-tarvex-document;"));
         QVERIFY(d.contains("Name=Tarvex\n"));
+    }
+
+    void fileTypeRegistrationRefreshesTheDesktopCaches() {
+        TestWorld* world = TestWorld::instance();
+        const QString bin = world->path(QStringLiteral("fakebin"));
+        QDir().mkpath(bin);
+        const QString log = world->path(QStringLiteral("tools.log"));
+        QFile::remove(log);
+        // The tools take their time; the registration must not wait for them.
+        writeRecorder(bin + QStringLiteral("/update-mime-database"), log, 2);
+        writeRecorder(bin + QStringLiteral("/update-desktop-database"), log, 2);
+        EnvOverride path("PATH", bin + QStringLiteral(":/usr/bin:/bin"));
+        QFile::remove(CShellRegistration::mimeFile());
+        QFile::remove(CShellRegistration::desktopFile());
+        const QString mimeFolder = world->dataDir() + QStringLiteral("/mime");
+        const QString appFolder = world->dataDir() + QStringLiteral("/applications");
+
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(CShellRegistration::registerFileType(
+            QStringLiteral("/opt/t/tarvex"), QStringLiteral(".VR-12"),
+            QStringLiteral("Tarvex Document"), QStringLiteral("Tarvex")));
+        QVERIFY2(clock.elapsed() < 1500, qPrintable(QString::number(clock.elapsed())));
+        QTRY_COMPARE_WITH_TIMEOUT(logLines(log).size(), 2, 15000);
+        QStringList lines = logLines(log);
+        lines.sort();
+        QCOMPARE(lines, QStringList({bin + QStringLiteral("/update-desktop-database ") + appFolder,
+                                     bin + QStringLiteral("/update-mime-database ") + mimeFolder}));
+
+        // Nothing changed and both caches are there: nothing runs.
+        QFile::remove(log);
+        QFile(mimeFolder + QStringLiteral("/mime.cache")).open(QIODevice::WriteOnly);
+        QFile(appFolder + QStringLiteral("/mimeinfo.cache")).open(QIODevice::WriteOnly);
+        QVERIFY(CShellRegistration::registerFileType(
+            QStringLiteral("/opt/t/tarvex"), QStringLiteral(".VR-12"),
+            QStringLiteral("Tarvex Document"), QStringLiteral("Tarvex")));
+        // A changed program path rewrites only the desktop entry.
+        QVERIFY(CShellRegistration::registerFileType(
+            QStringLiteral("/opt/u/tarvex"), QStringLiteral(".VR-12"),
+            QStringLiteral("Tarvex Document"), QStringLiteral("Tarvex")));
+        QTRY_COMPARE_WITH_TIMEOUT(logLines(log).size(), 1, 15000);
+        QTest::qWait(2500);
+        QCOMPARE(logLines(log),
+                 QStringList({bin + QStringLiteral("/update-desktop-database ") + appFolder}));
+
+        // Without the tools on PATH the registration still succeeds.
+        QFile::remove(log);
+        EnvOverride noTools("PATH", QStringLiteral("/nonexistent"));
+        QFile::remove(CShellRegistration::mimeFile());
+        QVERIFY(CShellRegistration::registerFileType(
+            QStringLiteral("/opt/t/tarvex"), QStringLiteral(".VR-12"),
+            QStringLiteral("Tarvex Document"), QStringLiteral("Tarvex")));
+        QTest::qWait(300);
+        QVERIFY(!QFile::exists(log));
     }
 
     void versionAndBuild() {

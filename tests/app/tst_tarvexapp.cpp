@@ -5,9 +5,10 @@
 #include "appsettings.h"
 #include "cmdui.h"
 #include "documentflow.h"
+#include "instancechannel.h"
 #include "mainframe.h"
-#include "resourceids.h"
 #include "processrun.h"
+#include "resourceids.h"
 #include "scriptedprompts.h"
 #include "shellregistration.h"
 #include "singleinstance.h"
@@ -21,13 +22,54 @@
 #include "workspacefile.h"
 
 #include <QApplication>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QMimeData>
+#include <QProcess>
+#include <QScreen>
 #include <QSettings>
 #include <QtTest>
 
 #include <memory>
+
+namespace {
+QString programBinary() {
+    return qEnvironmentVariable("TARVEX_BINARY_DIR") + QStringLiteral("/bin/tarvex");
+}
+
+// Sets an environment variable for the life of the object.
+class EnvOverride {
+public:
+    EnvOverride(const char* name, const QString& value)
+        : m_name(name), m_had(qEnvironmentVariableIsSet(name)), m_old(qgetenv(name)) {
+        qputenv(name, QFile::encodeName(value));
+    }
+    ~EnvOverride() {
+        if (m_had)
+            qputenv(m_name, m_old);
+        else
+            qunsetenv(m_name);
+    }
+    EnvOverride(const EnvOverride&) = delete;
+    EnvOverride& operator=(const EnvOverride&) = delete;
+
+private:
+    const char* m_name;
+    bool m_had;
+    QByteArray m_old;
+};
+
+// Every file below a folder, recursively.
+QStringList filesBelow(const QString& folder) {
+    QStringList out;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        out << it.next();
+    return out;
+}
+} // namespace
 
 class TestTarvexApp : public QObject {
     Q_OBJECT
@@ -150,6 +192,137 @@ private slots:
         QCOMPARE(fileBytes(file), before);
         QCOMPARE(fileBytes(CShellRegistration::desktopFile()), desktopBefore);
         QCOMPARE(fileBytes(CShellRegistration::mimeFile()), mimeBefore);
+    }
+
+    void lockThatCannotBeMadeWarnsAndStartsAnyway() {
+        // The runtime folder lies under a plain file: it can neither exist nor be made.
+        const QString blocker = TestWorld::instance()->path(QStringLiteral("plainfile"));
+        {
+            QFile f(blocker);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+        }
+        EnvOverride runtime("XDG_RUNTIME_DIR", blocker + QStringLiteral("/run"));
+        EnvOverride tmp("TMPDIR", blocker);
+        auto app = makeApp();
+        QVERIFY(app->InitInstance());
+        QVERIFY(!app->ownsLock() && !app->isSecondCopy());
+        QVERIFY(app->mainFrame()->isVisible());
+        QCOMPARE(prompts.warnings.size(), 1);
+        const QString warning = prompts.warnings.first();
+        QVERIFY2(warning.contains(blocker), qPrintable(warning));
+        QVERIFY2(warning.contains(QStringLiteral("Not a directory")), qPrintable(warning));
+        QVERIFY(prompts.stops.isEmpty());
+        exitThroughFileExit(*app);
+        app->ExitInstance();
+        // Such a run still saves its settings at the end.
+        QVERIFY(app->trace().contains(QStringLiteral("SaveSettings")));
+        QCOMPARE(store()->value(QStringLiteral("Settings/Placement")).toByteArray().size(), 44);
+
+        // The program itself says so on stderr, and runs.
+        QProcess alone;
+        alone.start(programBinary(), {});
+        QVERIFY(alone.waitForStarted());
+        QByteArray said;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            (said += alone.readAllStandardError()).contains("Not a directory") ||
+                alone.state() == QProcess::NotRunning,
+            20000);
+        QCOMPARE(alone.state(), QProcess::Running);
+        alone.kill();
+        alone.waitForFinished();
+    }
+
+    void secondStartHandsItsFileToTheRunningCopy() {
+        const QString work = TestWorld::instance()->path(QStringLiteral("work"));
+        QDir().mkpath(work);
+        const QString handed = work + QStringLiteral("/handed.VR-12");
+        {
+            CTarvexDoc doc;
+            doc.InsertEmployee("00000000000000DD", CEmpRecord{"Handed", "Over"});
+            QVERIFY(CWorkspaceFile::Save(doc, handed).ok);
+        }
+        auto app = makeApp();
+        QVERIFY(app->InitInstance());
+        CMainFrame* frame = app->mainFrame();
+        app->document()->InsertEmployee("0000000000000001", CEmpRecord{"A", "B"});
+        app->document()->SetModifiedFlag(true);
+        // Hidden in the tray.
+        frame->showMinimized();
+        frame->hide();
+        prompts.saveAnswers = {IUserPrompts::No};
+
+        // A relative name, from the second start's own folder.
+        QProcess second;
+        second.setWorkingDirectory(work);
+        second.start(programBinary(), {QStringLiteral("handed.VR-12")});
+        QVERIFY(second.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(second.state() == QProcess::NotRunning, 20000);
+        QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(second.exitCode(), 0);
+        QCOMPARE(second.readAllStandardOutput(), QByteArray());
+        QTRY_COMPARE(app->document()->Employees().size(), size_t(1));
+        QVERIFY(app->document()->Employees().count("00000000000000DD"));
+        QCOMPARE(prompts.asked.size(), 1); // the save prompt came first
+        QCOMPARE(frame->windowTitle(), QStringLiteral("handed.VR-12 - Tarvex"));
+        QCOMPARE(app->recentFiles().files().value(0), handed);
+        QVERIFY(frame->isVisible() && !frame->isMinimized());
+
+        // Without a file the running copy only comes to the front.
+        frame->showMinimized();
+        frame->hide();
+        QProcess bare;
+        bare.start(programBinary(), {});
+        QVERIFY(bare.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(bare.state() == QProcess::NotRunning, 20000);
+        QCOMPARE(bare.exitCode(), 0);
+        QTRY_VERIFY(frame->isVisible());
+        QVERIFY(!frame->isMinimized());
+        QCOMPARE(prompts.asked.size(), 1);
+        QCOMPARE(frame->windowTitle(), QStringLiteral("handed.VR-12 - Tarvex"));
+        exitThroughFileExit(*app);
+        app->ExitInstance();
+        // Gone with the copy that served it.
+        QVERIFY(!CInstanceChannel::isRunningCopyListening());
+    }
+
+    void helpAndVersionStartNothing() {
+        // A world of its own for the program, which must stay empty; no display either.
+        const QString quiet = TestWorld::instance()->path(QStringLiteral("quiet"));
+        QDir().mkpath(quiet + QStringLiteral("/runtime"));
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* var : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"})
+            env.insert(QString::fromLatin1(var), quiet);
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), quiet + QStringLiteral("/runtime"));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        env.remove(QStringLiteral("DISPLAY"));
+        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        const auto run = [&](const QStringList& args, const QProcessEnvironment& e) {
+            auto p = std::make_unique<QProcess>();
+            p->setProcessEnvironment(e);
+            p->start(programBinary(), args);
+            p->waitForFinished(20000);
+            return p;
+        };
+        auto help = run({QStringLiteral("--help")}, env);
+        QCOMPARE(help->exitStatus(), QProcess::NormalExit);
+        QCOMPARE(help->exitCode(), 0);
+        const QByteArray usage = help->readAllStandardOutput();
+        QVERIFY2(usage.startsWith("Usage: tarvex [options] [file]"), usage.constData());
+        QVERIFY(usage.contains("--version"));
+        auto version = run(
+            {QStringLiteral("-platform"), QStringLiteral("xcb"), QStringLiteral("--version")}, env);
+        QCOMPARE(version->exitCode(), 0);
+        QCOMPARE(version->readAllStandardOutput(), QByteArray("Tarvex 3.0.0 (Build 5)\n"));
+        QCOMPARE(filesBelow(quiet), QStringList());
+
+        // An option nobody knows is named, before anything starts.
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        auto unknown = run({QStringLiteral("--frobnicate"), QStringLiteral("x.VR-12")}, env);
+        QCOMPARE(unknown->exitStatus(), QProcess::NormalExit);
+        QCOMPARE(unknown->exitCode(), 2);
+        QVERIFY(unknown->readAllStandardError().contains("'--frobnicate'"));
+        QCOMPARE(unknown->readAllStandardOutput(), QByteArray());
+        QCOMPARE(filesBelow(quiet), QStringList());
     }
 
     void reportingDatabaseFailureSwitchesOffAtOnce() {
@@ -361,6 +534,67 @@ private slots:
         CSkin::apply(7);
         QCOMPARE(CSkin::current(), 0);
         QCOMPARE(qApp->styleSheet(), sheets[0]);
+        exitThroughFileExit(*app);
+        app->ExitInstance();
+    }
+
+    void firstWindowIsCentredAtASensibleSize() {
+        auto app = makeApp();
+        QVERIFY(app->InitInstance());
+        CMainFrame* frame = app->mainFrame();
+        const QRect avail = frame->screen()->availableGeometry();
+        const QRect g = frame->geometry();
+        QVERIFY2(g.width() >= std::min(1000, avail.width()) &&
+                     g.height() >= std::min(700, avail.height()),
+                 qPrintable(QStringLiteral("%1x%2").arg(g.width()).arg(g.height())));
+        QVERIFY(avail.contains(g));
+        QVERIFY(std::abs(g.center().x() - avail.center().x()) <= 1);
+        QVERIFY(std::abs(g.center().y() - avail.center().y()) <= 1);
+        exitThroughFileExit(*app);
+        app->ExitInstance();
+    }
+
+    void maximisedWindowHiddenAtExitComesBackMaximised() {
+        CWindowPlacement p;
+        p.setNormalRect(QRect(40, 50, 500, 400));
+        setStored(QStringLiteral("Settings/Placement"), p.toBytes());
+        {
+            auto app = makeApp();
+            QVERIFY(app->InitInstance());
+            app->mainFrame()->showMaximized();
+            QVERIFY(!app->mainFrame()->close()); // the close box: minimised (hidden on a tray)
+            app->mainFrame()->hide();
+            QVERIFY(app->mainFrame()->isMinimized());
+            exitThroughFileExit(*app);
+            app->ExitInstance();
+        }
+        const auto stored = CWindowPlacement::fromBytes(
+            store()->value(QStringLiteral("Settings/Placement")).toByteArray());
+        QVERIFY(stored);
+        QCOMPARE(stored->showCmd, CWindowPlacement::SW_SHOWMINIMIZED);
+        QVERIFY(stored->restoresToMaximised());
+        QCOMPARE(stored->normalRect().size(), QSize(500, 400));
+        {
+            auto app = makeApp();
+            QVERIFY(app->InitInstance());
+            QVERIFY(app->mainFrame()->isVisible());
+            QVERIFY(app->mainFrame()->isMaximized());
+            QVERIFY(!app->mainFrame()->isMinimized());
+            // Back to normal, it has the size it had before it was maximised.
+            app->mainFrame()->showNormal();
+            QTRY_COMPARE(app->mainFrame()->geometry().size(), QSize(500, 400));
+            // Minimised from normal: it comes back normal.
+            app->mainFrame()->showMinimized();
+            exitThroughFileExit(*app);
+            app->ExitInstance();
+        }
+        const auto normal = CWindowPlacement::fromBytes(
+            store()->value(QStringLiteral("Settings/Placement")).toByteArray());
+        QVERIFY(normal && !normal->restoresToMaximised());
+        auto app = makeApp();
+        QVERIFY(app->InitInstance());
+        QVERIFY(app->mainFrame()->isVisible() && !app->mainFrame()->isMaximized() &&
+                !app->mainFrame()->isMinimized());
         exitThroughFileExit(*app);
         app->ExitInstance();
     }

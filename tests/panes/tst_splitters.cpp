@@ -65,7 +65,8 @@ private slots:
         f.top.show();
         for (int h : {800, 600, 1000, 420, 900}) {
             f.resize(h);
-            QCOMPARE(f.second->height(), 200 - f.s->handleWidth());
+            // The second pane's room also holds the bar and the one-pixel border.
+            QCOMPARE(f.second->height(), 200 - f.s->handleWidth() - 2 * f.s->frameWidth());
             QCOMPARE(f.first->height(), h - 200);
         }
     }
@@ -83,7 +84,7 @@ private slots:
         }
         // Growing again brings the remembered size back.
         f.resize(700);
-        QCOMPARE(f.second->height(), 222 - f.s->handleWidth());
+        QCOMPARE(f.second->height(), 222 - f.s->handleWidth() - 2 * f.s->frameWidth());
         QCOMPARE(f.s->keepSize(), 222);
     }
 
@@ -99,7 +100,7 @@ private slots:
         QCOMPARE(f.s->keepSize(), 300);
         f.resize(1000);
         QCOMPARE(f.s->sizes().value(0), 700);
-        QCOMPARE(f.second->height(), 300 - f.s->handleWidth());
+        QCOMPARE(f.second->height(), 300 - f.s->handleWidth() - 2 * f.s->frameWidth());
         f.resize(500);
         QCOMPARE(f.s->sizes().value(0), 200);
     }
@@ -139,7 +140,7 @@ private slots:
         top.show();
         for (int w : {600, 400, 900}) {
             s->setGeometry(0, 0, w, 100);
-            QCOMPARE(b->width(), 120 - s->handleWidth());
+            QCOMPARE(b->width(), 120 - s->handleWidth() - 2 * s->frameWidth());
             QCOMPARE(a->width(), w - 120);
         }
     }
@@ -271,7 +272,7 @@ private slots:
         const int paneH = panes->controllerPane()->height();
         const int leftW = panes->splitter(2)->width();
         const int termW = panes->splitter(7)->width();
-        QCOMPARE(paneH, 222 - 6);
+        QCOMPARE(paneH, 222 - 6 - 2); // less the bar and the border
         QCOMPARE(leftW, 340);
         QCOMPARE(termW, 260);
         const int empH = panes->empView()->height();
@@ -298,6 +299,54 @@ private slots:
                  panes->splitter(2)->height() - panes->splitter(2)->handleWidth());
         QCOMPARE(panes->controllerPane()->height(),
                  panes->splitter(5)->height() - panes->splitter(5)->handleWidth());
+    }
+
+    void everyPaneHasItsFlatFrame() {
+        CTarvexDoc doc;
+        QWidget top;
+        auto* panes = new CMainPanes(&doc, &top);
+        panes->setGeometry(0, 0, 1000, 800);
+        top.resize(1000, 800);
+        top.show();
+        QCoreApplication::processEvents();
+        const QImage image = panes->grab().toImage();
+        const QRgb shadow = CFlatSplitterWnd::shadowColor(panes).rgb();
+        const QRgb light = CFlatSplitterWnd::highlightColor(panes).rgb();
+        QVERIFY(shadow != light);
+        struct Pane {
+            const char* name;
+            QWidget* w;
+            bool title;
+        };
+        const std::vector<Pane> framed = {
+            {"employees title", panes->titleView(0), true},
+            {"registrations title", panes->titleView(1), true},
+            {"controllers title", panes->titleView(2), true},
+            {"employees in controller title", panes->titleView(3), true},
+            {"employees", panes->empView(), false},
+            {"registrations", panes->regView(), false},
+            {"controllers", panes->termView(), false},
+            {"employees in controller", panes->termEmpView(), false},
+            {"controller pane", panes->controllerPane(), false},
+        };
+        for (const Pane& pane : framed) {
+            const QRect g(pane.w->mapTo(panes, QPoint(0, 0)), pane.w->size());
+            QVERIFY2(g.height() > 4 && g.width() > 4, pane.name);
+            const QPoint c = g.center();
+            const auto at = [&](int x, int y) { return image.pixel(x, y); };
+            QVERIFY2(at(c.x(), g.top() - 1) == shadow, pane.name);
+            QVERIFY2(at(g.left() - 1, c.y()) == shadow, pane.name);
+            QVERIFY2(at(g.right() + 1, c.y()) == light, pane.name);
+            // Below a title strip its list begins: the line shared by both frames is the
+            // list's top edge.
+            QVERIFY2(at(c.x(), g.bottom() + 1) == (pane.title ? shadow : light), pane.name);
+        }
+        // Splitters inside splitters carry no frame of their own: the 6-pixel bar between
+        // the controllers and the employees in controller is plain, apart from the frames'
+        // edges on either side.
+        QSplitterHandle* bar = panes->splitter(6)->handle(1);
+        const QPoint mid(bar->mapTo(panes, bar->rect().center()));
+        QCOMPARE(image.pixel(mid), panes->palette().color(QPalette::Window).rgb());
     }
 };
 

@@ -6,6 +6,7 @@
 #include "systemtray.h"
 #include "taskbarnotifier.h"
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QMenu>
 #include <QSignalSpy>
@@ -64,6 +65,44 @@ private slots:
         QCOMPARE(spy.count(), 0); // posted, not sent
         QTRY_COMPARE(spy.count(), 1);
         QCOMPARE(spy.at(0).at(0).toInt(), res::ID_RESTORE_MAIN);
+    }
+
+    void singleClickRunsTheDefaultCommandOnce() {
+        QMainWindow win;
+        CSystemTray tray;
+        tray.setTrayProbe([] { return true; });
+        tray.Create(&win, "Tarvex", trayIcon(), res::IDR_MENU_TRAY);
+        tray.SetMenuDefaultItem(res::ID_RESTORE_MAIN, false);
+        QSignalSpy spy(&tray, &CSystemTray::commandPosted);
+        const int wait = QApplication::doubleClickInterval();
+
+        // A tray that reports single clicks only: the click runs the command, once the
+        // double-click time has passed.
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(tray.OnTrayNotification(res::IDR_MENU_TRAY, QSystemTrayIcon::Trigger), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, wait + 5000);
+        QVERIFY2(clock.elapsed() >= wait - 20, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(spy.at(0).at(0).toInt(), res::ID_RESTORE_MAIN);
+        // Two quick clicks (one double click on such a tray): still once.
+        spy.clear();
+        tray.OnTrayNotification(res::IDR_MENU_TRAY, QSystemTrayIcon::Trigger);
+        tray.OnTrayNotification(res::IDR_MENU_TRAY, QSystemTrayIcon::Trigger);
+        QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, wait + 5000);
+
+        // A tray that reports both: click, then double click runs it once, not twice.
+        spy.clear();
+        tray.OnTrayNotification(res::IDR_MENU_TRAY, QSystemTrayIcon::Trigger);
+        tray.OnTrayNotification(res::IDR_MENU_TRAY, QSystemTrayIcon::DoubleClick);
+        QTRY_COMPARE(spy.count(), 1);
+        QTest::qWait(wait + 300);
+        QCOMPARE(spy.count(), 1);
+        // Middle clicks and the context menu run nothing.
+        spy.clear();
+        tray.OnTrayNotification(res::IDR_MENU_TRAY, QSystemTrayIcon::MiddleClick);
+        tray.OnTrayNotification(res::IDR_MENU_TRAY, QSystemTrayIcon::Context);
+        QTest::qWait(wait + 300);
+        QCOMPARE(spy.count(), 0);
     }
 
     void iconComesBackWithTheNotificationArea() {
