@@ -80,7 +80,8 @@ private slots:
             QCOMPARE(f.s->sizes().value(0), 0);
             QCOMPARE(f.first->height(), 0);
             // The second pane keeps all there is.
-            QCOMPARE(f.second->height(), std::max(0, h - f.s->handleWidth()));
+            QCOMPARE(f.second->height(),
+                     std::max(0, h - f.s->handleWidth() - 2 * f.s->frameWidth()));
         }
         // Growing again brings the remembered size back.
         f.resize(700);
@@ -295,10 +296,12 @@ private slots:
         QCOMPARE(panes->empView()->height(), 0);
         QCOMPARE(panes->termView()->height(), 0);
         // The lower panes keep all of the height there is.
-        QCOMPARE(panes->splitter(4)->height(),
-                 panes->splitter(2)->height() - panes->splitter(2)->handleWidth());
-        QCOMPARE(panes->controllerPane()->height(),
-                 panes->splitter(5)->height() - panes->splitter(5)->handleWidth());
+        QCOMPARE(panes->splitter(4)->height(), panes->splitter(2)->height() -
+                                                   panes->splitter(2)->handleWidth() -
+                                                   2 * panes->splitter(2)->frameWidth());
+        QCOMPARE(panes->controllerPane()->height(), panes->splitter(5)->height() -
+                                                        panes->splitter(5)->handleWidth() -
+                                                        2 * panes->splitter(5)->frameWidth());
     }
 
     void everyPaneHasItsFlatFrame() {
