@@ -18,6 +18,9 @@ public:
     virtual QString saveFileName(const QString& filter, const QString& suggested) = 0;
     // A failure, with a stop icon.
     virtual void stop(const QString& text) = 0;
+    // A question with Yes and No. Cancel when it went unanswered (closed from outside, or
+    // nobody to ask), so the caller can leave things as they are.
+    virtual Answer askYesNo(const QString&) { return Cancel; }
 };
 
 // Message boxes and file dialogs owned by the main window.
@@ -28,6 +31,7 @@ public:
     QString openFileName(const QString& filter) override;
     QString saveFileName(const QString& filter, const QString& suggested) override;
     void stop(const QString& text) override;
+    Answer askYesNo(const QString& text) override;
 
 private:
     QWidget* m_owner = nullptr;

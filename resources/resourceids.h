@@ -91,6 +91,7 @@ inline constexpr int IDS_MRDB_FAILED = 190;
 inline constexpr int IDS_PHOTODB_FAILED = 191;
 inline constexpr int IDS_CLOSING = 192;
 inline constexpr int IDS_RESTART_NOTICE = 195;
+inline constexpr int IDS_RESTORE_UNSAVED = 240;
 inline constexpr int IDS_FAILED_TO_OPEN_DOC = 61700;
 inline constexpr int IDS_FAILED_TO_SAVE_DOC = 61701;
 inline constexpr int IDS_ASK_TO_SAVE = 61702;
