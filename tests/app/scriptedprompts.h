@@ -36,4 +36,11 @@ public:
         if (onStop)
             onStop(text);
     }
+
+    QList<Answer> yesNoAnswers;
+    QStringList questions;
+    Answer askYesNo(const QString& text) override {
+        questions << text;
+        return yesNoAnswers.isEmpty() ? Cancel : yesNoAnswers.takeFirst();
+    }
 };
