@@ -62,9 +62,10 @@ void CSessionEnd::OfferRecoveryCopy(IUserPrompts& prompts, CDocumentFlow& flow) 
                                             : QFileInfo(original).fileName();
     switch (prompts.askYesNo(S(res::IDS_RESTORE_UNSAVED).arg(name))) {
     case IUserPrompts::Yes:
-        // Read, the copy lives on in the open, modified workspace.
-        if (flow.OpenRecovered(copy.workspacePath(), original))
-            copy.discard();
+        // Read, it lives on in the open, modified workspace; unreadable (the failure was
+        // shown), it would only be offered again and again.
+        flow.OpenRecovered(copy.workspacePath(), original);
+        copy.discard();
         break;
     case IUserPrompts::No:
         copy.discard();

@@ -3,6 +3,7 @@
 #include "datafolder.h"
 #include "workspacefile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSaveFile>
 
@@ -41,6 +42,7 @@ QString CRecoveryCopy::originalPath() const {
 bool CRecoveryCopy::write(const CTarvexDoc& doc, const QString& originalPath, QString* reason) {
     // Without its note an older copy must not pass for this one while the new one is written.
     QFile::remove(notePath());
+    QDir().mkpath(m_folder);
     const WorkspaceSaveResult saved = CWorkspaceFile::Save(doc, workspacePath());
     if (!saved.ok) {
         if (reason)

@@ -12,6 +12,7 @@
 #include "testworld.h"
 #include "workspacefile.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
 #include <QFile>
@@ -47,10 +48,10 @@ public:
         std::function<void()> act = std::move(during);
         during = nullptr;
         QDialog box(CMainFrame::Instance());
-        QTimer::singleShot(0, &box, [&] {
-            act();
-            box.accept();
-        });
+        QTimer::singleShot(0, &box, [&] { act(); });
+        // Answered a little later, as a person would: the events of the meantime run inside
+        // the dialog's loop.
+        QTimer::singleShot(100, &box, &QDialog::accept);
         box.exec();
         return ScriptedPrompts::askSaveChanges(text);
     }
@@ -358,6 +359,89 @@ private slots:
         QVERIFY(app->mainFrame() != nullptr);
         QTRY_VERIFY(app->mainFrame() == nullptr);
         app->ExitInstance();
+    }
+
+    // A copy is offered only when complete; one that cannot be read is reported once and
+    // not offered again; one that cannot be written leaves nothing behind.
+    void recoveryCopyIsCompleteOrAbsent() {
+        CRecoveryCopy copy(copyFolder());
+        CTarvexDoc doc;
+        doc.InsertEmployee("00000000000000CC", CEmpRecord{"Copy", "Three"});
+        QVERIFY(copy.write(doc, QStringLiteral("/somewhere/gate.VR-12")));
+        QVERIFY(copy.exists());
+        QCOMPARE(copy.originalPath(), QStringLiteral("/somewhere/gate.VR-12"));
+        QVERIFY(QFile::remove(copy.notePath()));
+        QVERIFY(!copy.exists());
+
+        {
+            auto app = makeApp();
+            QVERIFY(app->InitInstance());
+            QVERIFY(prompts.questions.isEmpty());
+            QVERIFY(app->Exit());
+            QTRY_VERIFY(app->mainFrame() == nullptr);
+        }
+
+        QVERIFY(copy.write(doc, QString()));
+        {
+            QFile damaged(copy.workspacePath());
+            QVERIFY(damaged.open(QIODevice::WriteOnly));
+            damaged.write(QByteArray("\x0c\0\0\0Tarvex", 10));
+        }
+        prompts.yesNoAnswers = {IUserPrompts::Yes};
+        {
+            auto app = makeApp();
+            QVERIFY(app->InitInstance());
+            QCOMPARE(prompts.questions.size(), 1);
+            QCOMPARE(prompts.stops.size(), 1);
+            QVERIFY(app->document()->Employees().empty());
+            QVERIFY(!app->document()->IsModified());
+            QVERIFY(!copy.exists() && !QFile::exists(copy.workspacePath()));
+            QVERIFY(app->Exit());
+            QTRY_VERIFY(app->mainFrame() == nullptr);
+        }
+
+        // A folder that is a file: nothing can be written into it, not even by root.
+        const QString notAFolder = TestWorld::instance()->path(QStringLiteral("not-a-folder"));
+        QFile(notAFolder).open(QIODevice::WriteOnly);
+        CRecoveryCopy unwritable(notAFolder);
+        QString reason;
+        QVERIFY(!unwritable.write(doc, QString(), &reason));
+        QVERIFY(!reason.isEmpty());
+        QVERIFY(!unwritable.exists());
+        QCOMPARE(QFileInfo(notAFolder).size(), 0);
+    }
+
+    // The desktop's own question box: closed unanswered it keeps the copy for the next start;
+    // its No button deletes it.
+    void recoveryQuestionBoxOfTheDesktop() {
+        CRecoveryCopy copy(copyFolder());
+        CTarvexDoc doc;
+        QVERIFY(copy.write(doc, QString()));
+        for (const bool answer : {false, true}) {
+            QString shown;
+            QTimer poll;
+            connect(&poll, &QTimer::timeout, [&] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                if (!box)
+                    return;
+                poll.stop();
+                shown = box->text();
+                if (answer)
+                    box->button(QMessageBox::No)->click();
+                else
+                    box->reject();
+            });
+            poll.start(10);
+            auto app = std::make_unique<CTarvexApp>();
+            app->setProgramFolder(programFolder());
+            app->setArguments({});
+            QVERIFY(app->InitInstance());
+            QCOMPARE(shown, QStringLiteral("Tarvex was ended before the changes to New were "
+                                           "saved.\n\nRestore the unsaved workspace?"));
+            QCOMPARE(copy.exists(), !answer);
+            QVERIFY(app->Exit());
+            QTRY_VERIFY(app->mainFrame() == nullptr);
+        }
     }
 
     // The program itself ends cleanly on SIGTERM: exit code 0 and the window state written.
