@@ -214,13 +214,13 @@ bool CTarvexApp::InitInstance() {
     m_frame->ActivateFrame();
     m_frame->repaint();
 
-    // A workspace an earlier run could not save is offered back, over the window.
-    CSessionEnd::OfferRecoveryCopy(*m_prompts, *m_flow);
-
     // The splash window goes away by itself a second later.
     step(QStringLiteral("SplashTimer"));
     status(S(IDS_OK));
     m_splash->startHideTimer();
+
+    // A workspace an earlier run could not save is offered back, over the main window.
+    CSessionEnd::OfferRecoveryCopy(*m_prompts, *m_flow);
 
     // From here on log-out, Qt's quit and SIGTERM end the program through its exit.
     m_sessionEnd = std::make_unique<CSessionEnd>(*this);
