@@ -351,6 +351,14 @@ void CTarvexApp::finishExit() {
         m_splash->SetStatusText(IDS_CLOSING);
         m_splash->showCentred();
     }
+    destroyMainWindow();
+    // Leave the program's event loop; with none running (the program driven from outside)
+    // an exit request would linger and end the next loop that starts.
+    if (QThread::currentThread()->loopLevel() > 0)
+        QCoreApplication::exit(0);
+}
+
+void CTarvexApp::destroyMainWindow() {
     // The panels close their ports while their host still exists; the window follows.
     if (m_doc)
         m_doc->ClearWorkspace();
@@ -363,10 +371,6 @@ void CTarvexApp::finishExit() {
     }
     if (m_doc)
         m_doc->SetHost(nullptr);
-    // Leave the program's event loop; with none running (the program driven from outside)
-    // an exit request would linger and end the next loop that starts.
-    if (QThread::currentThread()->loopLevel() > 0)
-        QCoreApplication::exit(0);
 }
 
 void CTarvexApp::saveRecentFiles() {
@@ -386,18 +390,10 @@ int CTarvexApp::ExitInstance() {
     if (!m_lock.held())
         return 0;
     m_sessionEnd.reset();
-    if (m_frame) {
-        // A start that failed after the window was made: it was never shown.
-        if (m_doc)
-            m_doc->ClearWorkspace();
-        m_dialogPrompts.setOwner(nullptr);
-        m_frame.reset();
-    }
+    // Still there after a start that failed once the window was made.
+    destroyMainWindow();
     m_flow.reset();
-    if (m_doc) {
-        m_doc->SetHost(nullptr);
-        m_doc.reset();
-    }
+    m_doc.reset();
     step(QStringLiteral("DestroyPhotoWindow"));
     m_photo.reset(); // and with it the splash window
     step(QStringLiteral("DestroySplash"));

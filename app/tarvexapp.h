@@ -101,6 +101,8 @@ private:
     void status(const QString& text);
     void scheduleFinish();
     void finishExit();
+    // Closes the workspace's panels, then destroys the main window.
+    void destroyMainWindow();
     void saveRecentFiles();
     void applyVisualStyle();
     void togglePhoto();
