@@ -28,6 +28,7 @@ CDocumentFlow::CDocumentFlow(CTarvexDoc& doc, CRecentFileList& recent, IUserProm
 }
 
 void CDocumentFlow::setPath(const QString& path) {
+    m_recoveredFrom.clear();
     m_path = path.isEmpty() ? QString() : QFileInfo(path).absoluteFilePath();
     m_title = m_path.isEmpty() ? CCatalogue::instance().documentString(kUntitled)
                                : QFileInfo(m_path).fileName();
@@ -68,20 +69,40 @@ bool CDocumentFlow::OpenDocumentFile(const QString& path) {
     if (!SaveModified())
         return false;
     const WorkspaceLoadResult result = CWorkspaceFile::Load(path, m_doc);
-    if (result.failed()) {
-        // Whatever was read is dropped: a failed open leaves a new, empty, untitled workspace,
-        // so that no later save can write it over the refused file.
-        m_doc.ClearWorkspace();
-        m_doc.SetModifiedFlag(false);
-        setPath(QString());
-        emit documentReset();
-        reportFailure(IDS_FAILED_TO_OPEN_DOC, WorkspaceLoadMessage(path, result));
-        return false;
-    }
+    if (result.failed())
+        return openFailed(WorkspaceLoadMessage(path, result));
     m_doc.SetModifiedFlag(false);
     setPath(path);
     emit documentReset();
     rememberPath();
+    return true;
+}
+
+bool CDocumentFlow::openFailed(const QString& reason) {
+    // Whatever was read is dropped: a failed open leaves a new, empty, untitled workspace, so
+    // that no later save can write it over the refused file.
+    m_doc.ClearWorkspace();
+    m_doc.SetModifiedFlag(false);
+    setPath(QString());
+    emit documentReset();
+    reportFailure(IDS_FAILED_TO_OPEN_DOC, reason);
+    return false;
+}
+
+bool CDocumentFlow::OpenRecovered(const QString& copyPath, const QString& originalPath) {
+    if (!SaveModified())
+        return false;
+    const WorkspaceLoadResult result = CWorkspaceFile::Load(copyPath, m_doc);
+    if (result.failed())
+        return openFailed(WorkspaceLoadMessage(copyPath, result));
+    m_doc.SetModifiedFlag(true);
+    setPath(QString());
+    if (!originalPath.isEmpty()) {
+        m_recoveredFrom = QFileInfo(originalPath).absoluteFilePath();
+        m_title = QFileInfo(m_recoveredFrom).fileName();
+        emit titleChanged(m_title);
+    }
+    emit documentReset();
     return true;
 }
 
@@ -125,7 +146,7 @@ bool CDocumentFlow::OnFileSave() {
 bool CDocumentFlow::OnFileSaveAs() {
     const CCatalogue& cat = CCatalogue::instance();
     const QString extension = cat.documentString(kExtension);
-    QString suggested = m_path;
+    QString suggested = originalPath();
     if (suggested.isEmpty())
         suggested = cat.documentString(kNewName) + extension;
     QString path = m_prompts.saveFileName(filter(), suggested);

@@ -21,6 +21,9 @@ public:
     QString title() const { return m_title; }
     // Empty while untitled.
     QString pathName() const { return m_path; }
+    // The file the workspace belongs to: its path, or for a restored copy the file it was
+    // copied from. Empty for a workspace that never had a file.
+    QString originalPath() const { return m_path.isEmpty() ? m_recoveredFrom : m_path; }
 
     // Asks to save a modified workspace. False when the user cancelled or the save failed.
     bool SaveModified();
@@ -31,6 +34,10 @@ public:
     // not be read or was refused (not a workspace, another version); either leaves a new,
     // empty, untitled workspace, so the file is never saved over.
     bool OpenDocumentFile(const QString& path);
+    // Opens the copy of an unsaved workspace (after the save prompt): modified, and untitled
+    // so that no save goes to the original file without the user choosing it; the title and
+    // the name Save As suggests are the original file's. False when cancelled or unreadable.
+    bool OpenRecovered(const QString& copyPath, const QString& originalPath);
     bool OnFileOpen();
     bool OnFileSave();
     bool OnFileSaveAs();
@@ -49,6 +56,8 @@ signals:
 private:
     // True while a new or opened workspace starts: the first New needs no prompt.
     void setPath(const QString& path);
+    // Leaves a new, empty, untitled workspace and reports why the file could not be read.
+    bool openFailed(const QString& reason);
     // The framework's failure message, with the reason the file layer gave.
     void reportFailure(int stringId, const QString& reason);
     // Puts the current file at the top of the recent files.
@@ -60,4 +69,5 @@ private:
     IUserPrompts& m_prompts;
     QString m_path;
     QString m_title;
+    QString m_recoveredFrom;
 };

@@ -5,10 +5,13 @@
 #include "appsettings.h"
 #include "catalogue.h"
 #include "cmdui.h"
+#include "datafolder.h"
 #include "documentflow.h"
 #include "instancehandover.h"
 #include "mainframe.h"
+#include "modalwindows.h"
 #include "resourceids.h"
+#include "sessionend.h"
 #include "shellregistration.h"
 #include "skin.h"
 #include "splashdlg.h"
@@ -21,7 +24,6 @@
 #include <QFileInfo>
 #include <QPixmap>
 #include <QSettings>
-#include <QStandardPaths>
 #include <QThread>
 #include <QTimer>
 
@@ -64,6 +66,10 @@ CTarvexApp* CTarvexApp::Instance() {
     return g_app;
 }
 
+CSplashDlg* CTarvexApp::splash() const {
+    return m_splash;
+}
+
 void CTarvexApp::setProgramFolder(const QString& folder) {
     m_programFolder = folder;
     m_folderSet = true;
@@ -95,15 +101,12 @@ QString CTarvexApp::defaultRegFilePath() const {
     if (info.isDir() && info.isWritable())
         return folder;
     // An installed program's folder is not the user's: registrations go to the data folder.
-    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-                         QStringLiteral("/Tarvex");
-    QDir().mkpath(data);
-    return data;
+    return tarvexDataFolder();
 }
 
 bool CTarvexApp::InitInstance() {
-    // 1. One running copy: a second start hands its command line over and ends here,
-    // touching nothing.
+    // One running copy: a second start hands its command line over and ends here, touching
+    // nothing.
     step(QStringLiteral("SingleInstance"));
     m_handover = std::make_unique<CInstanceHandover>();
     if (m_handover->claim(m_lock,
@@ -113,7 +116,7 @@ bool CTarvexApp::InitInstance() {
         return false;
     }
 
-    // 2-3. Control hosting needs nothing here; the profile is "Brindlo"/"Tarvex".
+    // The profile is "Brindlo"/"Tarvex"; hosting the controls needs no set-up.
     step(QStringLiteral("Profile"));
     QCoreApplication::setOrganizationName(QStringLiteral("Brindlo"));
     QCoreApplication::setApplicationName(S(IDS_APP_TITLE));
@@ -122,14 +125,14 @@ bool CTarvexApp::InitInstance() {
         QCoreApplication::setApplicationVersion(version.version + QLatin1Char('.') + version.build);
     }
 
-    // 4. The program folder, with a trailing separator.
+    // The program folder, with a trailing separator.
     step(QStringLiteral("ProgramFolder"));
     if (!m_folderSet)
         m_programFolder = QCoreApplication::applicationDirPath();
     if (!m_programFolder.endsWith(QLatin1Char('/')))
         m_programFolder += QLatin1Char('/');
 
-    // 5. LangWarning is needed before the language is chosen.
+    // LangWarning is needed before the language is chosen.
     step(QStringLiteral("LangWarning"));
     CAppSettings& settings = CAppSettings::instance();
     {
@@ -137,23 +140,23 @@ bool CTarvexApp::InitInstance() {
         settings.LangWarning = CAppSettings::readLangWarning(*store);
     }
 
-    // 6. Language modules: none are looked for yet, so the built-in English set stays.
+    // Language modules: none are looked for yet, so the built-in English set stays.
     step(QStringLiteral("Language"));
     m_languages.clear();
 
-    // 8. The photo window, hidden; it owns the splash window.
+    // The photo window, hidden; it owns the splash window.
     step(QStringLiteral("PhotoWindow"));
-    m_photo = new QWidget(nullptr, Qt::Window);
+    m_photo = std::make_unique<QWidget>(nullptr, Qt::Window);
     m_photo->setObjectName(QStringLiteral("CPhotoFrame"));
     m_photo->setWindowTitle(S(IDR_MENU_PHOTO));
     m_photo->resize(320, 400);
 
-    // 9. The splash window, centred and painted at once.
+    // The splash window, centred and painted at once.
     step(QStringLiteral("Splash"));
-    m_splash = new CSplashDlg(m_photo);
+    m_splash = new CSplashDlg(m_photo.get());
     m_splash->showCentred();
 
-    // 10. The recent-file list of 4 entries.
+    // The recent-file list of 4 entries.
     step(QStringLiteral("RecentFiles"));
     {
         auto store = CAppSettings::openStore();
@@ -161,34 +164,36 @@ bool CTarvexApp::InitInstance() {
         m_recentLoaded = true;
     }
 
-    // 11.
+    // The settings and the two databases.
     status(QStringLiteral("LoadGlobalSettings"));
     LoadGlobalSettings();
 
-    // 12. The workspace, its main window and the file type.
+    // The workspace, its main window and the file type.
     status(QStringLiteral("CSingleDocTemplate"));
     step(QStringLiteral("DocTemplate"));
     m_doc = std::make_unique<CTarvexDoc>();
     m_flow = std::make_unique<CDocumentFlow>(*m_doc, m_recent, *m_prompts);
-    m_frame = new CMainFrame();
-    m_dialogPrompts.setOwner(m_frame);
+    m_frame = std::make_unique<CMainFrame>();
+    m_dialogPrompts.setOwner(m_frame.get());
     m_frame->commands().setDocumentTarget(m_flow.get());
     m_frame->commands().setApplicationTarget(this);
     if (!m_frame->Create())
         return false;
     if (m_frame->workspaceHost())
         m_doc->SetHost(m_frame->workspaceHost());
-    connect(m_flow.get(), &CDocumentFlow::titleChanged, m_frame, [this](const QString& title) {
-        m_frame->setWindowTitle(title + QStringLiteral(" - ") + S(IDS_APP_TITLE));
-    });
-    connect(m_flow.get(), &CDocumentFlow::recentFilesChanged, m_frame, &CMainFrame::setRecentFiles);
+    connect(m_flow.get(), &CDocumentFlow::titleChanged, m_frame.get(),
+            [this](const QString& title) {
+                m_frame->setWindowTitle(title + QStringLiteral(" - ") + S(IDS_APP_TITLE));
+            });
+    connect(m_flow.get(), &CDocumentFlow::recentFilesChanged, m_frame.get(),
+            &CMainFrame::setRecentFiles);
     m_frame->setRecentFiles(m_recent.files());
     const CCatalogue& cat = CCatalogue::instance();
     CShellRegistration::registerFileType(QCoreApplication::applicationFilePath(),
                                          cat.documentString(kExtensionField),
                                          cat.documentString(kTypeNameField), S(IDS_APP_TITLE));
 
-    // 13. The command line: its first argument that is not an option names a workspace.
+    // The command line: its first argument that is not an option names a workspace.
     status(QStringLiteral("CCommandLineInfo"));
     step(QStringLiteral("CommandLine"));
     if (!m_argumentsSet)
@@ -201,7 +206,7 @@ bool CTarvexApp::InitInstance() {
         }
     }
 
-    // 14. Open the named workspace or start an empty one.
+    // Open the named workspace or start an empty one.
     status(QStringLiteral("ProcessShellCommand"));
     step(QStringLiteral("ProcessShellCommand"));
     const bool opened =
@@ -209,19 +214,26 @@ bool CTarvexApp::InitInstance() {
     if (!opened)
         return false;
 
-    // 15. Show the main window; dropped files open workspaces.
+    // Show the main window; dropped files open workspaces.
     status(QStringLiteral("ShowWindow"));
     step(QStringLiteral("ShowWindow"));
-    connect(m_frame, &CMainFrame::fileDropped, this,
+    connect(m_frame.get(), &CMainFrame::fileDropped, this,
             [this](const QString& path) { m_flow->OpenDocumentFile(path); });
     m_frame->ActivateFrame();
     m_frame->repaint();
-    m_handover->serve(m_flow.get(), m_frame);
+    m_handover->serve(m_flow.get(), m_frame.get());
 
-    // 16. The splash window goes away by itself a second later.
+    // The splash window goes away by itself a second later.
     step(QStringLiteral("SplashTimer"));
     status(S(IDS_OK));
     m_splash->startHideTimer();
+
+    // A workspace an earlier run could not save is offered back, over the main window.
+    CSessionEnd::OfferRecoveryCopy(*m_prompts, *m_flow);
+
+    // From here on log-out, Qt's quit and SIGTERM end the program through its exit.
+    m_sessionEnd = std::make_unique<CSessionEnd>(*this);
+    m_mainLoopLevel = QThread::currentThread()->loopLevel();
     return true;
 }
 
@@ -292,19 +304,66 @@ void CTarvexApp::ReopenPhotoDB() {
 
 bool CTarvexApp::Exit() {
     step(QStringLiteral("Exit"));
-    if (m_flow && !m_flow->SaveModified())
+    if (m_finishScheduled)
+        return true;
+    // A second Exit (from the tray, say) while the first one asks: the question stays.
+    if (m_exitPromptOpen)
         return false;
-    // The frame goes away after the command that asked for it has returned.
-    QTimer::singleShot(0, this, &CTarvexApp::finishExit);
+    // Their loops run on the stack of whoever opened them; none may outlive the window.
+    if (!closeModalWindows())
+        return false;
+    m_exitPromptOpen = true;
+    const bool decided = !m_flow || m_flow->SaveModified();
+    m_exitPromptOpen = false;
+    if (!decided || m_finishScheduled)
+        return decided;
+    if (m_sessionEnd)
+        m_sessionEnd->ExitDecided();
+    scheduleFinish();
     return true;
 }
 
+void CTarvexApp::ExitWithoutPrompt() {
+    if (m_finishScheduled)
+        return;
+    step(QStringLiteral("ExitWithoutPrompt"));
+    closeModalWindows();
+    scheduleFinish();
+}
+
+void CTarvexApp::SaveSessionSettings() {
+    SaveSettings();
+    saveRecentFiles();
+    if (m_frame)
+        m_frame->WriteWindowState();
+}
+
+void CTarvexApp::scheduleFinish() {
+    m_finishScheduled = true;
+    // The frame goes away after the command that asked for it has returned.
+    QTimer::singleShot(0, this, &CTarvexApp::finishExit);
+}
+
 void CTarvexApp::finishExit() {
+    // Still inside a dialog's or a menu's loop: wait until it has unwound.
+    if (QThread::currentThread()->loopLevel() > m_mainLoopLevel || modalWindowOpen()) {
+        closeModalWindows();
+        QTimer::singleShot(10, this, &CTarvexApp::finishExit);
+        return;
+    }
     step(QStringLiteral("CloseWorkspace"));
     if (m_splash) {
         m_splash->SetStatusText(IDS_CLOSING);
         m_splash->showCentred();
     }
+    destroyMainWindow();
+    // Leave the program's event loop; with none running (the program driven from outside)
+    // an exit request would linger and end the next loop that starts.
+    if (QThread::currentThread()->loopLevel() > 0)
+        QCoreApplication::exit(0);
+}
+
+void CTarvexApp::destroyMainWindow() {
     // The panels close their ports while their host still exists; the window follows.
     if (m_doc)
         m_doc->ClearWorkspace();
@@ -312,15 +371,19 @@ void CTarvexApp::finishExit() {
         m_frame->setExiting(true);
         m_frame->SaveWindowState();
         step(QStringLiteral("DestroyMainWindow"));
-        delete m_frame;
-        m_frame = nullptr;
+        m_dialogPrompts.setOwner(nullptr);
+        m_frame.reset();
     }
     if (m_doc)
         m_doc->SetHost(nullptr);
-    // Leave the program's event loop; with none running (the program driven from outside)
-    // an exit request would linger and end the next loop that starts.
-    if (QThread::currentThread()->loopLevel() > 0)
-        QCoreApplication::exit(0);
+}
+
+void CTarvexApp::saveRecentFiles() {
+    if (!m_recentLoaded)
+        return;
+    auto store = CAppSettings::openStore();
+    m_recent.save(*store);
+    store->sync();
 }
 
 int CTarvexApp::ExitInstance() {
@@ -332,40 +395,30 @@ int CTarvexApp::ExitInstance() {
     if (m_secondCopy)
         return 0;
     m_handover.reset();
-    if (m_frame) {
-        // A start that failed after the window was made: it was never shown.
-        if (m_doc)
-            m_doc->ClearWorkspace();
-        delete m_frame;
-        m_frame = nullptr;
-    }
+    m_sessionEnd.reset();
+    // Still there after a start that failed once the window was made.
+    destroyMainWindow();
     m_flow.reset();
-    if (m_doc) {
-        m_doc->SetHost(nullptr);
-        m_doc.reset();
-    }
+    m_doc.reset();
     step(QStringLiteral("DestroyPhotoWindow"));
-    delete m_photo; // owns the splash window
-    m_photo = nullptr;
-    m_splash = nullptr;
+    m_photo.reset(); // and with it the splash window
     step(QStringLiteral("DestroySplash"));
     SaveSettings();
     m_mrdb.reset();
     m_photoDb.reset();
     if (m_recentLoaded) {
         step(QStringLiteral("SaveRecentFiles"));
-        auto store = CAppSettings::openStore();
-        m_recent.save(*store);
-        store->sync();
+        saveRecentFiles();
     }
     return 0;
 }
 
 int CTarvexApp::run() {
     int code = 0;
-    if (InitInstance())
+    if (InitInstance()) {
+        m_mainLoopLevel = QThread::currentThread()->loopLevel() + 1;
         code = QCoreApplication::exec();
-    else
+    } else
         code = m_secondCopy ? 0 : 1;
     const int exitCode = ExitInstance();
     return code ? code : exitCode;
@@ -381,7 +434,7 @@ void CTarvexApp::togglePhoto() {
 bool CTarvexApp::OnCommand(int id) {
     switch (id) {
     case ID_APP_ABOUT: {
-        CAboutDlg about(m_frame);
+        CAboutDlg about(m_frame.get());
         about.exec();
         return true;
     }

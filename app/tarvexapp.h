@@ -6,6 +6,7 @@
 #include "userprompts.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QStringList>
 
 #include <functional>
@@ -15,6 +16,7 @@ class CADODataBase;
 class CDocumentFlow;
 class CInstanceHandover;
 class CMainFrame;
+class CSessionEnd;
 class CSplashDlg;
 class CTarvexDoc;
 class QWidget;
@@ -49,9 +51,20 @@ public:
     void ReopenPhotoDB();
 
     // File Exit: asks to save a modified workspace, then closes the workspace and the main
-    // window with the closing notice on the splash and leaves the event loop. False when the
-    // user cancelled.
+    // window with the closing notice on the splash and leaves the event loop. Open modal
+    // dialogs are closed first. Runs once: false when the user cancelled, or when an Exit is
+    // already asking.
     bool Exit();
+    // The exit without the save prompt (the session ends and nobody can be asked): what the
+    // caller did not keep of the workspace is lost.
+    void ExitWithoutPrompt();
+    // The window is about to go: no command may start anything new.
+    bool exitUnderWay() const { return m_finishScheduled; }
+    // File Exit's save prompt is open.
+    bool exitPromptOpen() const { return m_exitPromptOpen; }
+    // Settings, recent files and window state, written now for a session that may be cut off
+    // before ExitInstance.
+    void SaveSessionSettings();
 
     // Programme folder with a trailing '/'.
     QString programFolder() const { return m_programFolder; }
@@ -59,14 +72,16 @@ public:
     // data folder.
     QString defaultRegFilePath() const;
 
-    CSplashDlg* splash() const { return m_splash; }
-    QWidget* photoWindow() const { return m_photo; }
-    CMainFrame* mainFrame() const { return m_frame; }
+    CSplashDlg* splash() const;
+    QWidget* photoWindow() const { return m_photo.get(); }
+    CMainFrame* mainFrame() const { return m_frame.get(); }
     CTarvexDoc* document() const { return m_doc.get(); }
     CDocumentFlow* documentFlow() const { return m_flow.get(); }
     CRecentFileList& recentFiles() { return m_recent; }
     CADODataBase* reportingDatabase() const { return m_mrdb.get(); }
     CADODataBase* photoDatabase() const { return m_photoDb.get(); }
+    IUserPrompts& prompts() const { return *m_prompts; }
+    CSessionEnd* sessionEnd() const { return m_sessionEnd.get(); }
     const QStringList& languages() const { return m_languages; }
     bool ownsLock() const { return m_lock.held(); }
     // Another copy runs: this start handed its command line over and ends.
@@ -88,7 +103,11 @@ public:
 private:
     void step(const QString& name);
     void status(const QString& text);
+    void scheduleFinish();
     void finishExit();
+    // Closes the workspace's panels, then destroys the main window.
+    void destroyMainWindow();
+    void saveRecentFiles();
     void applyVisualStyle();
     void togglePhoto();
 
@@ -106,13 +125,20 @@ private:
     QStringList m_trace;
     CRecentFileList m_recent;
     bool m_recentLoaded = false;
-    QWidget* m_photo = nullptr;
-    CSplashDlg* m_splash = nullptr;
-    CMainFrame* m_frame = nullptr;
+    // The photo window owns the splash window.
+    std::unique_ptr<QWidget> m_photo;
+    QPointer<CSplashDlg> m_splash;
+    std::unique_ptr<CMainFrame> m_frame;
     std::unique_ptr<CTarvexDoc> m_doc;
     std::unique_ptr<CDocumentFlow> m_flow;
     std::unique_ptr<CADODataBase> m_mrdb;
     std::unique_ptr<CADODataBase> m_photoDb;
+    std::unique_ptr<CSessionEnd> m_sessionEnd;
+    // The event loop level at which the program's own loop runs: deeper, a dialog or menu
+    // opened by someone is still on the stack.
+    int m_mainLoopLevel = 0;
+    bool m_exitPromptOpen = false;
+    bool m_finishScheduled = false;
     bool m_exitDone = false;
     std::function<void()> m_settingsCommand;
 };

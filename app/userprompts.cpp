@@ -28,3 +28,17 @@ void CDialogPrompts::stop(const QString& text) {
 void CDialogPrompts::warning(const QString& text) {
     QMessageBox::warning(m_owner, S(res::IDS_APP_TITLE), text);
 }
+
+IUserPrompts::Answer CDialogPrompts::askYesNo(const QString& text) {
+    QMessageBox box(QMessageBox::Question, S(res::IDS_APP_TITLE), text,
+                    QMessageBox::Yes | QMessageBox::No, m_owner);
+    box.setDefaultButton(QMessageBox::Yes);
+    box.exec();
+    // Rejected from outside (the program ending) is no answer.
+    const QAbstractButton* clicked = box.clickedButton();
+    if (clicked && clicked == box.button(QMessageBox::Yes))
+        return Yes;
+    if (clicked && clicked == box.button(QMessageBox::No))
+        return No;
+    return Cancel;
+}

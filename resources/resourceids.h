@@ -150,6 +150,7 @@ inline constexpr int IDS_COMPORT_EXISTS = 200;
 inline constexpr int IDS_NOT_A_WORKSPACE = 210;
 inline constexpr int IDS_WORKSPACE_VERSION = 211;
 inline constexpr int IDS_NOT_A_REGULAR_FILE = 212;
+inline constexpr int IDS_RESTORE_UNSAVED = 240;
 inline constexpr int IDS_FAILED_TO_OPEN_DOC = 61700;
 inline constexpr int IDS_FAILED_TO_SAVE_DOC = 61701;
 inline constexpr int IDS_ASK_TO_SAVE = 61702;

@@ -188,9 +188,15 @@ QByteArray CMainFrame::placementBytes() const {
 }
 
 void CMainFrame::SaveWindowState() {
-    if (m_stateSaved || m_firstShow)
+    if (m_stateSaved)
+        return;
+    WriteWindowState();
+    m_stateSaved = !m_firstShow;
+}
+
+void CMainFrame::WriteWindowState() {
+    if (m_firstShow)
         return; // never shown: nothing of this run to remember
-    m_stateSaved = true;
     auto store = CAppSettings::openStore();
     store->setValue(kBarsState, saveState());
     store->setValue(kBarsStatusBar, statusBar()->isVisibleTo(this) ? 1 : 0);

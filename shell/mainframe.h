@@ -40,6 +40,8 @@ public:
     void ActivateFrame();
     // Writes "Bars" and "Placement"; done once, when the window goes away.
     void SaveWindowState();
+    // Writes them now and again later (a session that may end without the window going).
+    void WriteWindowState();
     // Window placement as the 44-byte record.
     QByteArray placementBytes() const;
 

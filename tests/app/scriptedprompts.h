@@ -38,4 +38,11 @@ public:
             onStop(text);
     }
     void warning(const QString& text) override { warnings << text; }
+
+    QList<Answer> yesNoAnswers;
+    QStringList questions;
+    Answer askYesNo(const QString& text) override {
+        questions << text;
+        return yesNoAnswers.isEmpty() ? Cancel : yesNoAnswers.takeFirst();
+    }
 };

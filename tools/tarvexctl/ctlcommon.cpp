@@ -42,7 +42,7 @@ void writeOut(std::string_view bytes) {
 }
 
 QString codePageSetting() {
-    const std::unique_ptr<QSettings> store(CAppSettings::openStore());
+    const auto store = CAppSettings::openStore();
     CAppSettings settings;
     settings.load(*store, QString());
     return settings.CodePage;
