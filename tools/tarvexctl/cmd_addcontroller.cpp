@@ -2,6 +2,7 @@
 #include "commands.h"
 #include "ctlcommon.h"
 #include "tarvexdoc.h"
+#include "unmappedtext.h"
 #include "workspacefile.h"
 
 #include <QString>
@@ -81,7 +82,8 @@ int runAddControllerCommand(const Args& args) {
     if (const int status = loadWorkspaceForChange(path, doc))
         return status;
     CTermRecord record;
-    record.Name = codePage.FromUnicode(name);
+    CUnmappedText unmapped;
+    record.Name = codePage.FromUnicode(name, unmapped);
     record.ID = id;
     record.Code = code;
     record.Relay1Time = relay1;
@@ -94,5 +96,7 @@ int runAddControllerCommand(const Args& args) {
     const WorkspaceSaveResult saved = CWorkspaceFile::Save(doc, path);
     if (!saved.ok)
         return fail(kExitFailure, saved.reason);
+    if (!unmapped.IsEmpty())
+        fail(kExitOk, QStringLiteral("warning: ") + unmapped.Warning(codePage.Name()));
     return kExitOk;
 }
