@@ -5,6 +5,7 @@
 #include "appsettings.h"
 #include "catalogue.h"
 #include "cmdui.h"
+#include "databasereopen.h"
 #include "documentflow.h"
 #include "mainframe.h"
 #include "resourceids.h"
@@ -243,44 +244,27 @@ void CTarvexApp::SaveSettings() {
 }
 
 void CTarvexApp::ReopenMRDatabase() {
-    step(QStringLiteral("ReopenMRDatabase"));
-    status(QStringLiteral("ReopenMRDatabase"));
-    WaitCursor wait;
     CAppSettings& settings = CAppSettings::instance();
-    if (!m_mrdb)
-        m_mrdb = std::make_unique<CADODataBase>();
-    if (m_mrdb->IsOpen())
-        m_mrdb->Close();
-    if (!settings.UseMRDB)
-        return;
-    if (!m_mrdb->Open(settings.MRDB, QString(), QString())) {
-        QString text = S(IDS_MRDB_FAILED);
-        text.replace(QStringLiteral("%s"), m_mrdb->GetErrorDescription());
-        m_prompts->stop(text);
-        settings.UseMRDB = false;
-        SaveSettings();
-    }
+    reopenDatabase(QStringLiteral("ReopenMRDatabase"), m_mrdb, settings.UseMRDB, settings.MRDB,
+                   IDS_MRDB_FAILED);
 }
 
 void CTarvexApp::ReopenPhotoDB() {
-    step(QStringLiteral("ReopenPhotoDB"));
-    status(QStringLiteral("ReopenPhotoDB"));
-    WaitCursor wait;
     CAppSettings& settings = CAppSettings::instance();
-    if (!m_photoDb)
-        m_photoDb = std::make_unique<CADODataBase>();
-    if (m_photoDb->IsOpen())
-        m_photoDb->Close();
-    if (!settings.UsePhoto) {
-        if (m_photo)
-            m_photo->hide();
-        return;
-    }
-    if (!m_photoDb->Open(settings.PhotoDB, QString(), QString())) {
-        QString text = S(IDS_PHOTODB_FAILED);
-        text.replace(QStringLiteral("%s"), m_photoDb->GetErrorDescription());
-        m_prompts->stop(text);
-        settings.UsePhoto = false;
+    if (!settings.UsePhoto && m_photo)
+        m_photo->hide();
+    reopenDatabase(QStringLiteral("ReopenPhotoDB"), m_photoDb, settings.UsePhoto, settings.PhotoDB,
+                   IDS_PHOTODB_FAILED);
+}
+
+void CTarvexApp::reopenDatabase(const QString& name, std::unique_ptr<CADODataBase>& database,
+                                bool& featureOn, const QString& connection, int failureMessage) {
+    step(name);
+    status(name);
+    WaitCursor wait;
+    const QString failure = ReopenDatabase(database, featureOn, connection, S(failureMessage));
+    if (!failure.isEmpty()) {
+        m_prompts->stop(failure);
         SaveSettings();
     }
 }

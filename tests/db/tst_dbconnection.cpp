@@ -1,4 +1,5 @@
 // Opening and closing connections, and what the user is told when a connection fails.
+#include "databasereopen.h"
 #include "dbfixture.h"
 #include "odbcregistry.h"
 
@@ -24,6 +25,7 @@ private slots:
     void emptyConnectionString();
     void failedOpenReplacesStateAndText();
     void registry();
+    void reopenSwitchesAFailingFeatureOff();
 
 private:
     QString m_conn;
@@ -162,6 +164,32 @@ void TestDbConnection::registry() {
             found = d.library.contains("sqlite", Qt::CaseInsensitive);
     QVERIFY(found);
     QVERIFY(odbcDataSources().isEmpty());
+}
+
+void TestDbConnection::reopenSwitchesAFailingFeatureOff() {
+    const QString failure = QStringLiteral("Unable to open.\n\nError: %s");
+    std::unique_ptr<CADODataBase> db;
+    bool on = true;
+    // The first reopen makes the connection.
+    QCOMPARE(ReopenDatabase(db, on, m_conn, failure), QString());
+    QVERIFY(db && db->IsOpen() && on);
+    CADODataBase* const same = db.get();
+
+    // Off: closed, and nothing to say.
+    on = false;
+    QCOMPARE(ReopenDatabase(db, on, m_conn, failure), QString());
+    QCOMPARE(db.get(), same);
+    QVERIFY(!db->IsOpen() && !on);
+
+    // A string that does not open: closed, switched off, and the message carries the reason.
+    QVERIFY(ReopenDatabase(db, on = true, m_conn, failure).isEmpty() && db->IsOpen());
+    const QString message =
+        ReopenDatabase(db, on, TestWorld::instance()->sqliteConnection("missing.db"), failure);
+    QVERIFY(!db->IsOpen());
+    QVERIFY(!on);
+    QVERIFY2(message.startsWith(QStringLiteral("Unable to open.\n\nError: ")), qPrintable(message));
+    QVERIFY(message.contains(QStringLiteral("missing.db")));
+    QVERIFY(message.endsWith(db->GetErrorDescription()));
 }
 
 TARVEX_TEST_GUILESS_MAIN(TestDbConnection)
