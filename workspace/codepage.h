@@ -1,12 +1,12 @@
 #pragma once
 
+#include "unmappedtext.h"
+
 #include <QString>
 
 #include <iconv.h>
 #include <string>
 #include <string_view>
-
-class CUnmappedText;
 
 // Converts the workspace's byte texts to and from Unicode for display and editing, through
 // one code page: the "CodePage" setting, or with none the code page the locale's language

@@ -2,7 +2,6 @@
 #include "commands.h"
 #include "ctlcommon.h"
 #include "tarvexdoc.h"
-#include "unmappedtext.h"
 #include "workspacefile.h"
 
 #include <QString>
@@ -84,6 +83,8 @@ int runAddControllerCommand(const Args& args) {
     CTermRecord record;
     CUnmappedText unmapped;
     record.Name = codePage.FromUnicode(name, unmapped);
+    if (!unmapped.IsEmpty())
+        fail(kExitOk, QStringLiteral("warning: ") + unmapped.Warning(codePage.Name()));
     record.ID = id;
     record.Code = code;
     record.Relay1Time = relay1;
@@ -96,7 +97,5 @@ int runAddControllerCommand(const Args& args) {
     const WorkspaceSaveResult saved = CWorkspaceFile::Save(doc, path);
     if (!saved.ok)
         return fail(kExitFailure, saved.reason);
-    if (!unmapped.IsEmpty())
-        fail(kExitOk, QStringLiteral("warning: ") + unmapped.Warning(codePage.Name()));
     return kExitOk;
 }

@@ -76,8 +76,8 @@ int runImportCsvCommand(const Args& args) {
     const WorkspaceSaveResult saved = CWorkspaceFile::Save(doc, workspacePath);
     if (!saved.ok)
         return fail(kExitFailure, saved.reason);
+    std::printf("Total found: %d\nImported: %d\n", imported.total, imported.imported);
     if (!imported.unmapped.IsEmpty())
         fail(kExitOk, QStringLiteral("warning: ") + imported.unmapped.Warning(imported.codePage));
-    std::printf("Total found: %d\nImported: %d\n", imported.total, imported.imported);
     return kExitOk;
 }

@@ -16,7 +16,7 @@ int fail(int status, const QString& message);
 
 void writeOut(std::string_view bytes);
 
-// The "CodePage" setting of the desktop program; when unset, the locale's code page.
+// The "CodePage" setting of the desktop program, windows-1252 when unset.
 QString codePageSetting();
 
 // A file name given on the command line, as the bytes it was given.
