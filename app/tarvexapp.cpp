@@ -243,6 +243,19 @@ void CTarvexApp::SaveSettings() {
     CAppSettings::instance().save(*store);
 }
 
+void CTarvexApp::reopenDatabase(const QString& name, std::unique_ptr<CADODataBase>& database,
+                                bool& featureOn, const QString& connection, int failureMessage) {
+    step(name);
+    status(name);
+    WaitCursor wait;
+    if (const std::optional<QString> error = ReopenDatabase(database, featureOn, connection)) {
+        QString text = S(failureMessage);
+        text.replace(QStringLiteral("%s"), *error);
+        m_prompts->stop(text);
+        SaveSettings();
+    }
+}
+
 void CTarvexApp::ReopenMRDatabase() {
     CAppSettings& settings = CAppSettings::instance();
     reopenDatabase(QStringLiteral("ReopenMRDatabase"), m_mrdb, settings.UseMRDB, settings.MRDB,
@@ -255,18 +268,6 @@ void CTarvexApp::ReopenPhotoDB() {
         m_photo->hide();
     reopenDatabase(QStringLiteral("ReopenPhotoDB"), m_photoDb, settings.UsePhoto, settings.PhotoDB,
                    IDS_PHOTODB_FAILED);
-}
-
-void CTarvexApp::reopenDatabase(const QString& name, std::unique_ptr<CADODataBase>& database,
-                                bool& featureOn, const QString& connection, int failureMessage) {
-    step(name);
-    status(name);
-    WaitCursor wait;
-    const QString failure = ReopenDatabase(database, featureOn, connection, S(failureMessage));
-    if (!failure.isEmpty()) {
-        m_prompts->stop(failure);
-        SaveSettings();
-    }
 }
 
 bool CTarvexApp::Exit() {

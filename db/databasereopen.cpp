@@ -2,15 +2,13 @@
 
 #include "adodatabase.h"
 
-QString ReopenDatabase(std::unique_ptr<CADODataBase>& database, bool& featureOn,
-                       const QString& connection, const QString& failureText) {
+std::optional<QString> ReopenDatabase(std::unique_ptr<CADODataBase>& database, bool& featureOn,
+                                      const QString& connection) {
     if (!database)
         database = std::make_unique<CADODataBase>();
     database->Close();
     if (!featureOn || database->Open(connection, QString(), QString()))
-        return QString();
+        return std::nullopt;
     featureOn = false;
-    QString text = failureText;
-    text.replace(QStringLiteral("%s"), database->GetErrorDescription());
-    return text;
+    return database->GetErrorDescription();
 }

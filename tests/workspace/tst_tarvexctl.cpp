@@ -17,10 +17,8 @@ struct Run {
     QByteArray err;
 };
 
-Run tarvexctl(const QStringList& args,
-              const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment()) {
+Run tarvexctl(const QStringList& args) {
     QProcess p;
-    p.setProcessEnvironment(env);
     p.start(qEnvironmentVariable("TARVEX_BINARY_DIR") + QStringLiteral("/bin/tarvexctl"), args);
     Run r;
     if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit)
@@ -219,8 +217,19 @@ private slots:
                         "11111111,\xD0\x96uk,Ok\n");
         const QStringList columns = {"--mediaid", "0", "--lastname", "1", "--firstname", "2"};
         QSettings(QSettings::NativeFormat, QSettings::UserScope, "Brindlo", "Tarvex").clear();
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("LC_ALL", "C.UTF-8");
+        // The commands run in the locale set here.
+        struct Locale {
+            QByteArray saved = qgetenv("LC_ALL");
+            bool wasSet = qEnvironmentVariableIsSet("LC_ALL");
+            void set(const char* name) { qputenv("LC_ALL", name); }
+            ~Locale() {
+                if (wasSet)
+                    qputenv("LC_ALL", saved);
+                else
+                    qunsetenv("LC_ALL");
+            }
+        } locale;
+        locale.set("C.UTF-8");
         const auto lastNameOfFirst = [&](const QString& ws, const QString& codePage) {
             const Run shown = tarvexctl({"show", "--codepage", codePage, ws});
             const qsizetype at = shown.out.indexOf("\"lastName\":\"");
@@ -230,8 +239,8 @@ private slots:
 
         // A bare number names the code page; what it cannot hold is reported once, with the
         // count and the first example.
-        Run r = tarvexctl(
-            QStringList{"import-csv", path("cp1.VR-12"), csv, "--codepage", "1250"} + columns, env);
+        Run r = tarvexctl(QStringList{"import-csv", path("cp1.VR-12"), csv, "--codepage", "1250"} +
+                          columns);
         QCOMPARE(r.exitCode, 0);
         QCOMPARE(r.out, QByteArray("Total found: 2\nImported: 2\n"));
         QCOMPARE(r.err.count('\n'), 1);
@@ -247,27 +256,25 @@ private slots:
         writeBytes(csv, "1a2b3c4d,\xC5\x81ukasz,\xC5\xBB\xC3\xB3\xC5\x82\xC4\x87\n");
         r = tarvexctl(
             QStringList{"import-csv", path("cp2.VR-12"), csv, "--codepage", "windows-1250"} +
-                columns,
-            env);
+            columns);
         QCOMPARE(r.exitCode, 0);
         QVERIFY2(r.err.isEmpty(), r.err.constData());
 
         // With neither option nor setting the locale's language decides.
-        env.insert("LC_ALL", "pl_PL.UTF-8");
-        r = tarvexctl(QStringList{"import-csv", path("cp3.VR-12"), csv} + columns, env);
+        locale.set("pl_PL.UTF-8");
+        r = tarvexctl(QStringList{"import-csv", path("cp3.VR-12"), csv} + columns);
         QCOMPARE(r.exitCode, 0);
         QVERIFY2(r.err.isEmpty(), r.err.constData());
         QCOMPARE(lastNameOfFirst(path("cp3.VR-12"), "1250"), QString::fromUtf8("Łukasz").toUtf8());
-        env.insert("LC_ALL", "C.UTF-8");
-        r = tarvexctl(QStringList{"import-csv", path("cp4.VR-12"), csv} + columns, env);
+        locale.set("C.UTF-8");
+        r = tarvexctl(QStringList{"import-csv", path("cp4.VR-12"), csv} + columns);
         QCOMPARE(r.exitCode, 0);
         QVERIFY2(r.err.contains("4 characters cannot be stored in code page windows-1252"),
                  r.err.constData());
 
         // Typed names are checked the same way.
         r = tarvexctl({"add-controller", path("cp5.VR-12"), "--port", "3", "--name",
-                       QString::fromUtf8("Brama Łódź"), "--codepage", "1252"},
-                      env);
+                       QString::fromUtf8("Brama Łódź"), "--codepage", "1252"});
         QCOMPARE(r.exitCode, 0);
         QVERIFY2(r.err.contains(QString::fromUtf8("2 characters cannot be stored in code page "
                                                   "windows-1252 and became \"?\", the first: "
@@ -275,11 +282,10 @@ private slots:
                                     .toUtf8()),
                  r.err.constData());
         r = tarvexctl({"add-controller", path("cp6.VR-12"), "--port", "3", "--name",
-                       QString::fromUtf8("Brama Łódź"), "--codepage", "CP1250"},
-                      env);
+                       QString::fromUtf8("Brama Łódź"), "--codepage", "CP1250"});
         QCOMPARE(r.exitCode, 0);
         QVERIFY2(r.err.isEmpty(), r.err.constData());
-        QVERIFY(tarvexctl({"show", "--codepage", "1250", path("cp6.VR-12")}, env)
+        QVERIFY(tarvexctl({"show", "--codepage", "1250", path("cp6.VR-12")})
                     .out.contains(QString::fromUtf8("\"name\":\"Brama Łódź\"").toUtf8()));
     }
 };
