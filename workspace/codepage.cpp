@@ -113,7 +113,8 @@ QString CCodePage::NameForLocale(const QString& locale) {
 
     if (language == QLatin1String("sr")) {
         // Serbian is written in both scripts; Montenegro's default is Latin.
-        const bool latin = modifier == QLatin1String("latin") || script == QLatin1String("latn") ||
+        const bool latin = modifier == QLatin1String("latin") ||
+                           modifier == QLatin1String("latn") || script == QLatin1String("latn") ||
                            (script.isEmpty() && territory == QLatin1String("ME"));
         return latin ? QStringLiteral("windows-1250") : QStringLiteral("windows-1251");
     }
