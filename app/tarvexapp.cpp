@@ -5,6 +5,7 @@
 #include "appsettings.h"
 #include "catalogue.h"
 #include "cmdui.h"
+#include "databasereopen.h"
 #include "datafolder.h"
 #include "documentflow.h"
 #include "instancehandover.h"
@@ -263,43 +264,29 @@ void CTarvexApp::SaveSettings() {
     CAppSettings::instance().save(*store);
 }
 
-void CTarvexApp::ReopenMRDatabase() {
-    step(QStringLiteral("ReopenMRDatabase"));
-    status(QStringLiteral("ReopenMRDatabase"));
+void CTarvexApp::reopenDatabase(const QString& name, std::unique_ptr<CADODataBase>& database,
+                                bool& featureOn, const QString& connection, int failureMessage) {
+    step(name);
+    status(name);
     WaitCursor wait;
-    CAppSettings& settings = CAppSettings::instance();
-    if (!m_mrdb)
-        m_mrdb = std::make_unique<CADODataBase>();
-    if (m_mrdb->IsOpen())
-        m_mrdb->Close();
-    if (!settings.UseMRDB)
-        return;
-    if (!m_mrdb->Open(settings.MRDB, QString(), QString())) {
-        m_prompts->stop(FormatString(IDS_MRDB_FAILED, m_mrdb->GetErrorDescription()));
-        settings.UseMRDB = false;
+    if (const std::optional<QString> error = ReopenDatabase(database, featureOn, connection)) {
+        m_prompts->stop(FormatString(failureMessage, *error));
         SaveSettings();
     }
 }
 
-void CTarvexApp::ReopenPhotoDB() {
-    step(QStringLiteral("ReopenPhotoDB"));
-    status(QStringLiteral("ReopenPhotoDB"));
-    WaitCursor wait;
+void CTarvexApp::ReopenMRDatabase() {
     CAppSettings& settings = CAppSettings::instance();
-    if (!m_photoDb)
-        m_photoDb = std::make_unique<CADODataBase>();
-    if (m_photoDb->IsOpen())
-        m_photoDb->Close();
-    if (!settings.UsePhoto) {
-        if (m_photo)
-            m_photo->hide();
-        return;
-    }
-    if (!m_photoDb->Open(settings.PhotoDB, QString(), QString())) {
-        m_prompts->stop(FormatString(IDS_PHOTODB_FAILED, m_photoDb->GetErrorDescription()));
-        settings.UsePhoto = false;
-        SaveSettings();
-    }
+    reopenDatabase(QStringLiteral("ReopenMRDatabase"), m_mrdb, settings.UseMRDB, settings.MRDB,
+                   IDS_MRDB_FAILED);
+}
+
+void CTarvexApp::ReopenPhotoDB() {
+    CAppSettings& settings = CAppSettings::instance();
+    if (!settings.UsePhoto && m_photo)
+        m_photo->hide();
+    reopenDatabase(QStringLiteral("ReopenPhotoDB"), m_photoDb, settings.UsePhoto, settings.PhotoDB,
+                   IDS_PHOTODB_FAILED);
 }
 
 bool CTarvexApp::Exit() {

@@ -110,6 +110,10 @@ private:
     void saveRecentFiles();
     void applyVisualStyle();
     void togglePhoto();
+    // The two Reopen commands: splash step, wait cursor, and on failure the message and the
+    // saved switched-off setting.
+    void reopenDatabase(const QString& name, std::unique_ptr<CADODataBase>& database,
+                        bool& featureOn, const QString& connection, int failureMessage);
 
     CSingleInstance m_lock;
     CSingleInstance m_settingsLock;

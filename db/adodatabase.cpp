@@ -2,6 +2,7 @@
 
 #include "odbcconnectionstring.h"
 #include "odbcregistry.h"
+#include "odbctext.h"
 
 #include <sql.h>
 #include <sqlext.h>
@@ -55,27 +56,13 @@ QString explainConnectFailure(const COdbcConnectionString& cs) {
 }
 } // namespace
 
-CADODataBase::CADODataBase(OdbcBehaviour behaviour) {
-    SQLHENV env = SQL_NULL_HENV;
-    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env)))
-        return;
-    const SQLULEN version = behaviour == odbc2 ? SQL_OV_ODBC2 : SQL_OV_ODBC3;
-    SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(version), 0);
-    SQLHDBC dbc = SQL_NULL_HDBC;
-    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_DBC, env, &dbc))) {
-        SQLFreeHandle(SQL_HANDLE_ENV, env);
-        return;
-    }
-    m_env = env;
-    m_dbc = dbc;
+CADODataBase::CADODataBase(OdbcBehaviour behaviour) : m_env(COdbcHandle::Environment(behaviour)) {
+    if (m_env)
+        odbcInUtf8([this] { m_dbc = COdbcHandle(SQL_HANDLE_DBC, m_env.get()); });
 }
 
 CADODataBase::~CADODataBase() {
     Close();
-    if (m_dbc)
-        SQLFreeHandle(SQL_HANDLE_DBC, m_dbc);
-    if (m_env)
-        SQLFreeHandle(SQL_HANDLE_ENV, m_env);
 }
 
 void CADODataBase::setError(const CADOError& error) {
@@ -150,17 +137,17 @@ bool CADODataBase::Open(const QString& connection, const QString& user, const QS
         effective = cs.toString();
     }
     if (m_connectionTimeout > 0)
-        SQLSetConnectAttr(m_dbc, SQL_ATTR_LOGIN_TIMEOUT,
+        SQLSetConnectAttr(m_dbc.get(), SQL_ATTR_LOGIN_TIMEOUT,
                           reinterpret_cast<SQLPOINTER>(SQLULEN(m_connectionTimeout)), 0);
 
-    QByteArray in = effective.toUtf8();
-    SQLCHAR out[4096];
+    std::vector<SQLWCHAR> in = odbcWide(effective);
+    SQLWCHAR out[4096];
     SQLSMALLINT outLength = 0;
     const SQLRETURN rc =
-        SQLDriverConnect(m_dbc, nullptr, reinterpret_cast<SQLCHAR*>(in.data()), SQL_NTS, out,
-                         sizeof out, &outLength, SQL_DRIVER_NOPROMPT);
+        SQLDriverConnectW(m_dbc.get(), nullptr, in.data(), SQL_NTS, out,
+                          SQLSMALLINT(std::size(out)), &outLength, SQL_DRIVER_NOPROMPT);
     if (!SQL_SUCCEEDED(rc)) {
-        CADOError error = adoDiagnostics(SQL_HANDLE_DBC, m_dbc, true, kSource);
+        CADOError error = adoDiagnostics(SQL_HANDLE_DBC, m_dbc.get(), true, kSource);
         const QString plain = explainConnectFailure(COdbcConnectionString(m_connectionString));
         if (!plain.isEmpty())
             error.description = plain + u' ' + error.description;
@@ -174,16 +161,16 @@ bool CADODataBase::Open(const QString& connection, const QString& user, const QS
 void CADODataBase::Close() {
     if (!m_open)
         return;
-    SQLDisconnect(m_dbc);
+    SQLDisconnect(m_dbc.get());
     m_open = false;
 }
 
 QString CADODataBase::driverName() const {
     if (!m_open)
         return QString();
-    SQLCHAR name[256] = {};
+    SQLWCHAR name[256] = {};
     SQLSMALLINT length = 0;
-    if (!SQL_SUCCEEDED(SQLGetInfo(m_dbc, SQL_DRIVER_NAME, name, sizeof name, &length)))
+    if (!SQL_SUCCEEDED(SQLGetInfoW(m_dbc.get(), SQL_DRIVER_NAME, name, sizeof name, &length)))
         return QString();
-    return QString::fromUtf8(reinterpret_cast<const char*>(name));
+    return odbcFromWide(name, qsizetype(std::size(name)));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "adoerror.h"
+#include "odbchandle.h"
 
 #include <QString>
 
@@ -35,7 +36,7 @@ public:
     quint32 GetLastError() const { return m_lastErrorCode; }
 
     // The ODBC connection handle (SQLHDBC) for result sets on this connection.
-    void* connectionHandle() const { return m_dbc; }
+    void* connectionHandle() const { return m_dbc.get(); }
     // Name of the connected driver's library as the driver reports it.
     QString driverName() const;
 
@@ -45,8 +46,8 @@ private:
     // so that a missing file is reported instead of silently created.
     bool prepareConnection(QString& effective);
 
-    void* m_env = nullptr;
-    void* m_dbc = nullptr;
+    COdbcHandle m_env; // before the connection, which must be freed first
+    COdbcHandle m_dbc;
     bool m_open = false;
     QString m_connectionString;
     QString m_lastError;

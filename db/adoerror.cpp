@@ -1,5 +1,7 @@
 #include "adoerror.h"
 
+#include "odbctext.h"
+
 #include <sql.h>
 #include <sqlext.h>
 
@@ -65,24 +67,23 @@ QList<DiagRecord> readDiagnostics(short handleType, void* handle, int limit) {
     if (!handle)
         return records;
     for (SQLSMALLINT i = 1; i <= limit; ++i) {
-        SQLCHAR state[6] = {};
+        SQLWCHAR state[6] = {};
         SQLINTEGER native = 0;
         SQLSMALLINT length = 0;
-        QByteArray message(1024, '\0');
-        SQLRETURN rc = SQLGetDiagRec(handleType, handle, i, state, &native,
-                                     reinterpret_cast<SQLCHAR*>(message.data()),
-                                     SQLSMALLINT(message.size()), &length);
-        if (rc == SQL_SUCCESS_WITH_INFO && length >= message.size()) {
-            message.resize(length + 1);
-            rc = SQLGetDiagRec(handleType, handle, i, state, &native,
-                               reinterpret_cast<SQLCHAR*>(message.data()),
-                               SQLSMALLINT(message.size()), &length);
+        std::vector<SQLWCHAR> message(1024, 0);
+        SQLRETURN rc = SQLGetDiagRecW(handleType, handle, i, state, &native, message.data(),
+                                      SQLSMALLINT(message.size()), &length);
+        if (rc == SQL_SUCCESS_WITH_INFO && std::size_t(length) >= message.size()) {
+            message.assign(std::size_t(length) + 1, 0);
+            rc = SQLGetDiagRecW(handleType, handle, i, state, &native, message.data(),
+                                SQLSMALLINT(message.size()), &length);
         }
         if (!SQL_SUCCEEDED(rc))
             break;
-        message.resize(qBound(qsizetype(0), qsizetype(length), message.size() - 1));
-        records.append({QString::fromLatin1(reinterpret_cast<const char*>(state), 5), native,
-                        QString::fromUtf8(message).trimmed()});
+        records.append({odbcFromWide(state, 5), native,
+                        odbcFromWide(message.data(), qBound(qsizetype(0), qsizetype(length),
+                                                            qsizetype(message.size())))
+                            .trimmed()});
     }
     return records;
 }

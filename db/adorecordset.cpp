@@ -1,6 +1,8 @@
 #include "adorecordset.h"
 
 #include "adodatabase.h"
+#include "odbchandle.h"
+#include "odbctext.h"
 
 #include <sql.h>
 #include <sqlext.h>
@@ -25,25 +27,6 @@ constexpr std::array<const char*, 18> kColumnColumns = {
     "NULLABLE",          "REMARKS",          "COLUMN_DEF",    "SQL_DATA_TYPE",  "SQL_DATETIME_SUB",
     "CHAR_OCTET_LENGTH", "ORDINAL_POSITION", "IS_NULLABLE"};
 
-// A statement handle freed on every path out.
-class Statement {
-public:
-    explicit Statement(void* dbc) {
-        if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &m_handle)))
-            m_handle = SQL_NULL_HSTMT;
-    }
-    ~Statement() {
-        if (m_handle)
-            SQLFreeHandle(SQL_HANDLE_STMT, m_handle);
-    }
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
-    SQLHSTMT handle() const { return m_handle; }
-
-private:
-    SQLHSTMT m_handle = SQL_NULL_HSTMT;
-};
-
 enum class Read { Value, Null, Failed };
 
 // Reads a character or binary value in parts until the driver has no more.
@@ -53,7 +36,9 @@ Read readLong(SQLHSTMT stmt, SQLUSMALLINT column, SQLSMALLINT cType, QByteArray&
     if (chunk.size() != kChunkSize)
         chunk.resize(kChunkSize);
     // A character part ends in a terminating zero that is not data.
-    const SQLLEN room = cType == SQL_C_CHAR ? kChunkSize - 1 : kChunkSize;
+    const SQLLEN room = cType == SQL_C_CHAR    ? kChunkSize - 1
+                        : cType == SQL_C_WCHAR ? kChunkSize - SQLLEN(sizeof(SQLWCHAR))
+                                               : kChunkSize;
     bool first = true;
     for (;;) {
         SQLLEN indicator = 0;
@@ -77,6 +62,15 @@ Read readLong(SQLHSTMT stmt, SQLUSMALLINT column, SQLSMALLINT cType, QByteArray&
         out.append(chunk.constData(), qsizetype(qBound<SQLLEN>(0, indicator, room)));
         return Read::Value;
     }
+}
+
+// A character value through the wide-character conversion of the driver.
+Read readText(SQLHSTMT stmt, SQLUSMALLINT column, QString& out, QByteArray& chunk) {
+    QByteArray utf16;
+    const Read read = readLong(stmt, column, SQL_C_WCHAR, utf16, chunk);
+    out = odbcFromWide(reinterpret_cast<const SQLWCHAR*>(utf16.constData()),
+                       utf16.size() / qsizetype(sizeof(SQLWCHAR)));
+    return read;
 }
 
 template <typename T>
@@ -150,19 +144,18 @@ bool CADORecordset::Open(const QString& query, int option) {
     else if (option == openStoredProc && !m_query.startsWith(u'{'))
         text = QStringLiteral("{call ") + m_query + u'}';
 
-    Statement stmt(m_database->connectionHandle());
-    if (!stmt.handle())
+    const COdbcHandle stmt(SQL_HANDLE_STMT, m_database->connectionHandle());
+    if (!stmt)
         return fail(AdoCode::OutOfMemory, QStringLiteral("No statement could be created."));
-    QByteArray sql = text.toUtf8();
-    const SQLRETURN rc = SQLExecDirect(stmt.handle(), reinterpret_cast<SQLCHAR*>(sql.data()),
-                                       SQLINTEGER(sql.size()));
+    std::vector<SQLWCHAR> sql = odbcWide(text);
+    const SQLRETURN rc = SQLExecDirectW(stmt.get(), sql.data(), SQL_NTS);
     if (rc == SQL_NO_DATA)
         return true; // a searched change that touched no row
     if (!SQL_SUCCEEDED(rc)) {
-        setError(adoDiagnostics(SQL_HANDLE_STMT, stmt.handle(), false, kSource));
+        setError(adoDiagnostics(SQL_HANDLE_STMT, stmt.get(), false, kSource));
         return false;
     }
-    return fetchAll(stmt.handle());
+    return fetchAll(stmt.get());
 }
 
 bool CADORecordset::OpenSchema(int schema, const QString& restriction) {
@@ -172,18 +165,18 @@ bool CADORecordset::OpenSchema(int schema, const QString& restriction) {
     if (!m_database || !m_database->IsOpen())
         return fail(AdoCode::ObjectClosed, QStringLiteral("The database connection is not open."));
 
-    Statement stmt(m_database->connectionHandle());
-    if (!stmt.handle())
+    const COdbcHandle stmt(SQL_HANDLE_STMT, m_database->connectionHandle());
+    if (!stmt)
         return fail(AdoCode::OutOfMemory, QStringLiteral("No statement could be created."));
     const SQLRETURN rc =
         schema == schemaTables
-            ? SQLTables(stmt.handle(), nullptr, 0, nullptr, 0, nullptr, 0, nullptr, 0)
-            : SQLColumns(stmt.handle(), nullptr, 0, nullptr, 0, nullptr, 0, nullptr, 0);
+            ? SQLTables(stmt.get(), nullptr, 0, nullptr, 0, nullptr, 0, nullptr, 0)
+            : SQLColumns(stmt.get(), nullptr, 0, nullptr, 0, nullptr, 0, nullptr, 0);
     if (!SQL_SUCCEEDED(rc)) {
-        setError(adoDiagnostics(SQL_HANDLE_STMT, stmt.handle(), false, kSource));
+        setError(adoDiagnostics(SQL_HANDLE_STMT, stmt.get(), false, kSource));
         return false;
     }
-    if (!fetchAll(stmt.handle()))
+    if (!fetchAll(stmt.get()))
         return false;
 
     const auto apply = [this](const auto& names) {
@@ -248,27 +241,25 @@ bool CADORecordset::fetchRows(void* statement) {
 
     std::vector<Field> fields(static_cast<size_t>(columns));
     for (SQLSMALLINT c = 1; c <= columns; ++c) {
-        QByteArray name(256, '\0');
+        std::vector<SQLWCHAR> name(256, 0);
         SQLSMALLINT nameLength = 0, type = 0, digits = 0, nullable = 0;
         SQLULEN size = 0;
-        SQLRETURN rc =
-            SQLDescribeCol(stmt, SQLUSMALLINT(c), reinterpret_cast<SQLCHAR*>(name.data()),
-                           SQLSMALLINT(name.size()), &nameLength, &type, &size, &digits, &nullable);
-        if (SQL_SUCCEEDED(rc) && nameLength >= name.size()) {
-            name.resize(nameLength + 1);
-            rc = SQLDescribeCol(stmt, SQLUSMALLINT(c), reinterpret_cast<SQLCHAR*>(name.data()),
-                                SQLSMALLINT(name.size()), &nameLength, &type, &size, &digits,
-                                &nullable);
+        SQLRETURN rc = SQLDescribeColW(stmt, SQLUSMALLINT(c), name.data(), SQLSMALLINT(name.size()),
+                                       &nameLength, &type, &size, &digits, &nullable);
+        if (SQL_SUCCEEDED(rc) && std::size_t(nameLength) >= name.size()) {
+            name.assign(std::size_t(nameLength) + 1, 0);
+            rc = SQLDescribeColW(stmt, SQLUSMALLINT(c), name.data(), SQLSMALLINT(name.size()),
+                                 &nameLength, &type, &size, &digits, &nullable);
         }
         if (!SQL_SUCCEEDED(rc)) {
             setError(adoDiagnostics(SQL_HANDLE_STMT, stmt, false, kSource));
             return false;
         }
-        name.resize(qBound(qsizetype(0), qsizetype(nameLength), name.size() - 1));
         SQLLEN isUnsigned = SQL_FALSE;
         SQLColAttribute(stmt, SQLUSMALLINT(c), SQL_DESC_UNSIGNED, nullptr, 0, nullptr, &isUnsigned);
         Field& f = fields[size_t(c - 1)];
-        f.name = QString::fromUtf8(name);
+        f.name = odbcFromWide(name.data(),
+                              qBound(qsizetype(0), qsizetype(nameLength), qsizetype(name.size())));
         f.sqlType = type;
         f.isUnsigned = isUnsigned == SQL_TRUE;
     }
@@ -343,13 +334,13 @@ bool CADORecordset::fetchValue(void* statement, int column, const Field& field, 
     }
     case SQL_DECIMAL:
     case SQL_NUMERIC: {
-        QByteArray text;
-        read = readLong(stmt, col, SQL_C_CHAR, text, m_chunk);
+        QString text;
+        read = readText(stmt, col, text, m_chunk);
         bool ok = false;
         value.real = text.trimmed().toDouble(&ok);
         value.type = ok ? CADOValue::Decimal : CADOValue::String;
         if (!ok)
-            value.text = QString::fromUtf8(text);
+            value.text = text;
         break;
     }
     case SQL_TYPE_DATE:
@@ -384,10 +375,8 @@ bool CADORecordset::fetchValue(void* statement, int column, const Field& field, 
         break;
     default:
         if (isCharacterType(field.sqlType)) {
-            QByteArray text;
-            read = readLong(stmt, col, SQL_C_CHAR, text, m_chunk);
+            read = readText(stmt, col, value.text, m_chunk);
             value.type = CADOValue::String;
-            value.text = QString::fromUtf8(text);
         } else {
             value.type = CADOValue::Other;
             return true;
@@ -399,13 +388,13 @@ bool CADORecordset::fetchValue(void* statement, int column, const Field& field, 
         // text, say) is still worth showing as the text it holds; the SQLite driver even
         // reports such a value as NULL. Drivers that allow one read per value answer the
         // second read with no data, and the NULL stands.
-        QByteArray text;
-        const Read asText = readLong(stmt, col, SQL_C_CHAR, text, m_chunk);
+        QString text;
+        const Read asText = readText(stmt, col, text, m_chunk);
         if (asText == Read::Value || read == Read::Failed) {
             read = asText;
             value = CADOValue();
             value.type = CADOValue::String;
-            value.text = QString::fromUtf8(text);
+            value.text = text;
         }
     }
     if (read == Read::Failed)

@@ -1,36 +1,15 @@
 #include "odbcregistry.h"
 
+#include "odbchandle.h"
+
 #include <sql.h>
 #include <sqlext.h>
 
-namespace {
-// A short-lived environment, so callers need no open connection.
-class Environment {
-public:
-    Environment() {
-        if (SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &m_env)))
-            SQLSetEnvAttr(m_env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3),
-                          0);
-        else
-            m_env = SQL_NULL_HENV;
-    }
-    ~Environment() {
-        if (m_env)
-            SQLFreeHandle(SQL_HANDLE_ENV, m_env);
-    }
-    Environment(const Environment&) = delete;
-    Environment& operator=(const Environment&) = delete;
-    SQLHENV handle() const { return m_env; }
-
-private:
-    SQLHENV m_env = SQL_NULL_HENV;
-};
-} // namespace
-
 QList<COdbcDriverInfo> odbcInstalledDrivers() {
     QList<COdbcDriverInfo> drivers;
-    Environment env;
-    if (!env.handle())
+    // A short-lived environment, so callers need no open connection.
+    const COdbcHandle env = COdbcHandle::Environment();
+    if (!env)
         return drivers;
     SQLUSMALLINT direction = SQL_FETCH_FIRST;
     for (;;) {
@@ -38,7 +17,7 @@ QList<COdbcDriverInfo> odbcInstalledDrivers() {
         SQLCHAR attributes[4096] = {};
         SQLSMALLINT nameLength = 0;
         SQLSMALLINT attributesLength = 0;
-        const SQLRETURN rc = SQLDrivers(env.handle(), direction, name, sizeof name, &nameLength,
+        const SQLRETURN rc = SQLDrivers(env.get(), direction, name, sizeof name, &nameLength,
                                         attributes, sizeof attributes, &attributesLength);
         if (!SQL_SUCCEEDED(rc))
             break;
@@ -63,8 +42,9 @@ QList<COdbcDriverInfo> odbcInstalledDrivers() {
 
 QList<COdbcDataSourceInfo> odbcDataSources() {
     QList<COdbcDataSourceInfo> sources;
-    Environment env;
-    if (!env.handle())
+    // A short-lived environment, so callers need no open connection.
+    const COdbcHandle env = COdbcHandle::Environment();
+    if (!env)
         return sources;
     SQLUSMALLINT direction = SQL_FETCH_FIRST;
     for (;;) {
@@ -72,7 +52,7 @@ QList<COdbcDataSourceInfo> odbcDataSources() {
         SQLCHAR description[512] = {};
         SQLSMALLINT nameLength = 0;
         SQLSMALLINT descriptionLength = 0;
-        const SQLRETURN rc = SQLDataSources(env.handle(), direction, name, sizeof name, &nameLength,
+        const SQLRETURN rc = SQLDataSources(env.get(), direction, name, sizeof name, &nameLength,
                                             description, sizeof description, &descriptionLength);
         if (!SQL_SUCCEEDED(rc))
             break;

@@ -84,10 +84,11 @@ bool hasHighBytes(std::string_view s) {
 
 // A name as the workspace keeps it: bytes in the code page. UTF-8 text is converted; anything
 // else is taken to be in the code page already.
-std::string nameText(std::string_view raw, const CCodePage& codePage, bool codePageIsUtf8) {
+std::string nameText(std::string_view raw, const CCodePage& codePage, bool codePageIsUtf8,
+                     CUnmappedText& unmapped) {
     if (codePageIsUtf8 || !hasHighBytes(raw) || !isValidUtf8(raw))
         return std::string(raw);
-    return codePage.FromUnicode(QString::fromUtf8(raw.data(), qsizetype(raw.size())));
+    return codePage.FromUnicode(QString::fromUtf8(raw.data(), qsizetype(raw.size())), unmapped);
 }
 
 FilePtr openForReading(const QString& path, QString& error) {
@@ -145,9 +146,10 @@ CsvImportResult ImportCsvFile(const CsvImportSettings& settings, CTarvexDoc& doc
     result.opened = true;
 
     const CCodePage codePage(settings.codePage);
+    result.codePage = codePage.Name();
     const bool codePageIsUtf8 =
-        settings.codePage.compare(QLatin1String("UTF-8"), Qt::CaseInsensitive) == 0 ||
-        settings.codePage.compare(QLatin1String("UTF8"), Qt::CaseInsensitive) == 0;
+        codePage.Name().compare(QLatin1String("UTF-8"), Qt::CaseInsensitive) == 0 ||
+        codePage.Name().compare(QLatin1String("UTF8"), Qt::CaseInsensitive) == 0;
 
     LineReader reader(file.get());
     std::string_view line;
@@ -158,10 +160,10 @@ CsvImportResult ImportCsvFile(const CsvImportSettings& settings, CTarvexDoc& doc
         if (!mediaId || doc.FindEmployee(*mediaId))
             continue;
         CEmpRecord employee;
-        employee.LastName =
-            nameText(field(line, settings.lastNameColumn), codePage, codePageIsUtf8);
-        employee.FirstName =
-            nameText(field(line, settings.firstNameColumn), codePage, codePageIsUtf8);
+        employee.LastName = nameText(field(line, settings.lastNameColumn), codePage, codePageIsUtf8,
+                                     result.unmapped);
+        employee.FirstName = nameText(field(line, settings.firstNameColumn), codePage,
+                                      codePageIsUtf8, result.unmapped);
         doc.InsertEmployee(*mediaId, std::move(employee));
         doc.SetModifiedFlag();
         ++result.imported;

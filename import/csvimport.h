@@ -1,5 +1,7 @@
 #pragma once
 
+#include "unmappedtext.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -12,8 +14,9 @@ struct CsvImportSettings {
     int lastNameColumn = -1;
     int firstNameColumn = -1;
     int mediaType = 0; // MediaType
-    // Names in UTF-8 are converted into this code page; other bytes are kept as they are.
-    QString codePage = QStringLiteral("windows-1252");
+    // Names in UTF-8 are converted into this code page (empty: the locale's, see CCodePage);
+    // other bytes are kept as they are.
+    QString codePage;
 };
 
 struct CsvImportResult {
@@ -21,6 +24,9 @@ struct CsvImportResult {
     QString error;
     int total = 0;    // lines read, empty ones included
     int imported = 0; // employees added
+    // Characters of UTF-8 names that the code page cannot hold; they were stored as '?'.
+    CUnmappedText unmapped;
+    QString codePage; // the code page's resolved name, for the warning
 };
 
 // Reads the comma-separated file line by line (LF or CRLF), normalises each line's media ID
@@ -31,6 +37,5 @@ CsvImportResult ImportCsvFile(const CsvImportSettings& settings, CTarvexDoc& doc
 
 // The fields of the file's first line for the preview, split at every comma (an empty line or
 // an empty file gives one empty field), shown through the code page unless they are UTF-8.
-QStringList CsvFirstLineFields(const QString& path,
-                               const QString& codePageName = QStringLiteral("windows-1252"),
+QStringList CsvFirstLineFields(const QString& path, const QString& codePageName = QString(),
                                bool* opened = nullptr);

@@ -55,9 +55,7 @@ void CAppSettings::load(QSettings& s, const QString& regFileDefault) {
     // Only three styles exist; anything else found in the store means the first.
     if (VisualStyle < 0 || VisualStyle >= kVisualStyles)
         VisualStyle = 0;
-    CodePage = readString(s, QStringLiteral("CodePage"), QStringLiteral("windows-1252"));
-    if (CodePage.trimmed().isEmpty())
-        CodePage = QStringLiteral("windows-1252");
+    CodePage = readString(s, QStringLiteral("CodePage")).trimmed();
 }
 
 std::vector<std::pair<QString, QVariant>> CAppSettings::values() const {

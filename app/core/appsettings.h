@@ -33,7 +33,9 @@ public:
     QString ImportFile;
     QString ImportDB;
     bool LangWarning = true;
-    QString CodePage = QStringLiteral("windows-1252");
+    // Empty unless the user chose one: then the code page follows the locale's language each
+    // run (CCodePage resolves it), the way Windows follows the system locale.
+    QString CodePage;
 
     // "TarvexRegs-%Y-%m.txt" of the start; never recomputed while the program runs.
     QString MonthlyFileName;

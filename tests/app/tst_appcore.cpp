@@ -95,7 +95,8 @@ private slots:
         QCOMPARE(v.VisualStyle, 0);
         QVERIFY(v.MRDB.isEmpty() && v.PhotoDB.isEmpty() && v.PhotoTable.isEmpty());
         QVERIFY(v.ImportFile.isEmpty() && v.ImportDB.isEmpty() && v.AutoLoadFile.isEmpty());
-        QCOMPARE(v.CodePage, QStringLiteral("windows-1252"));
+        // No code page chosen: it follows the locale instead of a fixed one.
+        QVERIFY(v.CodePage.isEmpty());
         QVERIFY(CAppSettings::readLangWarning(*s));
         const QDate today = QDate::currentDate();
         QCOMPARE(
@@ -211,6 +212,13 @@ private slots:
         QVERIFY(back.AutoLoad);
         QVERIFY(!back.UseMRDB);
         QVERIFY(!CAppSettings::readLangWarning(*s));
+        // Saving does not pin an unchosen code page to today's locale.
+        QVERIFY(back.CodePage.isEmpty());
+        back.CodePage = QStringLiteral("1250");
+        back.save(*s);
+        CAppSettings chosen;
+        chosen.load(*s, QString());
+        QCOMPARE(chosen.CodePage, QStringLiteral("1250"));
     }
 
     void monthlyFileName() {

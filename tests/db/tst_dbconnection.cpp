@@ -1,4 +1,5 @@
 // Opening and closing connections, and what the user is told when a connection fails.
+#include "databasereopen.h"
 #include "dbfixture.h"
 #include "odbcregistry.h"
 
@@ -24,6 +25,7 @@ private slots:
     void emptyConnectionString();
     void failedOpenReplacesStateAndText();
     void registry();
+    void reopenSwitchesAFailingFeatureOff();
 
 private:
     QString m_conn;
@@ -162,6 +164,33 @@ void TestDbConnection::registry() {
             found = d.library.contains("sqlite", Qt::CaseInsensitive);
     QVERIFY(found);
     QVERIFY(odbcDataSources().isEmpty());
+}
+
+void TestDbConnection::reopenSwitchesAFailingFeatureOff() {
+    std::unique_ptr<CADODataBase> db;
+    bool on = true;
+    // The first reopen makes the connection.
+    QCOMPARE(ReopenDatabase(db, on, m_conn), std::nullopt);
+    QVERIFY(db && db->IsOpen() && on);
+    CADODataBase* const same = db.get();
+
+    // Off: closed, and nothing to say.
+    on = false;
+    QCOMPARE(ReopenDatabase(db, on, m_conn), std::nullopt);
+    QCOMPARE(db.get(), same);
+    QVERIFY(!db->IsOpen() && !on);
+
+    // A string that does not open: closed, switched off, and the reason for the message.
+    on = true;
+    QCOMPARE(ReopenDatabase(db, on, m_conn), std::nullopt);
+    QVERIFY(db->IsOpen());
+    const std::optional<QString> error =
+        ReopenDatabase(db, on, TestWorld::instance()->sqliteConnection("missing.db"));
+    QVERIFY(!db->IsOpen());
+    QVERIFY(!on);
+    QVERIFY(error.has_value());
+    QVERIFY2(error->contains(QStringLiteral("missing.db")), qPrintable(*error));
+    QCOMPARE(*error, db->GetErrorDescription());
 }
 
 TARVEX_TEST_GUILESS_MAIN(TestDbConnection)

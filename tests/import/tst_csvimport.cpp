@@ -22,6 +22,7 @@ CsvImportSettings settings(const QString& path, int id = 0, int last = 1, int fi
     s.lastNameColumn = last;
     s.firstNameColumn = first;
     s.mediaType = type;
+    s.codePage = QStringLiteral("windows-1252");
     return s;
 }
 
@@ -110,6 +111,35 @@ private slots:
         CTarvexDoc kept;
         ImportCsvFile(utf8, kept);
         QCOMPARE(kept.FindEmployee("6300001A2B3C4D01")->LastName, std::string("M\xC3\xBCller"));
+    }
+
+    void lettersTheCodePageCannotHoldAreReported() {
+        const QString path =
+            writeCsv("polish.csv", "1a2b3c4d,\xC5\x81ukasz,\xC5\xBB\xC3\xB3\xC5\x82\xC4\x87\n"
+                                   "11111111,Nowak,Anna\n"
+                                   "1a2b3c4d,\xD0\x96,duplicate\n");
+        // The code page that holds the names: stored whole, nothing to report.
+        CsvImportSettings central = settings(path);
+        central.codePage = QStringLiteral("1250");
+        CTarvexDoc doc;
+        CsvImportResult r = ImportCsvFile(central, doc);
+        QCOMPARE(r.imported, 2);
+        QCOMPARE(doc.FindEmployee("6300001A2B3C4D01")->LastName, std::string("\xA3ukasz"));
+        QCOMPARE(doc.FindEmployee("6300001A2B3C4D01")->FirstName, std::string("\xAF\xF3\xB3\xE6"));
+        QVERIFY(r.unmapped.IsEmpty());
+        QCOMPARE(r.codePage, QStringLiteral("windows-1250"));
+
+        // One that cannot: the letters become '?' and the result says how many and which came
+        // first; a skipped line's names are not counted.
+        CTarvexDoc western;
+        r = ImportCsvFile(settings(path), western);
+        QCOMPARE(r.imported, 2);
+        QCOMPARE(western.FindEmployee("6300001A2B3C4D01")->LastName, std::string("?ukasz"));
+        QCOMPARE(western.FindEmployee("6300001A2B3C4D01")->FirstName, std::string("?\xF3??"));
+        QCOMPARE(r.unmapped.Count(), 4);
+        QCOMPARE(r.unmapped.FirstCharacter(), QString::fromUtf8("Ł"));
+        QCOMPARE(r.unmapped.FirstText(), QString::fromUtf8("Łukasz"));
+        QCOMPARE(r.codePage, QStringLiteral("windows-1252"));
     }
 
     void veryLongLinesAndNulBytes() {

@@ -287,6 +287,84 @@ private slots:
         QVERIFY(r.out.indexOf("\"comPort\":9") < r.out.indexOf("\"comPort\":10"));
         QVERIFY(r.out.contains("\"id\":7,\"code\":3,\"name\":\"Gate\",\"relay1Time\":2"));
     }
+
+    void textGoesInThroughTheCodePage() {
+        const QString csv = path("polish.csv");
+        writeBytes(csv, "1a2b3c4d,\xC5\x81ukasz,\xC5\xBB\xC3\xB3\xC5\x82\xC4\x87\n"
+                        "11111111,\xD0\x96uk,Ok\n");
+        const QStringList columns = {"--mediaid", "0", "--lastname", "1", "--firstname", "2"};
+        QSettings(QSettings::NativeFormat, QSettings::UserScope, "Brindlo", "Tarvex").clear();
+        // The commands run in the locale set here.
+        struct Locale {
+            QByteArray saved = qgetenv("LC_ALL");
+            bool wasSet = qEnvironmentVariableIsSet("LC_ALL");
+            void set(const char* name) { qputenv("LC_ALL", name); }
+            ~Locale() {
+                if (wasSet)
+                    qputenv("LC_ALL", saved);
+                else
+                    qunsetenv("LC_ALL");
+            }
+        } locale;
+        locale.set("C.UTF-8");
+        const auto lastNameOfFirst = [&](const QString& ws, const QString& codePage) {
+            const Run shown = tarvexctl({"show", "--codepage", codePage, ws});
+            const qsizetype at = shown.out.indexOf("\"lastName\":\"");
+            return at < 0 ? QByteArray()
+                          : shown.out.mid(at + 12, shown.out.indexOf('"', at + 12) - at - 12);
+        };
+
+        // A bare number names the code page; what it cannot hold is reported once, with the
+        // count and the first example.
+        Run r = tarvexctl(QStringList{"import-csv", path("cp1.VR-12"), csv, "--codepage", "1250"} +
+                          columns);
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.out, QByteArray("Total found: 2\nImported: 2\n"));
+        QCOMPARE(r.err.count('\n'), 1);
+        QVERIFY2(r.err.contains(QString::fromUtf8("1 character cannot be stored in code page "
+                                                  "windows-1250 and became \"?\", the first: "
+                                                  "\"Ж\" in \"Жuk\"")
+                                    .toUtf8()),
+                 r.err.constData());
+        QCOMPARE(lastNameOfFirst(path("cp1.VR-12"), "CP1250"),
+                 QString::fromUtf8("Łukasz").toUtf8());
+
+        // Nothing lost, nothing said.
+        writeBytes(csv, "1a2b3c4d,\xC5\x81ukasz,\xC5\xBB\xC3\xB3\xC5\x82\xC4\x87\n");
+        r = tarvexctl(
+            QStringList{"import-csv", path("cp2.VR-12"), csv, "--codepage", "windows-1250"} +
+            columns);
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(r.err.isEmpty(), r.err.constData());
+
+        // With neither option nor setting the locale's language decides.
+        locale.set("pl_PL.UTF-8");
+        r = tarvexctl(QStringList{"import-csv", path("cp3.VR-12"), csv} + columns);
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(r.err.isEmpty(), r.err.constData());
+        QCOMPARE(lastNameOfFirst(path("cp3.VR-12"), "1250"), QString::fromUtf8("Łukasz").toUtf8());
+        locale.set("C.UTF-8");
+        r = tarvexctl(QStringList{"import-csv", path("cp4.VR-12"), csv} + columns);
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(r.err.contains("4 characters cannot be stored in code page windows-1252"),
+                 r.err.constData());
+
+        // Typed names are checked the same way.
+        r = tarvexctl({"add-controller", path("cp5.VR-12"), "--port", "3", "--name",
+                       QString::fromUtf8("Brama Łódź"), "--codepage", "1252"});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(r.err.contains(QString::fromUtf8("2 characters cannot be stored in code page "
+                                                  "windows-1252 and became \"?\", the first: "
+                                                  "\"Ł\" in \"Brama Łódź\"")
+                                    .toUtf8()),
+                 r.err.constData());
+        r = tarvexctl({"add-controller", path("cp6.VR-12"), "--port", "3", "--name",
+                       QString::fromUtf8("Brama Łódź"), "--codepage", "CP1250"});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(r.err.isEmpty(), r.err.constData());
+        QVERIFY(tarvexctl({"show", "--codepage", "1250", path("cp6.VR-12")})
+                    .out.contains(QString::fromUtf8("\"name\":\"Brama Łódź\"").toUtf8()));
+    }
 };
 
 TARVEX_TEST_GUILESS_MAIN(TestTarvexctl)

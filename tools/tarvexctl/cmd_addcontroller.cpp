@@ -82,7 +82,10 @@ int runAddControllerCommand(const Args& args) {
     if (const int status = loadWorkspaceForChange(path, doc))
         return status;
     CTermRecord record;
-    record.Name = codePage.FromUnicode(name);
+    CUnmappedText unmapped;
+    record.Name = codePage.FromUnicode(name, unmapped);
+    if (!unmapped.IsEmpty())
+        fail(kExitOk, QStringLiteral("warning: ") + unmapped.Warning(codePage.Name()));
     record.ID = id;
     record.Code = code;
     record.Relay1Time = relay1;

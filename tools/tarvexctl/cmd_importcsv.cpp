@@ -78,5 +78,7 @@ int runImportCsvCommand(const Args& args) {
     if (const int status = saveWorkspace(doc, workspacePath))
         return status;
     std::printf("Total found: %d\nImported: %d\n", imported.total, imported.imported);
+    if (!imported.unmapped.IsEmpty())
+        fail(kExitOk, QStringLiteral("warning: ") + imported.unmapped.Warning(imported.codePage));
     return kExitOk;
 }

@@ -1,0 +1,115 @@
+// The database table import against the SQLite ODBC driver.
+#include "adodatabase.h"
+#include "adorecordset.h"
+#include "dbimport.h"
+#include "tarvexdoc.h"
+#include "testworld.h"
+
+#include <QtTest>
+
+namespace {
+
+QString createDatabase(const QString& file, const QStringList& statements) {
+    CADODataBase db;
+    if (!db.Open(TestWorld::instance()->sqliteConnection(file) + QStringLiteral(";NoCreat=0")))
+        return db.GetLastErrorString();
+    CADORecordset rs(&db);
+    for (const QString& sql : statements)
+        if (!rs.Open(sql))
+            return rs.GetLastErrorString();
+    return QString();
+}
+
+DbImportSettings settings(const QString& table = QStringLiteral("staff")) {
+    DbImportSettings s;
+    s.connection = TestWorld::instance()->sqliteConnection("staff.db");
+    s.table = table;
+    s.mediaIdColumn = QStringLiteral("card");
+    s.lastNameColumn = QStringLiteral("last");
+    s.firstNameColumn = QStringLiteral("first");
+    s.codePage = QStringLiteral("windows-1250");
+    return s;
+}
+
+} // namespace
+
+class TestDbImport : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() {
+        const QString error = createDatabase(
+            "staff.db",
+            {"create table staff(id integer, card text, last text, first text)",
+             QString::fromUtf8("insert into staff values(1, '1a2b3c4d', 'Łukasz', 'Żółć')"),
+             // A numeric card of eight digits reads as eight decimal characters.
+             "insert into staff values(2, 12345678, NULL, NULL)",
+             QString::fromUtf8("insert into staff values(3, '1A2B3C4D', 'Again', 'Same')"),
+             QString::fromUtf8("insert into staff values(4, '123', 'Short', 'Rejected')"),
+             QString::fromUtf8("insert into staff values(5, '11111111', 'Жук', 'Ivan')"),
+             "create table empty(card text, last text, first text)"});
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+    }
+
+    void importsNamesIntoTheCodePage() {
+        CTarvexDoc doc;
+        QList<QPair<int, int>> steps;
+        const DbImportResult r = ImportDbTable(settings(), doc, [&](int processed, int total) {
+            steps.append({processed, total});
+        });
+        QCOMPARE(r.outcome, DbImportResult::Outcome::Imported);
+        QCOMPARE(r.total, 5);
+        QCOMPARE(r.imported, 3);
+        QCOMPARE(steps, (QList<QPair<int, int>>{{1, 5}, {2, 5}, {3, 5}, {4, 5}, {5, 5}}));
+        QVERIFY(doc.IsModified());
+
+        const CEmpRecord* first = doc.FindEmployee("6300001A2B3C4D01");
+        QVERIFY(first);
+        QCOMPARE(first->LastName, std::string("\xA3ukasz"));
+        QCOMPARE(first->FirstName, std::string("\xAF\xF3\xB3\xE6"));
+        // NULL names give empty names; the employee is still added.
+        bool emptyNames = false;
+        for (const auto& [id, e] : doc.Employees())
+            emptyNames |=
+                id.substr(2, 12) == "000012345678" && e.LastName.empty() && e.FirstName.empty();
+        QVERIFY(emptyNames);
+
+        // The Cyrillic name does not fit windows-1250: stored as '?', and reported.
+        QCOMPARE(r.codePage, QStringLiteral("windows-1250"));
+        QCOMPARE(r.unmapped.Count(), 3);
+        QCOMPARE(r.unmapped.FirstCharacter(), QString::fromUtf8("Ж"));
+        QCOMPARE(r.unmapped.FirstText(), QString::fromUtf8("Жук"));
+
+        // The same table again adds nothing.
+        doc.SetModifiedFlag(false);
+        const DbImportResult again = ImportDbTable(settings(), doc);
+        QCOMPARE(again.total, 5);
+        QCOMPARE(again.imported, 0);
+        QVERIFY(!doc.IsModified());
+    }
+
+    void failures() {
+        CTarvexDoc doc;
+        DbImportSettings s = settings(QStringLiteral("empty"));
+        QCOMPARE(ImportDbTable(s, doc).outcome, DbImportResult::Outcome::NothingToImport);
+
+        // Names are not bracketed: a column name with a blank makes the query fail.
+        s = settings();
+        s.lastNameColumn = QStringLiteral("family name");
+        QCOMPARE(DbImportQuery(s), QStringLiteral("select card, family name, first from staff"));
+        DbImportResult r = ImportDbTable(s, doc);
+        QCOMPARE(r.outcome, DbImportResult::Outcome::QueryFailed);
+        QVERIFY2(r.error.startsWith(QStringLiteral("Query = select card, family name, first from "
+                                                   "staff\nCADORecordset Error")),
+                 qPrintable(r.error));
+
+        s = settings();
+        s.connection = TestWorld::instance()->sqliteConnection("absent.db");
+        r = ImportDbTable(s, doc);
+        QCOMPARE(r.outcome, DbImportResult::Outcome::NoConnection);
+        QVERIFY(doc.Employees().empty());
+        QVERIFY(!doc.IsModified());
+    }
+};
+
+TARVEX_TEST_GUILESS_MAIN(TestDbImport)
+#include "tst_dbimport.moc"
