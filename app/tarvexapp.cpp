@@ -11,6 +11,7 @@
 #include "instancehandover.h"
 #include "mainframe.h"
 #include "modalwindows.h"
+#include "panetext.h"
 #include "resourceids.h"
 #include "sessionend.h"
 #include "shellregistration.h"
@@ -247,6 +248,9 @@ void CTarvexApp::LoadGlobalSettings() {
         auto store = CAppSettings::openStore();
         settings.load(*store, regDefault);
     }
+    // The lists show the workspace's byte texts through the code page the user chose (or the
+    // locale's, when none is stored).
+    PaneText::setCodePage(settings.CodePage);
     if (settings.UsePhoto && settings.ShowPhoto && m_photo)
         m_photo->show();
     applyVisualStyle();

@@ -9,7 +9,7 @@ class CCodePage;
 // The workspace keeps byte texts in the program's code page; the lists show
 // them through one program-wide converter.
 namespace PaneText {
-// The converter in use (windows-1252 until set otherwise).
+// The converter in use (the locale's code page until set otherwise).
 const CCodePage& codePage();
 // Switches the converter for the rest of the run (an unknown name keeps ASCII only).
 void setCodePage(const QString& name);

@@ -5,8 +5,10 @@
 #include "appsettings.h"
 #include "cmdui.h"
 #include "documentflow.h"
+#include "empview.h"
 #include "instancechannel.h"
 #include "mainframe.h"
+#include "mainpanes.h"
 #include "processrun.h"
 #include "resourceids.h"
 #include "scriptedprompts.h"
@@ -323,6 +325,31 @@ private slots:
         QVERIFY(unknown->readAllStandardError().contains("'--frobnicate'"));
         QCOMPARE(unknown->readAllStandardOutput(), QByteArray());
         QCOMPARE(filesBelow(quiet), QStringList());
+    }
+
+    void listsShowNamesInTheStoredCodePage() {
+        // "Łukasz Żółć" as windows-1250 bytes: shown right only through that code page.
+        setStored(QStringLiteral("Settings/CodePage"), QStringLiteral("1250"));
+        const QString file = TestWorld::instance()->path(QStringLiteral("polish.VR-12"));
+        {
+            CTarvexDoc doc;
+            doc.InsertEmployee("0000000000000001", CEmpRecord{"\xA3ukasz", "\xAF\xF3\xB3\xE6"});
+            QVERIFY(CWorkspaceFile::Save(doc, file).ok);
+        }
+        auto app = makeApp({file});
+        QVERIFY(app->InitInstance());
+        auto* panes = qobject_cast<CMainPanes*>(app->mainFrame()->panes());
+        QVERIFY(panes);
+        const QAbstractItemModel* model = panes->empView()->model();
+        QCOMPARE(model->rowCount(), 1);
+        QStringList row;
+        for (int c = 0; c < model->columnCount(); ++c)
+            row << model->index(0, c).data().toString();
+        QVERIFY2(row.contains(QStringLiteral("\u0141ukasz")), qPrintable(row.join(u'|')));
+        QVERIFY2(row.contains(QStringLiteral("\u017B\u00F3\u0142\u0107")),
+                 qPrintable(row.join(u'|')));
+        exitThroughFileExit(*app);
+        app->ExitInstance();
     }
 
     void reportingDatabaseFailureSwitchesOffAtOnce() {
