@@ -1,6 +1,7 @@
 // Settings store, placement record, locks, recent files, shell registration and version text.
 #include "appsettings.h"
 #include "commandline.h"
+#include "envoverride.h"
 #include "instancechannel.h"
 #include "recentfiles.h"
 #include "shellregistration.h"
@@ -19,28 +20,6 @@
 #include <memory>
 
 namespace {
-// Sets an environment variable for the life of the object.
-class EnvOverride {
-public:
-    EnvOverride(const char* name, const QString& value)
-        : m_name(name), m_had(qEnvironmentVariableIsSet(name)), m_old(qgetenv(name)) {
-        qputenv(name, QFile::encodeName(value));
-    }
-    ~EnvOverride() {
-        if (m_had)
-            qputenv(m_name, m_old);
-        else
-            qunsetenv(m_name);
-    }
-    EnvOverride(const EnvOverride&) = delete;
-    EnvOverride& operator=(const EnvOverride&) = delete;
-
-private:
-    const char* m_name;
-    bool m_had;
-    QByteArray m_old;
-};
-
 // An executable script that appends its arguments to a log, after an optional pause.
 void writeRecorder(const QString& path, const QString& log, int sleepSeconds) {
     QFile f(path);

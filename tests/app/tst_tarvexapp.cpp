@@ -6,6 +6,7 @@
 #include "cmdui.h"
 #include "documentflow.h"
 #include "empview.h"
+#include "envoverride.h"
 #include "instancechannel.h"
 #include "mainframe.h"
 #include "mainpanes.h"
@@ -39,28 +40,6 @@ namespace {
 QString programBinary() {
     return qEnvironmentVariable("TARVEX_BINARY_DIR") + QStringLiteral("/bin/tarvex");
 }
-
-// Sets an environment variable for the life of the object.
-class EnvOverride {
-public:
-    EnvOverride(const char* name, const QString& value)
-        : m_name(name), m_had(qEnvironmentVariableIsSet(name)), m_old(qgetenv(name)) {
-        qputenv(name, QFile::encodeName(value));
-    }
-    ~EnvOverride() {
-        if (m_had)
-            qputenv(m_name, m_old);
-        else
-            qunsetenv(m_name);
-    }
-    EnvOverride(const EnvOverride&) = delete;
-    EnvOverride& operator=(const EnvOverride&) = delete;
-
-private:
-    const char* m_name;
-    bool m_had;
-    QByteArray m_old;
-};
 
 // Every file below a folder, recursively.
 QStringList filesBelow(const QString& folder) {

@@ -1,6 +1,5 @@
 // The database table import against the SQLite ODBC driver.
-#include "adodatabase.h"
-#include "adorecordset.h"
+#include "dbfixture.h"
 #include "dbimport.h"
 #include "tarvexdoc.h"
 #include "testworld.h"
@@ -8,17 +7,6 @@
 #include <QtTest>
 
 namespace {
-
-QString createDatabase(const QString& file, const QStringList& statements) {
-    CADODataBase db;
-    if (!db.Open(TestWorld::instance()->sqliteConnection(file) + QStringLiteral(";NoCreat=0")))
-        return db.GetLastErrorString();
-    CADORecordset rs(&db);
-    for (const QString& sql : statements)
-        if (!rs.Open(sql))
-            return rs.GetLastErrorString();
-    return QString();
-}
 
 DbImportSettings settings(const QString& table = QStringLiteral("staff")) {
     DbImportSettings s;
@@ -37,7 +25,7 @@ class TestDbImport : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() {
-        const QString error = createDatabase(
+        const QString error = runStatements(
             "staff.db",
             {"create table staff(id integer, card text, last text, first text)",
              QString::fromUtf8("insert into staff values(1, '1a2b3c4d', 'Łukasz', 'Żółć')"),
