@@ -7,6 +7,7 @@
 #include "tarvexapp.h"
 #include "tarvexdoc.h"
 #include "terminationsignals.h"
+#include "textformat.h"
 #include "userprompts.h"
 
 #include <QEvent>
@@ -60,7 +61,7 @@ void CSessionEnd::OfferRecoveryCopy(IUserPrompts& prompts, CDocumentFlow& flow) 
     const QString original = copy.originalPath();
     const QString name = original.isEmpty() ? CCatalogue::instance().documentString(kUntitled)
                                             : QFileInfo(original).fileName();
-    switch (prompts.askYesNo(S(res::IDS_RESTORE_UNSAVED).arg(name))) {
+    switch (prompts.askYesNo(FormatString(res::IDS_RESTORE_UNSAVED, name))) {
     case IUserPrompts::Yes:
         // Read, it lives on in the open, modified workspace; unreadable (the failure was
         // shown), it would only be offered again and again.

@@ -131,7 +131,7 @@ private slots:
         constexpr int kPairs = 50;
         for (int i = 0; i < kPairs; ++i) {
             f.link->openLock();
-            QCOMPARE(f.link->getStatus(), short(0));
+            QCOMPARE(f.link->getStatus(), GetStatusOk);
         }
         QCOMPARE(f.sim.lockOpenings(), kPairs);
     }
