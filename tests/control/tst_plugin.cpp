@@ -104,9 +104,8 @@ private slots:
         QCOMPARE(m_ctrl->firmWare(), QStringLiteral("fw"));
         QVERIFY(m_ctrl->isModified());
         // Qt's own properties stay apart from the dispatched ones.
-        auto* ctrl = static_cast<CVr12CommCtrl*>(w);
-        ctrl->setProperty("AsciiFileName", QStringLiteral("dynamic.txt"));
-        QCOMPARE(ctrl->property("AsciiFileName").toString(), QStringLiteral("dynamic.txt"));
+        w->setProperty("AsciiFileName", QStringLiteral("dynamic.txt"));
+        QCOMPARE(w->property("AsciiFileName").toString(), QStringLiteral("dynamic.txt"));
         QCOMPARE(m_ctrl->asciiFileName(), QStringLiteral("reg.txt"));
 
         QVariant r;
