@@ -130,6 +130,24 @@ private slots:
         expectRefused(folder, "not the Vr12Comm Control module");
     }
 
+    void moduleMakesNoControl() {
+        CVr12CommFactory factory(QStringLiteral(NOCONTROL_PLUGIN_DIR));
+        QVERIFY2(factory.Load(), qPrintable(factory.ErrorText()));
+        CVr12Comm comm;
+        QSignalSpy failed(&comm, &CVr12Comm::CallFailed);
+        QWidget host;
+        const QString message = factory.CreateControl(comm, &host);
+        QVERIFY2(message.contains(QStringLiteral(NOCONTROL_PLUGIN_DIR)), qPrintable(message));
+        QVERIFY(message.contains("libvr12comm.so"));
+        QVERIFY(message.contains("made no control"));
+        QVERIFY(!comm.IsLinked());
+        QCOMPARE(comm.ErrorText(), message);
+        expectFailureValues(comm);
+        QCOMPARE(failed.count(), 0);
+        // The module itself stays loaded.
+        QVERIFY(factory.Load());
+    }
+
     void theModuleLoadsOnce() {
         CVr12CommFactory factory(CVr12CommFactory::DefaultFolder());
         QWidget host;
