@@ -18,5 +18,6 @@ struct ReportResult {
 };
 
 // Runs the command on the reporting connection, leaving the kind of command to the provider,
-// with the time-out above; the result rows are discarded. Never throws.
+// with the time-out above; the result rows are discarded. Never throws. Give the connection the
+// time-out before it opens as well: the SQLite driver takes its wait only when connecting.
 ReportResult sendReportCommand(CADODataBase* database, const QString& command);
