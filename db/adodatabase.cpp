@@ -54,6 +54,17 @@ QString explainConnectFailure(const COdbcConnectionString& cs) {
     }
     return QString();
 }
+
+bool namesSqliteDriver(const COdbcConnectionString& cs) {
+    const QString driver = cs.value(QStringLiteral("DRIVER"));
+    if (driver.isEmpty())
+        return false;
+    const QList<COdbcDriverInfo> drivers = odbcInstalledDrivers();
+    const COdbcDriverInfo* info = findDriver(drivers, driver);
+    const QString library = info ? info->library : driver;
+    return driver.contains(QLatin1String("sqlite"), Qt::CaseInsensitive) ||
+           library.contains(QLatin1String("sqlite"), Qt::CaseInsensitive);
+}
 } // namespace
 
 CADODataBase::CADODataBase(OdbcBehaviour behaviour) : m_env(COdbcHandle::Environment(behaviour)) {
@@ -74,15 +85,15 @@ void CADODataBase::setError(const CADOError& error) {
 
 bool CADODataBase::prepareConnection(QString& effective) {
     const COdbcConnectionString cs(m_connectionString);
-    const QString driver = cs.value(QStringLiteral("DRIVER"));
-    if (driver.isEmpty() || !cs.has(QStringLiteral("DATABASE")))
+    if (!cs.has(QStringLiteral("DATABASE")) || !namesSqliteDriver(cs))
         return true;
-    const QList<COdbcDriverInfo> drivers = odbcInstalledDrivers();
-    const COdbcDriverInfo* info = findDriver(drivers, driver);
-    const QString library = info ? info->library : driver;
-    if (!driver.contains(QLatin1String("sqlite"), Qt::CaseInsensitive) &&
-        !library.contains(QLatin1String("sqlite"), Qt::CaseInsensitive))
-        return true;
+    // The SQLite driver ignores the statement's query time-out; its only wait is for a lock,
+    // set when connecting, and one statement can wait that long twice (preparing and running).
+    if (m_commandTimeout > 0) {
+        COdbcConnectionString withWait(effective);
+        withWait.set(QStringLiteral("Timeout"), QString::number(m_commandTimeout * 1000 / 2));
+        effective = withWait.toString();
+    }
     // The SQLite driver creates a missing database file unless told NoCreat: a mistyped path
     // would open an empty database. Only an explicit NoCreat=0 asks for that.
     const bool mayCreate =

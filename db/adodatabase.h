@@ -29,6 +29,11 @@ public:
     // Seconds to wait for the connection; 0 leaves the driver's default.
     void SetConnectionTimeout(int seconds) { m_connectionTimeout = seconds < 0 ? 0 : seconds; }
     int GetConnectionTimeout() const { return m_connectionTimeout; }
+    // Seconds a statement on this connection may run before the driver gives up; 0 leaves the
+    // driver's default. Applies to statements opened afterwards; the SQLite driver, which
+    // ignores a statement's time-out, takes it as its wait for a lock when the connection opens.
+    void SetCommandTimeout(int seconds) { m_commandTimeout = seconds < 0 ? 0 : seconds; }
+    int GetCommandTimeout() const { return m_commandTimeout; }
 
     // "Connection String = <string>\n" followed by the "CADODataBase Error" block.
     QString GetLastErrorString() const { return m_lastError; }
@@ -54,4 +59,5 @@ private:
     QString m_errorDescription;
     quint32 m_lastErrorCode = 0;
     int m_connectionTimeout = 0;
+    int m_commandTimeout = 0;
 };

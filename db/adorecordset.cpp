@@ -147,6 +147,9 @@ bool CADORecordset::Open(const QString& query, int option) {
     const COdbcHandle stmt(SQL_HANDLE_STMT, m_database->connectionHandle());
     if (!stmt)
         return fail(AdoCode::OutOfMemory, QStringLiteral("No statement could be created."));
+    if (const int seconds = m_database->GetCommandTimeout(); seconds > 0)
+        SQLSetStmtAttr(stmt.get(), SQL_ATTR_QUERY_TIMEOUT,
+                       reinterpret_cast<SQLPOINTER>(SQLULEN(seconds)), 0);
     std::vector<SQLWCHAR> sql = odbcWide(text);
     const SQLRETURN rc = SQLExecDirectW(stmt.get(), sql.data(), SQL_NTS);
     if (rc == SQL_NO_DATA)

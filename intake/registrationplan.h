@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class CAppSettings;
+
+// One registration as the controller's control reports it.
+struct Registration {
+    QString lastReg; // the raw message
+    QString action;
+    QString mediaId; // IButtonID
+    QString dateReg;
+    QString timeReg;
+};
+
+// The settings that decide what a registration leads to beyond its list row.
+struct IntakeSwitches {
+    bool useReportingDatabase = false; // UseMRDB
+    bool usePhoto = false;
+    bool showPhoto = false;
+
+    static IntakeSwitches from(const CAppSettings& settings);
+};
+
+// What the registration handler does with one registration, in its order: the form's last
+// registration, the list row, the reporting command (empty: none), the photo hand-over.
+struct RegistrationPlan {
+    QString lastReg;
+    QStringList listRow; // DateReg, TimeReg, Action, IButtonID, controller ID
+    QString reportCommand;
+    bool showPhoto = false;
+    QString photoMediaId;
+    QString photoCaption; // the registration's time
+};
+
+// A person's registration: a 16-character medium with no action or exactly "O". Status
+// messages and other actions only get their list row.
+bool isPersonRegistration(const QString& action, const QString& mediaId);
+
+RegistrationPlan planRegistration(const Registration& registration, int controllerId,
+                                  int controllerCode, const IntakeSwitches& switches);
