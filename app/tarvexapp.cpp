@@ -11,13 +11,18 @@
 #include "instancehandover.h"
 #include "mainframe.h"
 #include "modalwindows.h"
+#include "monthwatcher.h"
 #include "panetext.h"
+#include "reportsender.h"
 #include "resourceids.h"
 #include "sessionend.h"
 #include "shellregistration.h"
 #include "skin.h"
 #include "splashdlg.h"
 #include "tarvexdoc.h"
+#include "termformservices.h"
+#include "termformview.h"
+#include "termrecord.h"
 #include "textformat.h"
 #include "versioninfo.h"
 
@@ -170,6 +175,19 @@ bool CTarvexApp::InitInstance() {
     status(QStringLiteral("LoadGlobalSettings"));
     LoadGlobalSettings();
 
+    // What the controller forms reach: the reporting connection, the photo window, the user.
+    TermFormServices services;
+    services.reportingDatabase = [this] { return m_mrdb.get(); };
+    services.showPhoto = [this](const QString& mediaId, const QString& time) {
+        emit photoHandedOver(mediaId, time);
+    };
+    services.linkFailed = [this](const QString& message) { m_prompts->stop(message); };
+    termFormServices() = std::move(services);
+    // A program running past the end of a month moves every controller's log to the new
+    // month's file rather than appending to the old one.
+    m_monthWatcher = std::make_unique<CMonthWatcher>();
+    connect(m_monthWatcher.get(), &CMonthWatcher::monthChanged, this, &CTarvexApp::OnMonthChanged);
+
     // The workspace, its main window and the file type.
     status(QStringLiteral("CSingleDocTemplate"));
     step(QStringLiteral("DocTemplate"));
@@ -281,8 +299,22 @@ void CTarvexApp::reopenDatabase(const QString& name, std::unique_ptr<CADODataBas
 
 void CTarvexApp::ReopenMRDatabase() {
     CAppSettings& settings = CAppSettings::instance();
+    // The SQLite driver takes its lock wait only when it connects.
+    if (!m_mrdb)
+        m_mrdb = std::make_unique<CADODataBase>();
+    m_mrdb->SetCommandTimeout(kReportCommandTimeoutSeconds);
     reopenDatabase(QStringLiteral("ReopenMRDatabase"), m_mrdb, settings.UseMRDB, settings.MRDB,
                    IDS_MRDB_FAILED);
+}
+
+void CTarvexApp::OnMonthChanged(const QString& monthlyFileName) {
+    CAppSettings& settings = CAppSettings::instance();
+    settings.MonthlyFileName = monthlyFileName;
+    if (!m_doc)
+        return;
+    for (const auto& [port, record] : m_doc->Controllers())
+        if (auto* form = dynamic_cast<CTermFormView*>(record.Panel))
+            form->SetRegistrationsFile(settings.registrationsFile());
 }
 
 void CTarvexApp::ReopenPhotoDB() {
@@ -391,6 +423,8 @@ int CTarvexApp::ExitInstance() {
     destroyMainWindow();
     m_flow.reset();
     m_doc.reset();
+    m_monthWatcher.reset();
+    termFormServices() = TermFormServices();
     step(QStringLiteral("DestroyPhotoWindow"));
     m_photo.reset(); // and with it the splash window
     step(QStringLiteral("DestroySplash"));

@@ -16,6 +16,7 @@ class CADODataBase;
 class CDocumentFlow;
 class CInstanceHandover;
 class CMainFrame;
+class CMonthWatcher;
 class CSessionEnd;
 class CSplashDlg;
 class CTarvexDoc;
@@ -100,6 +101,15 @@ public:
     bool OnCommand(int id) override;
     bool OnUpdateCommand(int id, CCmdUI& ui) override;
 
+    // The one watcher of the month for the registrations files.
+    CMonthWatcher* monthWatcher() const { return m_monthWatcher.get(); }
+    // Every controller's log moves to the registrations file of the new month.
+    void OnMonthChanged(const QString& monthlyFileName);
+
+signals:
+    // A person's registration for the photo window: media ID and the registration's time.
+    void photoHandedOver(const QString& mediaId, const QString& time);
+
 private:
     void step(const QString& name);
     void status(const QString& text);
@@ -138,6 +148,7 @@ private:
     std::unique_ptr<CADODataBase> m_mrdb;
     std::unique_ptr<CADODataBase> m_photoDb;
     std::unique_ptr<CSessionEnd> m_sessionEnd;
+    std::unique_ptr<CMonthWatcher> m_monthWatcher;
     // The event loop level at which the program's own loop runs: deeper, a dialog or menu
     // opened by someone is still on the stack.
     int m_mainLoopLevel = 0;

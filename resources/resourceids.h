@@ -75,6 +75,20 @@ inline constexpr int IDB_WIZARD_HEADER = 159;
 // Dialogs.
 inline constexpr int IDD_ABOUTBOX = 100;
 inline constexpr int IDD_EMPTYFORM = 102;
+// The controller form; a label's text is keyed by the item of the field it names.
+inline constexpr int IDD_TERMFORM = 101;
+inline constexpr int IDC_TERM_CONTROL = 1000;
+inline constexpr int IDC_TERM_RELAY1 = 1001;
+inline constexpr int IDC_TERM_RELAY2 = 1002;
+inline constexpr int IDC_TERM_LASTREG = 1003;
+inline constexpr int IDC_TERM_ID = 1005;
+inline constexpr int IDC_TERM_NAME = 1006;
+inline constexpr int IDC_TERM_COMPORT = 1007;
+inline constexpr int IDC_TERM_FIRMWARE = 1008;
+inline constexpr int IDC_TERM_MASTER = 1009;
+inline constexpr int IDC_TERM_EMPLOYEE = 1010;
+inline constexpr int IDC_TERM_STATUS = 1011;
+inline constexpr int IDC_TERM_CODE = 1012;
 inline constexpr int IDD_SPLASH = 161;
 inline constexpr int IDC_SPLASH_STATUS = 1034;
 inline constexpr int IDC_ABOUT_NAME = 1000;

@@ -36,8 +36,7 @@ for port in COM1 COM2; do
 done
 
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
-    # Registrations reach this terminal through the control library while the window runs.
-    "$bin/vr12" COM2 listen --log "$demo/reg.txt" & pids+=($!)
+    # The program owns both ports: its registrations list and monthly file show them.
     "$bin/tarvex" "$workspace"
 else
     echo "No display: showing the registrations of COM1 here (Ctrl+C ends the demo)."

@@ -5,7 +5,6 @@
 #include "emptyform.h"
 #include "empview.h"
 #include "flatsplitterwnd.h"
-#include "panelwidget.h"
 #include "rbsplitterwnd.h"
 #include "regview.h"
 #include "resourceids.h"
@@ -138,7 +137,7 @@ QWidget* CMainPanes::shownWindow() const {
 }
 
 ITermPanel* CMainPanes::CreatePanelWindow(int comPort) {
-    QWidget* w = m_factory ? m_factory(comPort, m_pane) : new CPanelWidget(m_pane);
+    QWidget* w = m_factory ? m_factory(comPort, m_pane) : nullptr;
     if (!w)
         return nullptr;
     if (w->parentWidget() != m_pane)

@@ -58,7 +58,8 @@ public:
 
     // Context menus of the lists are shown and routed through the commands.
     void setCommandManager(CCommandManager* commands) { m_commands = commands; }
-    // Replaces the panel windows made for controllers from now on.
+    // Makes the panel windows for controllers from now on; without one a controller gets no
+    // panel.
     void setPanelFactory(PanelFactory factory) { m_factory = std::move(factory); }
 
     // The first filling of the employees and controllers lists (after the main

@@ -5,9 +5,9 @@
 #include "emptyform.h"
 #include "empview.h"
 #include "mainpanes.h"
-#include "panelwidget.h"
 #include "regview.h"
 #include "resourceids.h"
+#include "storedpanel.h"
 #include "tarvexdoc.h"
 #include "termempview.h"
 #include "termview.h"
@@ -25,6 +25,17 @@
 #include <vector>
 
 namespace {
+// A panel window that keeps what it was bound with, as the controller form does.
+class TestPanel : public QWidget, public CStoredPanel {
+public:
+    using QWidget::QWidget;
+    void DestroyWindow() override { delete this; }
+};
+
+TestPanel* shownPanel(const CMainPanes& panes) {
+    return dynamic_cast<TestPanel*>(panes.shownWindow());
+}
+
 QStringList column(const CReportView* v, int col) {
     QStringList out;
     for (int r = 0; r < v->rowCount(); ++r)
@@ -181,6 +192,7 @@ private slots:
     void controllerSelectionShowsPanelAndIdTable() {
         CTarvexDoc doc;
         CMainPanes panes(&doc);
+        panes.setPanelFactory([](int, QWidget* parent) { return new TestPanel(parent); });
         doc.InsertEmployee("1111111111111111", {"Zed", "Zoe"});
         doc.InsertEmployee("2222222222222222", {"Abel", "Al"});
         CTermRecord a = term("Alpha", 1, 1);
@@ -195,19 +207,19 @@ private slots:
         CTermView* tv = panes.termView();
         CTermEmpView* te = panes.termEmpView();
         tv->selectRow(0); // Alpha, COM 3
-        auto* shown = qobject_cast<CPanelWidget*>(panes.shownWindow());
+        auto* shown = shownPanel(panes);
         QVERIFY(shown);
         QCOMPARE(shown->ComPort(), 3);
         QVERIFY(shown->isVisibleTo(panes.controllerPane()));
         QCOMPARE(doc.PanelInControllerPane(), doc.FindController(3)->Panel);
-        QVERIFY(shown->shownText().contains("Name: Alpha"));
+        QCOMPARE(shown->Name(), std::string("Alpha"));
         // The unknown MediaID is listed with empty names.
         QCOMPARE(column(te, 0), QStringList({"", "Abel", "Zed"}));
         QCOMPARE(column(te, 2),
                  QStringList({"0F0F0F0F0F0F0F0F", "2222222222222222", "1111111111111111"}));
 
         tv->selectRow(1); // Beta, COM 4, empty ID table
-        QCOMPARE(qobject_cast<CPanelWidget*>(panes.shownWindow())->ComPort(), 4);
+        QCOMPARE(shownPanel(panes)->ComPort(), 4);
         QCOMPARE(te->rowCount(), 0);
         QVERIFY(!shown->isVisibleTo(panes.controllerPane()));
 
@@ -232,7 +244,7 @@ private slots:
 
         // Deleting the shown controller destroys its panel and never leaves the pane on it.
         tv->selectRow(1);
-        QCOMPARE(qobject_cast<CPanelWidget*>(panes.shownWindow())->ComPort(), 3);
+        QCOMPARE(shownPanel(panes)->ComPort(), 3);
         doc.RemoveController(3);
         QCOMPARE(panes.shownWindow(), static_cast<QWidget*>(panes.emptyForm()));
         doc.FillAllLists();
@@ -242,6 +254,7 @@ private slots:
     void clickIntoEmptySpaceBringsEmptyForm() {
         CTarvexDoc doc;
         CMainPanes panes(&doc);
+        panes.setPanelFactory([](int, QWidget* parent) { return new TestPanel(parent); });
         panes.resize(900, 700);
         panes.show();
         CTermRecord a = term("Alpha", 1, 1);

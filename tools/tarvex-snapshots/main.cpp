@@ -3,10 +3,12 @@
 // its own, so the user's settings are never touched.
 #include "aboutdlg.h"
 #include "mainframe.h"
+#include "mainpanes.h"
 #include "silentprompts.h"
 #include "skin.h"
 #include "splashdlg.h"
 #include "tarvexapp.h"
+#include "termview.h"
 #include "tooloptions.h"
 
 #include <QApplication>
@@ -54,6 +56,14 @@ int main(int argc, char** argv) {
     ::setenv("XDG_DATA_HOME", QFile::encodeName(world.filePath(QStringLiteral("data"))), 1);
     ::setenv("XDG_RUNTIME_DIR", QFile::encodeName(world.filePath(QStringLiteral("runtime"))), 1);
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    // The controller forms open their ports: every COM port leads nowhere, so no serial device
+    // of this machine is touched and the forms show their failed link.
+    const QString devices = world.filePath(QStringLiteral("devices"));
+    QDir().mkpath(devices);
+    for (int port = 1; port <= 255; ++port)
+        QFile::link(world.filePath(QStringLiteral("no-device")),
+                    devices + QStringLiteral("/COM%1").arg(port));
+    ::setenv("VR12COMM_DEVICES", QFile::encodeName(devices), 1);
 
     QApplication qapp(argc, argv);
     const QString outDir = QString::fromLocal8Bit(argv[1]);
@@ -80,6 +90,9 @@ int main(int argc, char** argv) {
     bool ok = true;
     CMainFrame* frame = app.mainFrame();
     frame->resize(1000, 700);
+    // The first controller's form in the controller pane.
+    if (CMainPanes* panes = CMainPanes::Instance())
+        panes->termView()->selectRow(0);
     const char* styles[] = {"officexp", "office2003", "simple"};
     for (int style = 0; style < 3; ++style) {
         CSkin::apply(style);

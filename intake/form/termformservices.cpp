@@ -1,0 +1,6 @@
+#include "termformservices.h"
+
+TermFormServices& termFormServices() {
+    static TermFormServices services;
+    return services;
+}

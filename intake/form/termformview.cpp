@@ -1,0 +1,255 @@
+#include "termformview.h"
+
+#include "appsettings.h"
+#include "catalogue.h"
+#include "panetext.h"
+#include "registrationplan.h"
+#include "regview.h"
+#include "resourceids.h"
+#include "tarvexdoc.h"
+#include "termformservices.h"
+#include "termrecord.h"
+#include "vr12commfactory.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRegularExpressionValidator>
+
+using namespace res;
+
+namespace {
+const char* const kRelayTexts[CTermFormView::kRelayTimes] = {"0.5", "1",  "2",  "4",
+                                                             "8",   "16", "32", "64"};
+
+// Binding and stopping a control wait on its port and its receiver.
+class FormWaitCursor {
+public:
+    FormWaitCursor() {
+        if (qobject_cast<QApplication*>(QCoreApplication::instance()))
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+    }
+    ~FormWaitCursor() {
+        if (qobject_cast<QApplication*>(QCoreApplication::instance()))
+            QApplication::restoreOverrideCursor();
+    }
+    FormWaitCursor(const FormWaitCursor&) = delete;
+    FormWaitCursor& operator=(const FormWaitCursor&) = delete;
+};
+
+QString itemText(int item) {
+    return CCatalogue::instance().dialogText(IDD_TERMFORM, item);
+}
+
+int relayIndex(int index) {
+    return index >= 0 && index < CTermFormView::kRelayTimes ? index : 0;
+}
+} // namespace
+
+CTermFormView::CTermFormView(QWidget* parent) : QWidget(parent), m_status(S(IDS_OK)) {
+    setObjectName(QStringLiteral("CTermFormView"));
+    setAutoFillBackground(true);
+    QFont tahoma(QStringLiteral("Tahoma"));
+    tahoma.setPointSize(8);
+    setFont(tahoma);
+
+    auto* grid = new QGridLayout(this);
+    auto* digits =
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), this);
+    int row = 0;
+    auto addEdit = [&](int item, bool digitsOnly) {
+        auto* edit = new QLineEdit(this);
+        edit->setReadOnly(true);
+        edit->setObjectName(QStringLiteral("item%1").arg(item));
+        if (digitsOnly)
+            edit->setValidator(digits);
+        auto* label = new QLabel(itemText(item), this);
+        label->setBuddy(edit);
+        edit->setAccessibleName(itemText(item));
+        grid->addWidget(label, row, 0);
+        grid->addWidget(edit, row, 1, 1, 2);
+        ++row;
+        return edit;
+    };
+    m_idEdit = addEdit(IDC_TERM_ID, true);
+    m_nameEdit = addEdit(IDC_TERM_NAME, false);
+    m_codeEdit = addEdit(IDC_TERM_CODE, true);
+    m_comEdit = addEdit(IDC_TERM_COMPORT, true);
+    m_masterEdit = addEdit(IDC_TERM_MASTER, false);
+    m_employeeEdit = addEdit(IDC_TERM_EMPLOYEE, false);
+    m_firmwareEdit = addEdit(IDC_TERM_FIRMWARE, false);
+    m_lastRegEdit = addEdit(IDC_TERM_LASTREG, false);
+
+    const int relayRow = row;
+    auto addList = [&](int item) {
+        auto* list = new QComboBox(this);
+        list->setObjectName(QStringLiteral("item%1").arg(item));
+        for (const char* text : kRelayTexts)
+            list->addItem(QString::fromLatin1(text));
+        auto* label = new QLabel(itemText(item), this);
+        label->setBuddy(list);
+        list->setAccessibleName(itemText(item));
+        grid->addWidget(label, row, 0);
+        grid->addWidget(list, row, 1);
+        ++row;
+        connect(list, &QComboBox::currentIndexChanged, this, &CTermFormView::OnRelayTimeChanged);
+        return list;
+    };
+    m_relay1List = addList(IDC_TERM_RELAY1);
+    m_relay2List = addList(IDC_TERM_RELAY2);
+    m_statusEdit = addEdit(IDC_TERM_STATUS, false);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(2, 1);
+    grid->setRowStretch(row, 1);
+
+    // The control shows its link picture to the right of the relay lists.
+    const QString error = CVr12CommFactory::Program().CreateControl(m_comm, this);
+    if (QWidget* control = m_comm.Widget()) {
+        control->setObjectName(QStringLiteral("item%1").arg(IDC_TERM_CONTROL));
+        grid->addWidget(control, relayRow, 2, 2, 1, Qt::AlignLeft | Qt::AlignVCenter);
+    } else {
+        TermFormServices& services = termFormServices();
+        if (!services.linkFailureTold && services.linkFailed) {
+            services.linkFailureTold = true;
+            services.linkFailed(error);
+        }
+    }
+    connect(&m_comm, &CVr12Comm::RxMessage, this, &CTermFormView::OnRxMessage);
+    // ErrMessage: the control has already logged the failure; the form has nothing to add.
+    UpdateData(false);
+}
+
+CTermFormView::~CTermFormView() {
+    FormWaitCursor wait;
+    m_comm.Destroy();
+}
+
+void CTermFormView::DestroyWindow() {
+    delete this;
+}
+
+QLineEdit* CTermFormView::field(int item) const {
+    for (QLineEdit* e : {m_idEdit, m_nameEdit, m_codeEdit, m_comEdit, m_masterEdit, m_employeeEdit,
+                         m_firmwareEdit, m_lastRegEdit, m_statusEdit})
+        if (e->objectName() == QStringLiteral("item%1").arg(item))
+            return e;
+    return nullptr;
+}
+
+QComboBox* CTermFormView::relayList(int item) const {
+    return item == IDC_TERM_RELAY1   ? m_relay1List
+           : item == IDC_TERM_RELAY2 ? m_relay2List
+                                     : nullptr;
+}
+
+void CTermFormView::UpdateData(bool saveAndValidate) {
+    if (saveAndValidate) {
+        bool ok = false;
+        const int com = m_comEdit->text().toInt(&ok);
+        if (ok && com >= 1 && com <= 255)
+            m_comPort = com;
+        const int code = m_codeEdit->text().toInt(&ok);
+        if (ok && code >= 0 && code <= 65535)
+            m_code = code;
+        m_relay1 = relayIndex(m_relay1List->currentIndex());
+        m_relay2 = relayIndex(m_relay2List->currentIndex());
+        return;
+    }
+    m_filling = true;
+    m_idEdit->setText(QString::number(m_id));
+    m_nameEdit->setText(PaneText::toUnicode(m_name));
+    m_codeEdit->setText(QString::number(m_code));
+    m_comEdit->setText(QString::number(m_comPort));
+    m_masterEdit->setText(PaneText::ascii(m_master));
+    m_employeeEdit->setText(PaneText::toUnicode(m_masterName));
+    m_firmwareEdit->setText(PaneText::toUnicode(m_firmware));
+    m_lastRegEdit->setText(m_lastReg);
+    m_relay1List->setCurrentIndex(m_relay1);
+    m_relay2List->setCurrentIndex(m_relay2);
+    m_statusEdit->setText(m_status);
+    m_filling = false;
+}
+
+void CTermFormView::Bind(int comPort, const CTermRecord& record) {
+    FormWaitCursor wait;
+    m_id = record.ID;
+    m_name = record.Name;
+    m_code = record.Code;
+    m_comPort = comPort;
+    m_relay1 = relayIndex(record.Relay1Time);
+    m_relay2 = relayIndex(record.Relay2Time);
+    m_master = record.Master;
+    m_masterName = record.MasterName;
+    m_firmware = record.Firmware;
+    UpdateData(false);
+
+    m_comm.SetAsciiFileName(CAppSettings::instance().registrationsFile());
+    if (!m_comm.Init(short(comPort - 1))) {
+        m_status = S(IDS_ERROR);
+        UpdateData(false);
+    }
+}
+
+void CTermFormView::SetStatus(const QString& status) {
+    m_status = status;
+    UpdateData(false);
+}
+
+void CTermFormView::SetMaster(const std::string& master, const std::string& masterName) {
+    m_master = master;
+    m_masterName = masterName;
+    UpdateData(false);
+}
+
+void CTermFormView::SetFirmware(const std::string& firmware) {
+    m_firmware = firmware;
+    UpdateData(false);
+}
+
+void CTermFormView::SetRegistrationsFile(const QString& path) {
+    m_comm.SetAsciiFileName(path);
+}
+
+void CTermFormView::OnRxMessage() {
+    // The control's receiver waits holding the command lock: only its getters may be called.
+    Registration reg;
+    reg.lastReg = m_comm.GetLastReg();
+    reg.action = m_comm.GetAction();
+    reg.mediaId = m_comm.GetIButtonID();
+    reg.dateReg = m_comm.GetDateReg();
+    reg.timeReg = m_comm.GetTimeReg();
+    const RegistrationPlan plan =
+        planRegistration(reg, m_id, m_code, IntakeSwitches::from(CAppSettings::instance()));
+
+    m_lastReg = plan.lastReg;
+    UpdateData(false);
+
+    if (CRegView* list = CRegView::Instance())
+        list->AddRow(plan.listRow.value(0), plan.listRow.value(1), plan.listRow.value(2),
+                     plan.listRow.value(3), m_id);
+
+    const TermFormServices& services = termFormServices();
+    m_lastReport = ReportResult();
+    if (!plan.reportCommand.isEmpty()) {
+        CADODataBase* db = services.reportingDatabase ? services.reportingDatabase() : nullptr;
+        m_lastReport = sendReportCommand(db, plan.reportCommand);
+    }
+
+    if (plan.showPhoto && services.showPhoto)
+        services.showPhoto(plan.photoMediaId, plan.photoCaption);
+}
+
+void CTermFormView::OnRelayTimeChanged() {
+    if (m_filling)
+        return;
+    UpdateData(true);
+    CTarvexDoc* doc = CTarvexDoc::Instance();
+    CTermRecord* record = doc ? doc->FindController(m_comPort) : nullptr;
+    if (!record)
+        return;
+    record->Relay1Time = m_relay1;
+    record->Relay2Time = m_relay2;
+    doc->SetModifiedFlag();
+}

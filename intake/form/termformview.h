@@ -1,0 +1,86 @@
+#pragma once
+
+#include "reportsender.h"
+#include "termpanel.h"
+#include "vr12comm.h"
+
+#include <QString>
+#include <QWidget>
+
+class QComboBox;
+class QLineEdit;
+
+// A controller's form: its fields, the two relay-time lists and its communication control,
+// whose registrations it alone receives. The window owns the panel; destroying the window
+// stops the control.
+class CTermFormView : public QWidget, public ITermPanel {
+    Q_OBJECT
+public:
+    static constexpr int kRelayTimes = 8;
+
+    explicit CTermFormView(QWidget* parent = nullptr);
+    ~CTermFormView() override;
+
+    void Bind(int comPort, const CTermRecord& record) override;
+    int Relay1Time() const override { return m_relay1; }
+    int Relay2Time() const override { return m_relay2; }
+    std::string Master() const override { return m_master; }
+    std::string MasterName() const override { return m_masterName; }
+    std::string Firmware() const override { return m_firmware; }
+    bool HasWindow() const override { return true; }
+    void DestroyWindow() override;
+
+    CVr12Comm& Comm() { return m_comm; }
+    int ID() const { return m_id; }
+    int Code() const { return m_code; }
+    int ComPort() const { return m_comPort; }
+    QString Status() const { return m_status; }
+    QString LastRegistration() const { return m_lastReg; }
+    // What the last registration sent to the reporting database (empty command: nothing).
+    const ReportResult& LastReport() const { return m_lastReport; }
+
+    // The controller operations change these and redisplay.
+    void SetStatus(const QString& status);
+    void SetMaster(const std::string& master, const std::string& masterName);
+    void SetFirmware(const std::string& firmware);
+
+    // Points the control's log at another file (the month or the folder changed).
+    void SetRegistrationsFile(const QString& path);
+
+    QLineEdit* field(int item) const;
+    QComboBox* relayList(int item) const;
+
+    QSize minimumSizeHint() const override { return QSize(0, 0); }
+
+private:
+    void UpdateData(bool saveAndValidate);
+    void OnRxMessage();
+    void OnRelayTimeChanged();
+
+    CVr12Comm m_comm;
+    int m_id = 0;
+    std::string m_name;
+    int m_code = 0;
+    int m_comPort = 1;
+    std::string m_master;
+    std::string m_masterName;
+    std::string m_firmware;
+    QString m_lastReg;
+    int m_relay1 = 0;
+    int m_relay2 = 0;
+    QString m_status;
+    ReportResult m_lastReport;
+    bool m_filling = false;
+
+    QLineEdit* m_idEdit;
+    QLineEdit* m_nameEdit;
+    QLineEdit* m_codeEdit;
+    QLineEdit* m_comEdit;
+    QLineEdit* m_masterEdit;
+    QLineEdit* m_employeeEdit;
+    QLineEdit* m_firmwareEdit;
+    QLineEdit* m_lastRegEdit;
+    QLineEdit* m_statusEdit;
+    QComboBox* m_relay1List;
+    QComboBox* m_relay2List;
+};

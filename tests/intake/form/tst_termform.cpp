@@ -1,0 +1,208 @@
+// The controller forms live in the program: two simulated controllers registering into the
+// registrations list, the monthly file and the reporting database, a controller whose device
+// is missing, the relay lists, and the ports given back when the workspace goes.
+#include "intakeworld.h"
+
+#include "documentflow.h"
+#include "monthwatcher.h"
+#include "resourceids.h"
+#include "testfiles.h"
+#include "vr12commfactory.h"
+#include "vr12simulator.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QSignalSpy>
+
+namespace {
+QByteArray mediaId(int n) {
+    return Vr12Simulator::mediaIdFor(n);
+}
+
+QStringList row(const CRegView* list, int r) {
+    QStringList out;
+    for (int c = 0; c < 5; ++c)
+        out << list->text(r, c);
+    return out;
+}
+
+bool portFree(int comPort) {
+    QWidget host;
+    CVr12Comm comm;
+    if (!CVr12CommFactory::Program().CreateControl(comm, &host).isEmpty())
+        return false;
+    const bool free = comm.Init(short(comPort - 1));
+    comm.Destroy();
+    return free;
+}
+
+// The sqlite file the reporting and photo settings name.
+QString databaseConnection() {
+    return TestWorld::instance()->sqliteConnection(QStringLiteral("reporting.db")) +
+           QStringLiteral(";NoCreat=0");
+}
+} // namespace
+
+class TestTermForm : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { QDir::setCurrent(TestWorld::instance()->root()); }
+
+    void twoControllersRegisterIntoListFileAndDatabase() {
+        Vr12Simulator sim1, sim2;
+        QVERIFY(sim1.start(TestWorld::instance()->deviceDir(), 1));
+        QVERIFY(sim2.start(TestWorld::instance()->deviceDir(), 2));
+        IntakeWorld::setStored(QStringLiteral("UseMRDB"), 1);
+        IntakeWorld::setStored(QStringLiteral("MRDB"), databaseConnection());
+        IntakeWorld::setStored(QStringLiteral("UsePhoto"), 1);
+        IntakeWorld::setStored(QStringLiteral("ShowPhoto"), 1);
+        IntakeWorld::setStored(QStringLiteral("PhotoDB"), databaseConnection());
+
+        IntakeWorld w;
+        CTermRecord front = controller("Front", 11, 513);
+        front.Relay1Time = 2;
+        front.Master = "00000000000000AA";
+        QVERIFY(w.start(QStringLiteral("two"), {{1, front}, {2, controller("Back", 22, 7)}}));
+        QVERIFY2(w.prompts.stops.isEmpty(), qPrintable(w.prompts.stops.join('\n')));
+        QSignalSpy photos(w.app.get(), &CTarvexApp::photoHandedOver);
+
+        // Both forms bound with the controller's fields.
+        CTermFormView* f1 = w.form(1);
+        CTermFormView* f2 = w.form(2);
+        QVERIFY(f1 && f2);
+        QCOMPARE(f1->Status(), QStringLiteral("OK"));
+        QCOMPARE(f2->Status(), QStringLiteral("OK"));
+        QCOMPARE(f1->field(res::IDC_TERM_ID)->text(), QStringLiteral("11"));
+        QCOMPARE(f1->field(res::IDC_TERM_NAME)->text(), QStringLiteral("Front"));
+        QCOMPARE(f1->field(res::IDC_TERM_CODE)->text(), QStringLiteral("513"));
+        QCOMPARE(f1->field(res::IDC_TERM_COMPORT)->text(), QStringLiteral("1"));
+        QCOMPARE(f1->field(res::IDC_TERM_MASTER)->text(), QStringLiteral("00000000000000AA"));
+        QCOMPARE(f1->relayList(res::IDC_TERM_RELAY1)->currentText(), QStringLiteral("2"));
+        QCOMPARE(f2->field(res::IDC_TERM_COMPORT)->text(), QStringLiteral("2"));
+        QCOMPARE(w.monthlyFile(),
+                 IntakeWorld::regFolder() + QStringLiteral("/") +
+                     CAppSettings::monthlyFileNameFor(QDate::currentDate().year(),
+                                                      QDate::currentDate().month()));
+        CRegView* list = w.list();
+        QVERIFY(list);
+        QCOMPARE(list->rowCount(), 0);
+
+        // A person at each door; the rows tell the controllers apart by their ID.
+        sim1.sendMessage(Vr12Simulator::registrationFor(mediaId(1)));
+        QTRY_COMPARE(list->rowCount(), 1);
+        sim2.sendMessage("R" + mediaId(2));
+        QTRY_COMPARE(list->rowCount(), 2);
+        const QStringList first = row(list, 0);
+        QCOMPARE(first.mid(2), QStringList({"O", QString::fromLatin1(mediaId(1)), "11"}));
+        QCOMPARE(row(list, 1).mid(2), QStringList({"", QString::fromLatin1(mediaId(2)), "22"}));
+        QCOMPARE(f1->LastRegistration(),
+                 QString::fromLatin1(Vr12Simulator::registrationFor(mediaId(1))));
+        QCOMPARE(f1->field(res::IDC_TERM_LASTREG)->text(), f1->LastRegistration());
+
+        // The reporting command reached the database layer unchanged; SQLite knows no "exec",
+        // so it fails, and the registration keeps its row and its line.
+        const QString id1 = QString::fromLatin1(mediaId(1));
+        const QString expected =
+            QStringLiteral("exec spOndixReg '%1', '%2', '%2 %3','999', 11, 513")
+                .arg(id1.mid(6, 8), first[0], first[1].left(6) + "00");
+        QCOMPARE(f1->LastReport().command, expected);
+        QVERIFY(!f1->LastReport().sent);
+        QVERIFY(f1->LastReport().errorText.startsWith(QStringLiteral("Query = ") + expected));
+        QCOMPARE(
+            f2->LastReport().command.left(26),
+            QStringLiteral("exec spOndixReg '%1'").arg(QString::fromLatin1(mediaId(2)).mid(6, 8)));
+        QCOMPARE(photos.size(), 2);
+        QCOMPARE(photos.at(0).at(0).toString(), id1);
+        QCOMPARE(photos.at(0).at(1).toString(), first[1]);
+
+        // A short status message: a row without a medium, nothing sent, no photo.
+        sim1.sendMessage("+<OK");
+        QTRY_COMPARE(list->rowCount(), 3);
+        QCOMPARE(row(list, 2).mid(3), QStringList({"", "11"}));
+        QVERIFY(f1->LastReport().command.isEmpty());
+        // Action "M" and a lower-case "o": rows only.
+        sim2.sendMessage("R" + mediaId(3) + "M");
+        QTRY_COMPARE(list->rowCount(), 4);
+        QCOMPARE(row(list, 3).mid(2), QStringList({"M", QString::fromLatin1(mediaId(3)), "22"}));
+        QVERIFY(f2->LastReport().command.isEmpty());
+        sim2.sendMessage("R" + mediaId(4) + " o");
+        QTRY_COMPARE(list->rowCount(), 5);
+        QCOMPARE(row(list, 4).at(2), QStringLiteral("o"));
+        QVERIFY(f2->LastReport().command.isEmpty());
+        QCOMPARE(photos.size(), 2);
+
+        // Every registration has its line in the month's file, with its port.
+        QByteArray log;
+        QTRY_VERIFY((log = fileBytes(w.monthlyFile())).count('\n') == 5);
+        QVERIFY(log.contains("," + mediaId(1) + ",COM1"));
+        QVERIFY(log.contains("," + mediaId(2) + ",COM2"));
+        QVERIFY(log.contains(",+<OK,OK,,COM1"));
+        QVERIFY(log.contains(",M," + mediaId(3) + ",COM2"));
+
+        // A new month: both controllers go on in the new month's file.
+        const QString next = QStringLiteral("TarvexRegs-2099-01.txt");
+        emit w.app->monthWatcher()->monthChanged(next);
+        sim1.sendMessage(Vr12Simulator::registrationFor(mediaId(5)));
+        sim2.sendMessage(Vr12Simulator::registrationFor(mediaId(6)));
+        const QString nextFile = IntakeWorld::regFolder() + QStringLiteral("/") + next;
+        QTRY_COMPARE(fileBytes(nextFile).count('\n'), 2);
+        QCOMPARE(fileBytes(w.monthlyFile()), fileBytes(nextFile));
+        QCOMPARE(log.count('\n'), 5);
+        QVERIFY(!fileBytes(IntakeWorld::regFolder() + QStringLiteral("/") +
+                           CAppSettings::monthlyFileNameFor(QDate::currentDate().year(),
+                                                            QDate::currentDate().month()))
+                     .contains(mediaId(5)));
+
+        // Leaving the program gives both ports back.
+        w.app->ExitInstance();
+        QVERIFY(portFree(1));
+        QVERIFY(portFree(2));
+    }
+
+    void missingDeviceRelayListsAndPortsFreed() {
+        Vr12Simulator sim3;
+        QVERIFY(sim3.start(TestWorld::instance()->deviceDir(), 3));
+        // COM4 names a device that is not there.
+        const QString link4 = TestWorld::instance()->deviceDir() + QStringLiteral("/COM4");
+        QFile::remove(link4);
+        QVERIFY(QFile::link(TestWorld::instance()->path(QStringLiteral("unplugged")), link4));
+        IntakeWorld::setStored(QStringLiteral("UseMRDB"), 0);
+        IntakeWorld::setStored(QStringLiteral("UsePhoto"), 0);
+
+        IntakeWorld w;
+        QVERIFY(w.start(QStringLiteral("missing"),
+                        {{3, controller("Gate", 3, 1)}, {4, controller("Shed", 4, 1)}}));
+        QCOMPARE(w.form(4)->Status(), QStringLiteral("Error"));
+        QCOMPARE(w.form(4)->field(res::IDC_TERM_STATUS)->text(), QStringLiteral("Error"));
+        QCOMPARE(w.form(3)->Status(), QStringLiteral("OK"));
+        sim3.sendMessage(Vr12Simulator::registrationFor(mediaId(7)));
+        QTRY_COMPARE(w.list()->rowCount(), 1);
+        QCOMPARE(row(w.list(), 0).at(4), QStringLiteral("3"));
+        QVERIFY(w.form(3)->LastReport().command.isEmpty());
+
+        // A relay list change goes into the workspace and nowhere else.
+        CTermFormView* gate = w.form(3);
+        sim3.clearReceived();
+        QVERIFY(!w.app->document()->IsModified());
+        gate->relayList(res::IDC_TERM_RELAY2)->setCurrentIndex(5);
+        QVERIFY(w.app->document()->IsModified());
+        const CTermRecord* record = w.app->document()->FindController(3);
+        QCOMPARE(record->Relay2Time, 5);
+        QCOMPARE(record->Relay1Time, 0);
+        QCOMPARE(gate->Relay2Time(), 5);
+        QTest::qWait(100);
+        QVERIFY(sim3.receivedBytes().isEmpty());
+
+        // A new workspace closes the forms, and with them the port.
+        QVERIFY(!portFree(3));
+        w.prompts.saveAnswers = {IUserPrompts::No};
+        QVERIFY(w.app->documentFlow()->OnFileNew());
+        QVERIFY(w.app->document()->Controllers().empty());
+        QVERIFY(portFree(3));
+        QVERIFY(w.prompts.stops.isEmpty());
+    }
+};
+
+TARVEX_TEST_MAIN(TestTermForm)
+#include "tst_termform.moc"
