@@ -3,8 +3,10 @@
 // is missing, the relay lists, and the ports given back when the workspace goes.
 #include "intakeworld.h"
 
+#include "adodatabase.h"
 #include "documentflow.h"
 #include "monthwatcher.h"
+#include "reportsender.h"
 #include "resourceids.h"
 #include "testfiles.h"
 #include "vr12commfactory.h"
@@ -66,6 +68,9 @@ private slots:
         QVERIFY(w.start(QStringLiteral("two"), {{1, front}, {2, controller("Back", 22, 7)}}));
         QVERIFY2(w.prompts.stops.isEmpty(), qPrintable(w.prompts.stops.join('\n')));
         QSignalSpy photos(w.app.get(), &CTarvexApp::photoHandedOver);
+        // The reporting connection opened with the command's time-out already set.
+        QVERIFY(w.app->reportingDatabase()->IsOpen());
+        QCOMPARE(w.app->reportingDatabase()->GetCommandTimeout(), kReportCommandTimeoutSeconds);
 
         // Both forms bound with the controller's fields.
         CTermFormView* f1 = w.form(1);
