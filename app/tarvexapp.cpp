@@ -308,13 +308,17 @@ void CTarvexApp::ReopenMRDatabase() {
 }
 
 void CTarvexApp::OnMonthChanged(const QString& monthlyFileName) {
-    CAppSettings& settings = CAppSettings::instance();
-    settings.MonthlyFileName = monthlyFileName;
+    CAppSettings::instance().MonthlyFileName = monthlyFileName;
+    PointControllersAtRegistrationsFile();
+}
+
+void CTarvexApp::PointControllersAtRegistrationsFile() {
     if (!m_doc)
         return;
+    const QString file = CAppSettings::instance().registrationsFile();
     for (const auto& [port, record] : m_doc->Controllers())
         if (auto* form = dynamic_cast<CTermFormView*>(record.Panel))
-            form->SetRegistrationsFile(settings.registrationsFile());
+            form->SetRegistrationsFile(file);
 }
 
 void CTarvexApp::ReopenPhotoDB() {

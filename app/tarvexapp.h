@@ -105,6 +105,9 @@ public:
     CMonthWatcher* monthWatcher() const { return m_monthWatcher.get(); }
     // Every controller's log moves to the registrations file of the new month.
     void OnMonthChanged(const QString& monthlyFileName);
+    // Every running controller logs into the registrations file the settings name now (after
+    // the month or the registrations folder changed), without a new Init.
+    void PointControllersAtRegistrationsFile();
 
 signals:
     // A person's registration for the photo window: media ID and the registration's time.

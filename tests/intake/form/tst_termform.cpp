@@ -159,6 +159,15 @@ private slots:
                                                             QDate::currentDate().month()))
                      .contains(mediaId(5)));
 
+        // A new registrations folder: the running controllers follow it without a new Init.
+        const QString moved = TestWorld::instance()->path(QStringLiteral("moved"));
+        QVERIFY(QDir().mkpath(moved));
+        CAppSettings::instance().RegFilePath = moved;
+        w.app->PointControllersAtRegistrationsFile();
+        sim2.sendMessage(Vr12Simulator::registrationFor(mediaId(8)));
+        QTRY_VERIFY(fileBytes(moved + QStringLiteral("/") + next).contains(mediaId(8)));
+        QVERIFY(!fileBytes(nextFile).contains(mediaId(8)));
+
         // Leaving the program gives both ports back.
         w.app->ExitInstance();
         QVERIFY(portFree(1));
