@@ -18,6 +18,10 @@
 #include <QSignalSpy>
 
 namespace {
+// A registration crosses the line at 2400 baud and the receiver's pause in well under a second;
+// the rest is room for a loaded machine.
+constexpr int kWaitMs = 15000;
+
 QByteArray mediaId(int n) {
     return Vr12Simulator::mediaIdFor(n);
 }
@@ -95,9 +99,9 @@ private slots:
 
         // A person at each door; the rows tell the controllers apart by their ID.
         sim1.sendMessage(Vr12Simulator::registrationFor(mediaId(1)));
-        QTRY_COMPARE(list->rowCount(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(list->rowCount(), 1, kWaitMs);
         sim2.sendMessage("R" + mediaId(2));
-        QTRY_COMPARE(list->rowCount(), 2);
+        QTRY_COMPARE_WITH_TIMEOUT(list->rowCount(), 2, kWaitMs);
         const QStringList first = row(list, 0);
         QCOMPARE(first.mid(2), QStringList({"O", QString::fromLatin1(mediaId(1)), "11"}));
         QCOMPARE(row(list, 1).mid(2), QStringList({"", QString::fromLatin1(mediaId(2)), "22"}));
@@ -123,23 +127,23 @@ private slots:
 
         // A short status message: a row without a medium, nothing sent, no photo.
         sim1.sendMessage("+<OK");
-        QTRY_COMPARE(list->rowCount(), 3);
+        QTRY_COMPARE_WITH_TIMEOUT(list->rowCount(), 3, kWaitMs);
         QCOMPARE(row(list, 2).mid(3), QStringList({"", "11"}));
         QVERIFY(f1->LastReport().command.isEmpty());
         // Action "M" and a lower-case "o": rows only.
         sim2.sendMessage("R" + mediaId(3) + "M");
-        QTRY_COMPARE(list->rowCount(), 4);
+        QTRY_COMPARE_WITH_TIMEOUT(list->rowCount(), 4, kWaitMs);
         QCOMPARE(row(list, 3).mid(2), QStringList({"M", QString::fromLatin1(mediaId(3)), "22"}));
         QVERIFY(f2->LastReport().command.isEmpty());
         sim2.sendMessage("R" + mediaId(4) + " o");
-        QTRY_COMPARE(list->rowCount(), 5);
+        QTRY_COMPARE_WITH_TIMEOUT(list->rowCount(), 5, kWaitMs);
         QCOMPARE(row(list, 4).at(2), QStringLiteral("o"));
         QVERIFY(f2->LastReport().command.isEmpty());
         QCOMPARE(photos.size(), 2);
 
         // Every registration has its line in the month's file, with its port.
         QByteArray log;
-        QTRY_VERIFY((log = fileBytes(w.monthlyFile())).count('\n') == 5);
+        QTRY_VERIFY_WITH_TIMEOUT((log = fileBytes(w.monthlyFile())).count('\n') == 5, kWaitMs);
         QVERIFY(log.contains("," + mediaId(1) + ",COM1"));
         QVERIFY(log.contains("," + mediaId(2) + ",COM2"));
         QVERIFY(log.contains(",+<OK,OK,,COM1"));
@@ -151,7 +155,7 @@ private slots:
         sim1.sendMessage(Vr12Simulator::registrationFor(mediaId(5)));
         sim2.sendMessage(Vr12Simulator::registrationFor(mediaId(6)));
         const QString nextFile = IntakeWorld::regFolder() + QStringLiteral("/") + next;
-        QTRY_COMPARE(fileBytes(nextFile).count('\n'), 2);
+        QTRY_COMPARE_WITH_TIMEOUT(fileBytes(nextFile).count('\n'), 2, kWaitMs);
         QCOMPARE(fileBytes(w.monthlyFile()), fileBytes(nextFile));
         QCOMPARE(log.count('\n'), 5);
         QVERIFY(!fileBytes(IntakeWorld::regFolder() + QStringLiteral("/") +
@@ -165,7 +169,8 @@ private slots:
         CAppSettings::instance().RegFilePath = moved;
         w.app->PointControllersAtRegistrationsFile();
         sim2.sendMessage(Vr12Simulator::registrationFor(mediaId(8)));
-        QTRY_VERIFY(fileBytes(moved + QStringLiteral("/") + next).contains(mediaId(8)));
+        QTRY_VERIFY_WITH_TIMEOUT(fileBytes(moved + QStringLiteral("/") + next).contains(mediaId(8)),
+                                 kWaitMs);
         QVERIFY(!fileBytes(nextFile).contains(mediaId(8)));
 
         // Leaving the program gives both ports back.
@@ -191,7 +196,7 @@ private slots:
         QCOMPARE(w.form(4)->field(res::IDC_TERM_STATUS)->text(), QStringLiteral("Error"));
         QCOMPARE(w.form(3)->Status(), QStringLiteral("OK"));
         sim3.sendMessage(Vr12Simulator::registrationFor(mediaId(7)));
-        QTRY_COMPARE(w.list()->rowCount(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(w.list()->rowCount(), 1, kWaitMs);
         QCOMPARE(row(w.list(), 0).at(4), QStringLiteral("3"));
         QVERIFY(w.form(3)->LastReport().command.isEmpty());
 
