@@ -442,10 +442,25 @@ private slots:
             QTRY_COMPARE_WITH_TIMEOUT(collector.Printed(), 2, 5000);
             a.sendMessage(Vr12Simulator::registrationFor(Vr12Simulator::mediaIdFor(3)));
             QTRY_COMPARE_WITH_TIMEOUT(collector.Printed(), 3, 5000);
+            // A month whose file cannot be opened is said for each controller.
+            QVERIFY(QDir().mkpath(regs + "/TarvexRegs-2026-03.txt"));
+            now = QDateTime(QDate(2026, 3, 1), QTime(0, 0, 1));
+            b.sendMessage(Vr12Simulator::registrationFor(Vr12Simulator::mediaIdFor(4)));
+            QTRY_COMPARE_WITH_TIMEOUT(collector.Printed(), 4, 5000);
             collector.Close();
         }
         std::fclose(out);
+        std::rewind(err);
+        QByteArray errText;
+        char buffer[512];
+        while (std::fgets(buffer, sizeof buffer, err))
+            errText += buffer;
         std::fclose(err);
+        const QList<QByteArray> problems = linesOf(errText);
+        QCOMPARE(problems.size(), 2);
+        QVERIFY2(problems.at(0).startsWith("tarvexctl: COM7: cannot open the log file"),
+                 problems.at(0).constData());
+        QVERIFY(problems.at(1).startsWith("tarvexctl: COM8: cannot open the log file"));
         const QList<QByteArray> january = fileLines(regs + "/TarvexRegs-2026-01.txt");
         const QList<QByteArray> february = fileLines(regs + "/TarvexRegs-2026-02.txt");
         QCOMPARE(january.size(), 1);

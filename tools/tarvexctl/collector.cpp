@@ -80,6 +80,13 @@ int CCollector::Open(const CTarvexDoc& doc, CVr12CommFactory& factory, const QSt
         comm.SetAsciiFileName(file);
         if (comm.Init(short(comPort - 1))) {
             ++opened;
+            // Nobody watches a status line here: a month's file that does not open would
+            // lose registrations silently.
+            connect(&comm, &CVr12Comm::ErrMessage, this, [this, c] {
+                const QString why =
+                    c->comm->Control() ? c->comm->Control()->lastLinkError() : c->comm->ErrorText();
+                Report(QStringLiteral("COM%1: %2").arg(c->comPort).arg(why));
+            });
         } else {
             const QString reason = comm.Control() ? comm.Control()->lastLinkError() : QString();
             Report(QStringLiteral("COM%1 (controller %2) does not open: %3")

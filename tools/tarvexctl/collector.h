@@ -20,7 +20,8 @@ class QWidget;
 // The registration intake of every controller of a workspace, without a window: one control
 // per controller writing the monthly file, one tab-separated line per registration on `out`
 // (the registrations list's five columns) and the reporting command when the settings ask for
-// it. Problems go to `err` as lines; the intake goes on.
+// it. Problems go to `err` as lines, among them a registrations file that does not open; the
+// intake goes on.
 class CCollector : public QObject {
     Q_OBJECT
 public:
