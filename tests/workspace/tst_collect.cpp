@@ -57,15 +57,15 @@ QString freshFolder(const QString& name) {
     return dir;
 }
 
-struct ControllerSpec {
+struct ControllerEntry {
     int port;
     int id;
     int code;
 };
 
-QString writeWorkspace(const QString& name, const QList<ControllerSpec>& controllers) {
+QString writeWorkspace(const QString& name, const QList<ControllerEntry>& controllers) {
     CTarvexDoc doc;
-    for (const ControllerSpec& c : controllers) {
+    for (const ControllerEntry& c : controllers) {
         CTermRecord record;
         record.Name = "Door " + std::to_string(c.port);
         record.ID = c.id;
