@@ -101,14 +101,7 @@ void CTarvexApp::status(const QString& text) {
 }
 
 QString CTarvexApp::defaultRegFilePath() const {
-    QString folder = m_programFolder;
-    while (folder.size() > 1 && folder.endsWith(QLatin1Char('/')))
-        folder.chop(1);
-    const QFileInfo info(folder);
-    if (info.isDir() && info.isWritable())
-        return folder;
-    // An installed program's folder is not the user's: registrations go to the data folder.
-    return tarvexDataFolder();
+    return regFilePathDefault(m_programFolder);
 }
 
 bool CTarvexApp::InitInstance() {

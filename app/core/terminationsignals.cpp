@@ -9,7 +9,8 @@
 #include <unistd.h>
 
 namespace {
-constexpr int kSignals[] = {SIGTERM, SIGHUP};
+// SIGINT last: it is handled only when asked for.
+constexpr int kSignals[] = {SIGTERM, SIGHUP, SIGINT};
 
 int g_pipe[2] = {-1, -1};
 struct sigaction g_previous[std::size(kSignals)];
@@ -23,7 +24,7 @@ void onSignal(int signalNumber) {
 }
 } // namespace
 
-CTerminationSignals::CTerminationSignals(QObject* parent) : QObject(parent) {
+CTerminationSignals::CTerminationSignals(QObject* parent, bool interrupt) : QObject(parent) {
     if (g_pipe[0] >= 0 || ::pipe2(g_pipe, O_CLOEXEC | O_NONBLOCK) != 0)
         return;
     m_notifier = new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, this);
@@ -33,14 +34,15 @@ CTerminationSignals::CTerminationSignals(QObject* parent) : QObject(parent) {
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     m_installed = true;
-    for (std::size_t i = 0; i < std::size(kSignals); ++i)
+    m_count = interrupt ? std::size(kSignals) : std::size(kSignals) - 1;
+    for (std::size_t i = 0; i < m_count; ++i)
         m_installed = ::sigaction(kSignals[i], &action, &g_previous[i]) == 0 && m_installed;
 }
 
 CTerminationSignals::~CTerminationSignals() {
     if (!m_notifier)
         return;
-    for (std::size_t i = 0; i < std::size(kSignals); ++i)
+    for (std::size_t i = 0; i < m_count; ++i)
         ::sigaction(kSignals[i], &g_previous[i], nullptr);
     delete m_notifier;
     ::close(g_pipe[0]);

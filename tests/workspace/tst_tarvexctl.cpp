@@ -51,8 +51,8 @@ private slots:
             const Run r = tarvexctl(args);
             QCOMPARE(r.exitCode, 0);
             QVERIFY(r.out.startsWith("Usage:\n"));
-            for (const char* command :
-                 {"show", "resave", "normalize", "import-csv", "add-controller", "query"})
+            for (const char* command : {"show", "resave", "normalize", "import-csv",
+                                        "add-controller", "query", "collect"})
                 QVERIFY(r.out.contains(QByteArray("  tarvexctl ") + command + ' '));
             QVERIFY(r.err.isEmpty());
         }

@@ -1,4 +1,5 @@
 #include "commands.h"
+#include "ctlcommon.h"
 
 #include "adodatabase.h"
 #include "adorecordset.h"
@@ -9,31 +10,6 @@ namespace {
 void write(std::FILE* stream, const QString& text) {
     const QByteArray bytes = text.toUtf8();
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
-}
-
-// Keeps one row on one line: tab, line ends and the backslash itself are written as escapes.
-QString escapeField(const QString& text) {
-    QString out;
-    out.reserve(text.size());
-    for (const QChar c : text) {
-        switch (c.unicode()) {
-        case '\\':
-            out += QLatin1String("\\\\");
-            break;
-        case '\t':
-            out += QLatin1String("\\t");
-            break;
-        case '\n':
-            out += QLatin1String("\\n");
-            break;
-        case '\r':
-            out += QLatin1String("\\r");
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
 }
 
 QString fieldText(CADORecordset& rs, int index) {

@@ -14,6 +14,10 @@ int runResaveCommand(const Args& args);
 int runNormalizeCommand(const Args& args);
 int runImportCsvCommand(const Args& args);
 int runAddControllerCommand(const Args& args);
+// collect WORKSPACE [--seconds S] [--count N]: the registration intake of every controller of
+// the workspace without a window, until S seconds, N registrations or SIGTERM/SIGINT. Needs a
+// QApplication (the controls are widgets).
+int runCollectCommand(const Args& args);
 // query CONNECTION-STRING SQL: prints each row of the result on one line, fields separated by
 // tabs. Returns 0, 1 when the connection or the statement fails (the layer's error text on
 // stderr), or 2 for wrong arguments.

@@ -24,6 +24,10 @@ bool isOption(std::string_view word);
 
 void writeOut(std::string_view bytes);
 
+// Keeps one output row on one line: tab, line ends and the backslash itself are written as
+// escapes.
+QString escapeField(const QString& text);
+
 // The desktop program's "CodePage" setting, read as the program reads it.
 QString codePageSetting();
 

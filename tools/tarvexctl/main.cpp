@@ -2,10 +2,12 @@
 #include "ctlcommon.h"
 #include "versioninfo.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QStringList>
 
 #include <cstdio>
+#include <memory>
 #include <string>
 
 namespace {
@@ -20,6 +22,7 @@ const char kUsage[] =
     "  tarvexctl add-controller FILE.VR-12 --port N [--name TEXT] [--id N] [--code N]"
     " [--relay1 0-7] [--relay2 0-7] [--codepage CP]\n"
     "  tarvexctl query CONNECTION-STRING SQL\n"
+    "  tarvexctl collect WORKSPACE.VR-12 [--seconds S] [--count N]\n"
     "  tarvexctl --help | --version\n"
     "Exit status: 0 success, 1 failure, 2 wrong usage.\n";
 
@@ -30,7 +33,14 @@ bool isHelp(const std::string& word) {
 } // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    // collect hosts the controllers' controls, which are widgets; they are never shown, so
+    // no display is needed (a site PC collects with nobody logged in).
+    const bool collect = argc >= 2 && std::string(argv[1]) == "collect";
+    if (collect && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::unique_ptr<QCoreApplication> app = collect
+                                                ? std::make_unique<QApplication>(argc, argv)
+                                                : std::make_unique<QCoreApplication>(argc, argv);
 
     if (argc < 2) {
         std::fputs(kUsage, stderr);
@@ -53,6 +63,7 @@ int main(int argc, char** argv) {
                                     : command == "normalize"      ? runNormalizeCommand
                                     : command == "import-csv"     ? runImportCsvCommand
                                     : command == "add-controller" ? runAddControllerCommand
+                                    : command == "collect"        ? runCollectCommand
                                                                   : nullptr;
     const bool known = run || command == "query";
     // "tarvexctl show --help" as well as "tarvexctl --help".

@@ -1,0 +1,157 @@
+#include "collector.h"
+
+#include "adodatabase.h"
+#include "appsettings.h"
+#include "ctlcommon.h"
+#include "registrationsfile.h"
+#include "reportsender.h"
+#include "tarvexdoc.h"
+#include "vr12comm.h"
+#include "vr12commfactory.h"
+
+#include <QWidget>
+
+namespace {
+// An error text of the database layer spans lines; the log keeps one line per problem.
+QString oneLine(QString text) {
+    text.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    text.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    return text.trimmed();
+}
+} // namespace
+
+CCollector::CCollector(std::FILE* out, std::FILE* err, CMonthWatcher::Clock clock, QObject* parent)
+    : QObject(parent), m_out(out), m_err(err), m_month(this, std::move(clock)) {
+    connect(&m_month, &CMonthWatcher::monthChanged, this, &CCollector::MoveToMonth);
+}
+
+CCollector::~CCollector() {
+    Close();
+}
+
+void CCollector::Report(const QString& text) {
+    std::fprintf(m_err, "tarvexctl: %s\n", oneLine(text).toLocal8Bit().constData());
+    std::fflush(m_err);
+}
+
+void CCollector::OpenReportingDatabase(const CAppSettings& settings) {
+    m_switches.useReportingDatabase = false;
+    m_database.reset();
+    if (!settings.UseMRDB)
+        return;
+    auto database = std::make_unique<CADODataBase>();
+    // The SQLite driver takes its lock wait only when connecting.
+    database->SetCommandTimeout(kReportCommandTimeoutSeconds);
+    if (!database->Open(settings.MRDB, QString(), QString())) {
+        Report(QStringLiteral("the reporting database does not open; registrations are not "
+                              "reported to it: %1")
+                   .arg(database->GetErrorDescription()));
+        return;
+    }
+    m_database = std::move(database);
+    m_switches.useReportingDatabase = true;
+}
+
+int CCollector::Open(const CTarvexDoc& doc, CVr12CommFactory& factory, const QString& regFilePath) {
+    m_regFilePath = regFilePath;
+    if (!factory.Load()) {
+        Report(factory.ErrorText());
+        return -1;
+    }
+    if (!m_host)
+        m_host = std::make_unique<QWidget>();
+    const QString file = RegistrationsFile();
+    int opened = 0;
+    for (const auto& [comPort, record] : doc.Controllers()) {
+        auto controller = std::make_unique<Controller>();
+        controller->comPort = comPort;
+        controller->id = record.ID;
+        controller->code = record.Code;
+        controller->comm = std::make_unique<CVr12Comm>();
+        CVr12Comm& comm = *controller->comm;
+        const QString why = factory.CreateControl(comm, m_host.get());
+        if (!why.isEmpty()) {
+            Report(QStringLiteral("COM%1: %2").arg(comPort).arg(why));
+            continue;
+        }
+        const Controller* c = controller.get();
+        connect(&comm, &CVr12Comm::RxMessage, this, [this, c] { OnRegistration(*c); });
+        comm.SetAsciiFileName(file);
+        if (comm.Init(short(comPort - 1))) {
+            ++opened;
+            // Nobody watches a status line here: a month's file that does not open would
+            // lose registrations silently.
+            connect(&comm, &CVr12Comm::ErrMessage, this, [this, c] {
+                const QString why =
+                    c->comm->Control() ? c->comm->Control()->lastLinkError() : c->comm->ErrorText();
+                Report(QStringLiteral("COM%1: %2").arg(c->comPort).arg(why));
+            });
+        } else {
+            const QString reason = comm.Control() ? comm.Control()->lastLinkError() : QString();
+            Report(QStringLiteral("COM%1 (controller %2) does not open: %3")
+                       .arg(comPort)
+                       .arg(record.ID)
+                       .arg(reason.isEmpty() ? comm.ErrorText() : reason));
+        }
+        // A control whose port failed still holds its log file: Close() gives it back.
+        m_controllers.push_back(std::move(controller));
+    }
+    return opened;
+}
+
+void CCollector::Close() {
+    for (auto& controller : m_controllers)
+        controller->comm->Destroy();
+    m_controllers.clear();
+    m_host.reset();
+    std::fflush(m_out);
+}
+
+QString CCollector::RegistrationsFile() const {
+    return registrationsFileFor(m_regFilePath, m_month.month());
+}
+
+void CCollector::MoveToMonth() {
+    const QString file = RegistrationsFile();
+    for (auto& controller : m_controllers)
+        controller->comm->SetAsciiFileName(file);
+}
+
+void CCollector::OnRegistration(const Controller& controller) {
+    // A registration decoded after midnight at a month's end belongs to the new month's file;
+    // the control writes its line only after this handler returns.
+    m_month.check();
+    CVr12Comm& comm = *controller.comm;
+    Registration r;
+    r.lastReg = comm.GetLastReg();
+    r.action = comm.GetAction();
+    r.mediaId = comm.GetIButtonID();
+    r.dateReg = comm.GetDateReg();
+    r.timeReg = comm.GetTimeReg();
+    const RegistrationPlan plan = planRegistration(r, controller.id, controller.code, m_switches);
+    Print(plan.listRow);
+    if (plan.reportCommand.isEmpty() || !m_database)
+        return;
+    const ReportResult sent = sendReportCommand(m_database.get(), plan.reportCommand);
+    if (!sent.sent)
+        Report(QStringLiteral("registration %1 %2 of %3 from controller %4 not reported: %5")
+                   .arg(r.dateReg, r.timeReg, r.mediaId)
+                   .arg(controller.id)
+                   .arg(sent.errorText));
+}
+
+void CCollector::Print(const QStringList& row) {
+    if (m_limit > 0 && m_printed >= m_limit)
+        return;
+    QStringList fields;
+    for (const QString& field : row)
+        fields << escapeField(field);
+    const QString line = fields.join(QLatin1Char('\t')) + QLatin1Char('\n');
+    // The controller's texts are bytes, one per character: written back as they came.
+    const QByteArray bytes = line.toLatin1();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), m_out);
+    std::fflush(m_out);
+    if (++m_printed == m_limit)
+        emit limitReached();
+}

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "monthwatcher.h"
+#include "registrationplan.h"
+
+#include <QObject>
+#include <QString>
+
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+class CADODataBase;
+class CAppSettings;
+class CTarvexDoc;
+class CVr12Comm;
+class CVr12CommFactory;
+class QWidget;
+
+// The registration intake of every controller of a workspace, without a window: one control
+// per controller writing the monthly file, one tab-separated line per registration on `out`
+// (the registrations list's five columns) and the reporting command when the settings ask for
+// it. Problems go to `err` as lines, among them a registrations file that does not open; the
+// intake goes on.
+class CCollector : public QObject {
+    Q_OBJECT
+public:
+    explicit CCollector(std::FILE* out, std::FILE* err, CMonthWatcher::Clock clock = {},
+                        QObject* parent = nullptr);
+    ~CCollector() override;
+    CCollector(const CCollector&) = delete;
+    CCollector& operator=(const CCollector&) = delete;
+
+    // Opens the reporting database when UseMRDB is on, with the command time-out set before the
+    // connection opens. A database that does not open is reported; the intake goes on without.
+    void OpenReportingDatabase(const CAppSettings& settings);
+    bool ReportsToDatabase() const { return m_database != nullptr; }
+
+    // Makes a control for every controller, names its registrations file in `regFilePath` and
+    // opens its port. Returns how many ports opened; -1 when the control module cannot be
+    // loaded (reported once).
+    int Open(const CTarvexDoc& doc, CVr12CommFactory& factory, const QString& regFilePath);
+    // Stops every control: its receiver ends and its port and file close. Registrations that
+    // arrive meanwhile are still handled.
+    void Close();
+
+    // Prints at most `count` lines (0: no limit), then limitReached(); the database still gets
+    // later registrations.
+    void SetLimit(int count) { m_limit = count; }
+    int Printed() const { return m_printed; }
+    QString RegistrationsFile() const;
+
+signals:
+    void limitReached();
+
+private:
+    struct Controller {
+        int comPort = 0;
+        int id = 0;
+        int code = 0;
+        std::unique_ptr<CVr12Comm> comm;
+    };
+
+    void OnRegistration(const Controller& controller);
+    void Print(const QStringList& row);
+    void Report(const QString& text);
+    void MoveToMonth();
+
+    std::FILE* m_out;
+    std::FILE* m_err;
+    CMonthWatcher m_month;
+    IntakeSwitches m_switches;
+    std::unique_ptr<CADODataBase> m_database;
+    std::unique_ptr<QWidget> m_host; // parent of the controls' windows, never shown
+    std::vector<std::unique_ptr<Controller>> m_controllers;
+    QString m_regFilePath;
+    int m_limit = 0;
+    int m_printed = 0;
+};
