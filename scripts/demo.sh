@@ -39,6 +39,6 @@ if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
     # The program owns both ports: its registrations list and monthly file show them.
     "$bin/tarvex" "$workspace"
 else
-    echo "No display: showing the registrations of COM1 here (Ctrl+C ends the demo)."
-    "$bin/vr12" COM1 listen --log "$demo/reg.txt"
+    echo "No display: collecting the registrations of both controllers here (Ctrl+C ends the demo)."
+    "$bin/tarvexctl" collect "$workspace"
 fi
