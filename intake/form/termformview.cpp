@@ -117,6 +117,9 @@ CTermFormView::CTermFormView(QWidget* parent) : QWidget(parent), m_status(S(IDS_
         }
     }
     connect(&m_comm, &CVr12Comm::RxMessage, this, &CTermFormView::OnRxMessage);
+    // Queued: a call can fail inside the registration handler, while the receiver waits.
+    connect(&m_comm, &CVr12Comm::CallFailed, this, &CTermFormView::OnCallFailed,
+            Qt::QueuedConnection);
     // ErrMessage: the control has already logged the failure; the form has nothing to add.
     UpdateData(false);
 }
@@ -210,6 +213,13 @@ void CTermFormView::SetFirmware(const std::string& firmware) {
 
 void CTermFormView::SetRegistrationsFile(const QString& path) {
     m_comm.SetAsciiFileName(path);
+}
+
+void CTermFormView::OnCallFailed(const QString& text) {
+    m_status = S(IDS_ERROR);
+    UpdateData(false);
+    if (const TermFormServices& services = termFormServices(); services.linkFailed)
+        services.linkFailed(text);
 }
 
 void CTermFormView::OnRxMessage() {

@@ -55,6 +55,7 @@ public:
 private:
     void UpdateData(bool saveAndValidate);
     void OnRxMessage();
+    void OnCallFailed(const QString& text);
     void OnRelayTimeChanged();
 
     CVr12Comm m_comm;

@@ -221,6 +221,24 @@ private slots:
         QVERIFY(portFree(3));
         QVERIFY(w.prompts.stops.isEmpty());
     }
+
+    void failedCallIsToldOnce() {
+        Vr12Simulator sim5;
+        QVERIFY(sim5.start(TestWorld::instance()->deviceDir(), 5));
+        IntakeWorld::setStored(QStringLiteral("UseMRDB"), 0);
+        IntakeWorld::setStored(QStringLiteral("UsePhoto"), 0);
+        IntakeWorld w;
+        QVERIFY(w.start(QStringLiteral("failedcall"), {{5, controller("Gate", 5, 1)}}));
+        CTermFormView* gate = w.form(5);
+        QCOMPARE(gate->Status(), QStringLiteral("OK"));
+        // A call the control cannot take (its window is gone) is told once and shows "Error".
+        delete gate->findChild<QWidget*>(QStringLiteral("item%1").arg(res::IDC_TERM_CONTROL));
+        gate->SetRegistrationsFile(TestWorld::instance()->path(QStringLiteral("moved.txt")));
+        gate->SetRegistrationsFile(TestWorld::instance()->path(QStringLiteral("again.txt")));
+        QTRY_COMPARE(gate->Status(), QStringLiteral("Error"));
+        QCOMPARE(gate->field(res::IDC_TERM_STATUS)->text(), QStringLiteral("Error"));
+        QCOMPARE(w.prompts.stops.size(), 1);
+    }
 };
 
 TARVEX_TEST_MAIN(TestTermForm)
