@@ -55,6 +55,7 @@ public:
 private:
     void UpdateData(bool saveAndValidate);
     void OnRxMessage();
+    void OnErrMessage();
     void OnRelayTimeChanged();
 
     CVr12Comm m_comm;
@@ -71,6 +72,8 @@ private:
     QString m_status;
     ReportResult m_lastReport;
     bool m_filling = false;
+    // Init opened the port and no hang-up has been seen since.
+    bool m_portUp = false;
 
     QLineEdit* m_idEdit;
     QLineEdit* m_nameEdit;
