@@ -84,7 +84,8 @@ private slots:
         QElapsedTimer t;
         t.start();
         QCOMPARE(f1->Comm().GetStatus(), vr12comm::GetStatusNoReply);
-        QVERIFY2(t.elapsed() < 1500, qPrintable(QString::number(t.elapsed())));
+        // Its read time-out plus the receiver's idle pass it may wait behind.
+        QVERIFY2(t.elapsed() < 2500, qPrintable(QString::number(t.elapsed())));
         t.start();
         QCOMPARE(f1->Comm().ReadFirstID(), QStringLiteral("Error"));
         QVERIFY2(t.elapsed() < 2500, qPrintable(QString::number(t.elapsed())));
