@@ -106,6 +106,7 @@ short SerialPort::open(const QString& devicePath) {
         return SetSettingsFailed;
     }
     ::tcflush(fd, TCIOFLUSH);
+    m_lost = false;
     m_fd.store(fd);
     return Opened;
 }
@@ -197,6 +198,7 @@ QByteArray SerialPort::read(int maxCount) {
         }
     }
     if (broken) {
+        m_lost = true;
         // A failing or hung-up line must not turn the callers' loops into a busy
         // spin: the read takes the time it would have taken on a silent line.
         auto until = deadline;
@@ -238,13 +240,16 @@ QByteArray SerialPort::readUntilQuiet(std::chrono::milliseconds quiet,
                 break;
             continue;
         }
-        if (r < 0 || !(r & POLLIN))
+        if (r < 0 || !(r & POLLIN)) {
+            m_lost = true;
             break;
+        }
         const ssize_t k = ::read(fd, chunk, sizeof chunk);
         if (k > 0) {
             buf.append(chunk, k);
             quietUntil = std::min(deadline, Clock::now() + quiet);
         } else if (!(k < 0 && (errno == EAGAIN || errno == EINTR))) {
+            m_lost = true;
             break;
         }
     }

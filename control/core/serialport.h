@@ -34,6 +34,9 @@ public:
     // True when a valid handle was closed.
     bool close();
     bool isOpen() const { return m_fd.load() >= 0; }
+    // The line hung up under an open handle (adapter pulled, other end gone);
+    // it stays so until the port is opened again.
+    bool isLost() const { return m_lost.load(); }
 
     // Discards unread input (output never waits: writes are drained).
     void purge();
@@ -59,6 +62,7 @@ private:
     void fail(int err, const QString& what);
 
     std::atomic<int> m_fd{-1};
+    std::atomic<bool> m_lost{false};
     QString m_lastError;
     int m_lastErrno = 0;
 };

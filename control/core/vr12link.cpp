@@ -99,6 +99,7 @@ bool Vr12Link::init(short portIndex) {
     m_lock.reset();
     m_listing = false;
     m_heldForReceiver.clear();
+    m_lossTold = false;
     m_threadDone = false;
     m_thread = std::thread([this] { receiverLoop(); });
     return true;

@@ -97,6 +97,8 @@ private:
     bool replyStoodAlone(const QByteArray& reply, int expected, bool whole);
     void discardRestOfReply();
     bool openLog();
+    // On the owner's thread: the picture and the container learn of a dead line.
+    void portLost();
 
     void receiverLoop();
     QByteArray collectMessage();
@@ -109,6 +111,7 @@ private:
     std::thread m_thread;
     std::atomic<bool> m_run{false};
     std::atomic<bool> m_threadDone{true};
+    bool m_lossTold = false; // receiver thread only
 
     QString m_asciiFileName = QStringLiteral("reg.txt");
     QString m_portName;

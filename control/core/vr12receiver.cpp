@@ -48,6 +48,12 @@ void Vr12Link::receiverLoop() {
                 message.truncate(nul);
             if (!message.isEmpty())
                 m_handOver.deliver(message);
+            // A command may have met the hang-up first; either way it is told once.
+            if (m_port.isLost() && !m_lossTold) {
+                m_lossTold = true;
+                QMetaObject::invokeMethod(
+                    this, [this] { portLost(); }, Qt::QueuedConnection);
+            }
             m_lock.release();
             std::this_thread::sleep_for(1ms);
             if (!m_run)
@@ -55,6 +61,20 @@ void Vr12Link::receiverLoop() {
         }
     }
     m_threadDone = true;
+}
+
+void Vr12Link::portLost() {
+    // The handle stays open: Destroy closes it, and commands on it fail as on
+    // a silent line.
+    if (!m_port.isOpen() || !m_port.isLost())
+        return;
+    m_lastError = QStringLiteral("%1: the line hung up (controller unplugged or switched off)")
+                      .arg(m_portName);
+    if (m_linkState == BothOpen)
+        setLinkState(LogOnly);
+    else if (m_linkState == PortOnly)
+        setLinkState(NothingOpen);
+    emit errMessage();
 }
 
 void Vr12Link::handleMessage(const QByteArray& message) {

@@ -120,7 +120,9 @@ CTermFormView::CTermFormView(QWidget* parent) : QWidget(parent), m_status(S(IDS_
     // Queued: a call can fail inside the registration handler, while the receiver waits.
     connect(&m_comm, &CVr12Comm::CallFailed, this, &CTermFormView::OnCallFailed,
             Qt::QueuedConnection);
-    // ErrMessage: the control has already logged the failure; the form has nothing to add.
+    // ErrMessage also comes for a log file that did not open; only a port that went away
+    // while bound changes the form.
+    connect(&m_comm, &CVr12Comm::ErrMessage, this, &CTermFormView::OnErrMessage);
     UpdateData(false);
 }
 
@@ -189,7 +191,8 @@ void CTermFormView::Bind(int comPort, const CTermRecord& record) {
     UpdateData(false);
 
     m_comm.SetAsciiFileName(CAppSettings::instance().registrationsFile());
-    if (!m_comm.Init(short(comPort - 1))) {
+    m_portUp = m_comm.Init(short(comPort - 1));
+    if (!m_portUp) {
         m_status = S(IDS_ERROR);
         UpdateData(false);
     }
@@ -249,6 +252,15 @@ void CTermFormView::OnRxMessage() {
 
     if (plan.showPhoto && services.showPhoto)
         services.showPhoto(plan.photoMediaId, plan.photoCaption);
+}
+
+void CTermFormView::OnErrMessage() {
+    const vr12comm::IVr12CommControl* control = m_comm.Control();
+    if (!m_portUp || !control || control->linkState() == vr12comm::LinkBothOpen)
+        return;
+    // The controller was unplugged or switched off: the picture already lost its cable.
+    m_portUp = false;
+    SetStatus(S(IDS_ERROR));
 }
 
 void CTermFormView::OnRelayTimeChanged() {

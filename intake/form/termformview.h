@@ -56,6 +56,7 @@ private:
     void UpdateData(bool saveAndValidate);
     void OnRxMessage();
     void OnCallFailed(const QString& text);
+    void OnErrMessage();
     void OnRelayTimeChanged();
 
     CVr12Comm m_comm;
@@ -72,6 +73,8 @@ private:
     QString m_status;
     ReportResult m_lastReport;
     bool m_filling = false;
+    // Init opened the port and no hang-up has been seen since.
+    bool m_portUp = false;
 
     QLineEdit* m_idEdit;
     QLineEdit* m_nameEdit;

@@ -173,6 +173,45 @@ private slots:
         const qint64 ms = timed([&] { QVERIFY(f.link->destroy()); });
         QVERIFY(ms < 2000);
     }
+
+    void lostLineIsReportedAndOthersKeepWorking() {
+        LinkFixture a, b;
+        QVERIFY(a.start(5, "lost-a.txt"));
+        QVERIFY(b.start(6, "lost-b.txt"));
+        QSignalSpy err(a.link.get(), &Vr12Link::errMessage);
+        QSignalSpy states(a.link.get(), &Vr12Link::linkStateChanged);
+        QElapsedTimer t;
+        t.start();
+        a.sim.unplug();
+        // The receiver meets the hang-up within one idle pass.
+        QVERIFY(err.wait(3000));
+        QVERIFY2(t.elapsed() < 1500, qPrintable(QString::number(t.elapsed())));
+        QCOMPARE(a.link->linkState(), int(Vr12Link::LogOnly));
+        QCOMPARE(states.size(), 1);
+        QVERIFY2(a.link->lastError().contains("COM5"), qPrintable(a.link->lastError()));
+        QTest::qWait(800);
+        QCOMPARE(err.size(), 1); // told once, not on every pass
+
+        const double cpu0 = processCpuMs();
+        QTest::qWait(1000);
+        const double cpu = processCpuMs() - cpu0;
+        QVERIFY2(cpu < 150, qPrintable(QString::number(cpu)));
+
+        // Commands on the dead line give their no-reply results within their time-outs.
+        QCOMPARE(a.link->getStatus(), GetStatusNoReply);
+        QVERIFY(timed([&] { QCOMPARE(a.link->readFirstID(), QByteArray(kReplyError)); }) < 2500);
+
+        QSignalSpy rx(b.link.get(), &Vr12Link::rxMessage);
+        b.sim.sendMessage("+B6");
+        QVERIFY(rx.wait(3000));
+        QCOMPARE(b.link->lastReg(), QByteArray("+B6"));
+        QCOMPARE(b.link->linkState(), int(Vr12Link::BothOpen));
+        QCOMPARE(b.link->getStatus(), GetStatusOk);
+
+        QVERIFY(timed([&] { QVERIFY(a.link->destroy()); }) < 2000);
+        QCOMPARE(a.link->linkState(), int(Vr12Link::LogOnly));
+        QVERIFY(!a.link->isReceiverRunning());
+    }
 };
 
 TARVEX_TEST_GUILESS_MAIN(TestReceiver)
