@@ -196,19 +196,24 @@ int lockedDatabase(std::vector<std::unique_ptr<Vr12Simulator>>& sims) {
         QStringLiteral(";NoCreat=0");
     IntakeWorld::setStored(QStringLiteral("UseMRDB"), 1);
     IntakeWorld::setStored(QStringLiteral("MRDB"), connection);
+    // A second connection holds the write lock for the rest of the run, on a table the
+    // program's connection already knows.
+    CADODataBase holder;
+    CADORecordset create(&holder), begin(&holder), write(&holder);
+    if (!holder.Open(connection) ||
+        !create.Open(QStringLiteral("CREATE TABLE IF NOT EXISTS held (x INTEGER)"))) {
+        std::fprintf(stderr, "no database: %s\n", qPrintable(holder.GetLastErrorString()));
+        return 1;
+    }
     IntakeWorld w;
     if (!w.start(QStringLiteral("locked"), controllers(2)) ||
         !w.app->reportingDatabase()->IsOpen()) {
         std::fprintf(stderr, "the program did not start with its reporting database\n");
         return 1;
     }
-    // A second connection holds the write lock for the rest of the run.
-    CADODataBase holder;
-    CADORecordset begin(&holder), write(&holder);
-    if (!holder.Open(connection) || !begin.Open(QStringLiteral("BEGIN EXCLUSIVE")) ||
-        !write.Open(QStringLiteral("CREATE TABLE held (x INTEGER)"))) {
-        std::fprintf(stderr, "could not lock the database: %s%s\n",
-                     qPrintable(holder.GetLastErrorString()),
+    if (!begin.Open(QStringLiteral("BEGIN EXCLUSIVE")) ||
+        !write.Open(QStringLiteral("INSERT INTO held VALUES (0)"))) {
+        std::fprintf(stderr, "could not lock the database: %s\n",
                      qPrintable(begin.GetLastErrorString() + write.GetLastErrorString()));
         return 1;
     }
@@ -242,8 +247,40 @@ int lockedDatabase(std::vector<std::unique_ptr<Vr12Simulator>>& sims) {
     printFigure("   next registration of another controller, last byte to row",
                 msBetween(sims[1]->lastSent(), rows.seen[next]), "within 3 s + 100 ms",
                 msBetween(sims[1]->lastSent(), rows.seen[next]) <= limit);
+
+    // SQLite rejects the procedure call before it touches the file, so the lock never holds it
+    // up. A report that does wait: a write on the program's reporting connection, run where the
+    // form runs its report, with another controller's registration going out as it starts.
+    const QByteArray third = Vr12Simulator::mediaIdFor(2003);
+    const QByteArray fourth = Vr12Simulator::mediaIdFor(2004);
+    ReportResult waited;
+    Clock::time_point waitStart{}, waitEnd{};
+    rows.onRow = [&](const QByteArray& id) {
+        if (id != third)
+            return;
+        sims[1]->sendMessage(Vr12Simulator::registrationFor(fourth));
+        QTimer::singleShot(0, [&] {
+            waitStart = Clock::now();
+            waited = sendReportCommand(w.app->reportingDatabase(),
+                                       QStringLiteral("INSERT INTO held VALUES (1)"));
+            waitEnd = Clock::now();
+        });
+    };
+    sims[0]->sendMessage(Vr12Simulator::registrationFor(third));
+    if (!waitUntil([&] { return rows.seen.count(fourth) > 0; }, 15000)) {
+        std::printf("   the registration behind a waiting report did not reach the list   MISS\n");
+        return 1;
+    }
+    std::printf("   a report that waits on the lock: %s after %.1f ms\n",
+                waited.sent ? "sent" : "failed", msBetween(waitStart, waitEnd));
+    if (!waited.sent)
+        std::printf("   (%s)\n", qPrintable(waited.errorText.simplified().right(160)));
+    const double behind = msBetween(sims[1]->lastSent(), rows.seen[fourth]);
+    printFigure("   registration behind it, last byte to row", behind, "within 3 s + 100 ms",
+                behind <= limit);
     write.Close();
     begin.Close();
+    create.Close();
     return 0;
 }
 } // namespace
