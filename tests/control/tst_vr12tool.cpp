@@ -41,8 +41,8 @@ QList<QByteArray> lines(const QByteArray& text) {
 
 Run runTool(const QString& tool, const QStringList& args, const QString& folder = {},
             int timeoutMs = 15000) {
-    const ProcessRun p = runProgram(
-        tool, args, timeoutMs, folder.isEmpty() ? TestWorld::instance()->root() : folder);
+    const ProcessRun p = runProgram(tool, args, timeoutMs,
+                                    folder.isEmpty() ? TestWorld::instance()->root() : folder);
     Run r;
     if (!p.finished)
         return r;
