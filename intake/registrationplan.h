@@ -14,6 +14,18 @@ struct Registration {
     QString timeReg;
 };
 
+// The registration a control has just raised, read through its property getters (the only
+// calls allowed while its receiver waits).
+template <class Control> Registration readRegistration(Control& control) {
+    Registration r;
+    r.lastReg = control.GetLastReg();
+    r.action = control.GetAction();
+    r.mediaId = control.GetIButtonID();
+    r.dateReg = control.GetDateReg();
+    r.timeReg = control.GetTimeReg();
+    return r;
+}
+
 // The settings that decide what a registration leads to beyond its list row.
 struct IntakeSwitches {
     bool useReportingDatabase = false; // UseMRDB

@@ -227,14 +227,8 @@ void CTermFormView::OnCallFailed(const QString& text) {
 
 void CTermFormView::OnRxMessage() {
     // The control's receiver waits holding the command lock: only its getters may be called.
-    Registration reg;
-    reg.lastReg = m_comm.GetLastReg();
-    reg.action = m_comm.GetAction();
-    reg.mediaId = m_comm.GetIButtonID();
-    reg.dateReg = m_comm.GetDateReg();
-    reg.timeReg = m_comm.GetTimeReg();
-    const RegistrationPlan plan =
-        planRegistration(reg, m_id, m_code, IntakeSwitches::from(CAppSettings::instance()));
+    const RegistrationPlan plan = planRegistration(readRegistration(m_comm), m_id, m_code,
+                                                   IntakeSwitches::from(CAppSettings::instance()));
 
     m_lastReg = plan.lastReg;
     UpdateData(false);

@@ -122,13 +122,7 @@ void CCollector::OnRegistration(const Controller& controller) {
     // A registration decoded after midnight at a month's end belongs to the new month's file;
     // the control writes its line only after this handler returns.
     m_month.check();
-    CVr12Comm& comm = *controller.comm;
-    Registration r;
-    r.lastReg = comm.GetLastReg();
-    r.action = comm.GetAction();
-    r.mediaId = comm.GetIButtonID();
-    r.dateReg = comm.GetDateReg();
-    r.timeReg = comm.GetTimeReg();
+    const Registration r = readRegistration(*controller.comm);
     const RegistrationPlan plan = planRegistration(r, controller.id, controller.code, m_switches);
     Print(plan.listRow);
     if (plan.reportCommand.isEmpty() || !m_database)
