@@ -1,5 +1,6 @@
 #pragma once
 
+#include "testfiles.h"
 #include "testworld.h"
 #include "vr12comm.h"
 #include "vr12commfactory.h"
@@ -42,8 +43,3 @@ struct BoundController {
         host.reset();
     }
 };
-
-inline QByteArray fileBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}

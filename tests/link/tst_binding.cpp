@@ -75,10 +75,7 @@ private slots:
 
         // The new file already holds a line: the log continues after it.
         const QString after = TestWorld::instance()->path("after.txt");
-        QFile seed(after);
-        QVERIFY(seed.open(QIODevice::WriteOnly));
-        seed.write("earlier line\r\n");
-        seed.close();
+        writeBytes(after, "earlier line\r\n");
         c.comm.SetAsciiFileName(after);
         QCOMPARE(c.comm.GetAsciiFileName(), after);
         QCOMPARE(c.comm.Control()->linkState(), int(LinkBothOpen));
