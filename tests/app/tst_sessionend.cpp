@@ -9,6 +9,7 @@
 #include "sessionend.h"
 #include "tarvexapp.h"
 #include "tarvexdoc.h"
+#include "testapp.h"
 #include "testworld.h"
 #include "workspacefile.h"
 
@@ -66,16 +67,10 @@ class TestSessionEnd : public QObject {
     QString programFolder() { return TestWorld::instance()->path(QStringLiteral("program")); }
     QString copyFolder() { return TestWorld::instance()->dataDir() + QStringLiteral("/Tarvex"); }
 
-    std::unique_ptr<QSettings> store() {
-        return std::unique_ptr<QSettings>(CAppSettings::openStore());
-    }
+    std::unique_ptr<QSettings> store() { return CAppSettings::openStore(); }
 
     std::unique_ptr<CTarvexApp> makeApp(const QStringList& args = {}) {
-        auto app = std::make_unique<CTarvexApp>();
-        app->setProgramFolder(programFolder());
-        app->setArguments(args);
-        app->setPrompts(&prompts);
-        return app;
+        return makeTestApp(programFolder(), prompts, args);
     }
 
     // A saved workspace with one employee.

@@ -19,6 +19,7 @@
 #include "splashdlg.h"
 #include "tarvexapp.h"
 #include "tarvexdoc.h"
+#include "testapp.h"
 #include "testfiles.h"
 #include "testworld.h"
 #include "windowplacement.h"
@@ -68,11 +69,7 @@ class TestTarvexApp : public QObject {
     ScriptedPrompts prompts;
 
     std::unique_ptr<CTarvexApp> makeApp(const QStringList& args = {}) {
-        auto app = std::make_unique<CTarvexApp>();
-        app->setProgramFolder(programFolder());
-        app->setArguments(args);
-        app->setPrompts(&prompts);
-        return app;
+        return makeTestApp(programFolder(), prompts, args);
     }
 
     void exitThroughFileExit(CTarvexApp& app) {
