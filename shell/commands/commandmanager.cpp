@@ -144,10 +144,24 @@ std::vector<ICommandTarget*> CCommandManager::route() const {
             }
         }
     }
-    for (ICommandTarget* t : {m_document, m_frame, m_application})
+    std::vector<ICommandTarget*> rest{m_document};
+    rest.insert(rest.end(), m_workspaceTargets.begin(), m_workspaceTargets.end());
+    rest.push_back(m_frame);
+    rest.push_back(m_application);
+    for (ICommandTarget* t : rest)
         if (t && std::find(targets.begin(), targets.end(), t) == targets.end())
             targets.push_back(t);
     return targets;
+}
+
+void CCommandManager::addWorkspaceTarget(ICommandTarget* target) {
+    if (target && std::find(m_workspaceTargets.begin(), m_workspaceTargets.end(), target) ==
+                      m_workspaceTargets.end())
+        m_workspaceTargets.push_back(target);
+}
+
+void CCommandManager::removeWorkspaceTarget(ICommandTarget* target) {
+    std::erase(m_workspaceTargets, target);
 }
 
 CCmdUI CCommandManager::query(int id) const {

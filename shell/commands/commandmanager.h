@@ -32,6 +32,10 @@ public:
     std::vector<int> commandIds() const;
 
     void setDocumentTarget(ICommandTarget* target) { m_document = target; }
+    // Further workspace-level targets (controller operations, editing), asked after the
+    // document target in the order they were added.
+    void addWorkspaceTarget(ICommandTarget* target);
+    void removeWorkspaceTarget(ICommandTarget* target);
     void setFrameTarget(ICommandTarget* target) { m_frame = target; }
     void setApplicationTarget(ICommandTarget* target) { m_application = target; }
     ICommandTarget* documentTarget() const { return m_document; }
@@ -73,6 +77,7 @@ private:
     std::map<int, QAction*> m_actions;
     std::multimap<int, QPointer<QAction>> m_copies;
     ICommandTarget* m_document = nullptr;
+    std::vector<ICommandTarget*> m_workspaceTargets;
     ICommandTarget* m_frame = nullptr;
     ICommandTarget* m_application = nullptr;
     QTimer* m_idle = nullptr;

@@ -331,8 +331,9 @@ private slots:
         auto* other = new QWidget(&owner);
         other->setFocusPolicy(Qt::StrongFocus);
         CCommandManager commands(&owner);
-        Target document, frame, application;
+        Target document, operations, frame, application;
         commands.setDocumentTarget(&document);
+        commands.addWorkspaceTarget(&operations);
         commands.setFrameTarget(&frame);
         commands.setApplicationTarget(&application);
         owner.show();
@@ -341,7 +342,8 @@ private slots:
 
         pane->handles = {ID_COPY_MEDIAID};
         document.handles = {ID_COPY_MEDIAID, ID_EMP_ADD};
-        frame.handles = {ID_EMP_ADD, ID_VIEW_TOOLBAR};
+        operations.handles = {ID_EMP_ADD, ID_TERM_FIRMWARE};
+        frame.handles = {ID_EMP_ADD, ID_VIEW_TOOLBAR, ID_TERM_FIRMWARE};
         application.handles = {ID_APP_ABOUT, ID_VIEW_TOOLBAR};
         pane->disabled = {};
         pane->setFocus();
@@ -356,6 +358,14 @@ private slots:
         QCOMPARE(document.carried, QList<int>({ID_EMP_ADD}));
         QVERIFY(commands.execute(ID_VIEW_TOOLBAR));
         QCOMPARE(frame.carried, QList<int>({ID_VIEW_TOOLBAR}));
+        // The further workspace targets come after the document and before the frame.
+        QVERIFY(commands.execute(ID_TERM_FIRMWARE));
+        QCOMPARE(operations.carried, QList<int>({ID_TERM_FIRMWARE}));
+        QCOMPARE(frame.carried, QList<int>({ID_VIEW_TOOLBAR}));
+        QVERIFY(operations.carried.size() == 1);
+        commands.removeWorkspaceTarget(&operations);
+        QVERIFY(commands.execute(ID_TERM_FIRMWARE));
+        QCOMPARE(frame.carried, QList<int>({ID_VIEW_TOOLBAR, ID_TERM_FIRMWARE}));
         QVERIFY(application.carried.isEmpty());
         // Without the focus on the pane, the document takes it.
         other->setFocus();
