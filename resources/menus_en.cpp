@@ -160,21 +160,8 @@ const char* builtInDialogText(int dialog, int item) {
         const char* text;
     };
     static constexpr Entry kTexts[] = {
-        {IDD_ABOUTBOX, 0, "About Tarvex"},
-        {IDD_ABOUTBOX, IDC_ABOUT_NAME, "Tarvex"},
-        {IDD_ABOUTBOX, IDC_ABOUT_BUILD, "(Build %1)"},
-        {IDD_ABOUTBOX, IDOK, "OK"},
-        {IDD_TERMFORM, IDC_TERM_ID, "ID"},
-        {IDD_TERMFORM, IDC_TERM_NAME, "Name"},
-        {IDD_TERMFORM, IDC_TERM_CODE, "Code"},
-        {IDD_TERMFORM, IDC_TERM_COMPORT, "COM port"},
-        {IDD_TERMFORM, IDC_TERM_MASTER, "Master"},
-        {IDD_TERMFORM, IDC_TERM_EMPLOYEE, "Employee"},
-        {IDD_TERMFORM, IDC_TERM_FIRMWARE, "Firmware"},
-        {IDD_TERMFORM, IDC_TERM_LASTREG, "Last registration"},
-        {IDD_TERMFORM, IDC_TERM_RELAY1, "Relay 1 time"},
-        {IDD_TERMFORM, IDC_TERM_RELAY2, "Relay 2 time"},
-        {IDD_TERMFORM, IDC_TERM_STATUS, "Status"},
+#include "dialogs/frame.inc"
+#include "dialogs/termform.inc"
     };
     for (const Entry& e : kTexts)
         if (e.dialog == dialog && e.item == item)
