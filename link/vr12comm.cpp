@@ -1,8 +1,13 @@
 #include "vr12comm.h"
 
+#include "resourceids.h"
+#include "textformat.h"
+
 #include <QWidget>
 
 #include <exception>
+
+using namespace res;
 
 using namespace vr12comm;
 
@@ -60,20 +65,20 @@ const char* memberName(int dispId) {
     return "?";
 }
 
-const char* statusText(InvokeStatus status) {
+QString statusText(InvokeStatus status) {
     switch (status) {
     case InvokeStatus::Ok:
-        return "no error";
+        break;
     case InvokeStatus::UnknownMember:
-        return "the control has no such member";
+        return S(IDS_LINK_NO_MEMBER);
     case InvokeStatus::BadParamCount:
-        return "wrong number of arguments";
+        return S(IDS_LINK_ARGUMENT_COUNT);
     case InvokeStatus::TypeMismatch:
-        return "an argument of the wrong type";
+        return S(IDS_LINK_ARGUMENT_TYPE);
     case InvokeStatus::Overflow:
-        return "a number out of range";
+        return S(IDS_LINK_OUT_OF_RANGE);
     }
-    return "unknown failure";
+    return QString();
 }
 
 bool isNumber(const QVariant& v) {
@@ -147,8 +152,7 @@ void CVr12Comm::ReportFailure(int dispId, const QString& why) {
     if (m_failureReported)
         return;
     m_failureReported = true;
-    m_errorText = QStringLiteral("The control call %1 failed: %2.")
-                      .arg(QLatin1String(memberName(dispId)), why);
+    m_errorText = FormatString(IDS_LINK_CALL_FAILED, memberName(dispId), why);
     emit CallFailed(m_errorText);
 }
 
@@ -157,7 +161,7 @@ bool CVr12Comm::Call(int dispId, InvokeKind kind, const QVariantList& args, Expe
     if (!m_control)
         return false; // unlinked: the caller was told when the control could not be made
     if (!m_widget) {
-        ReportFailure(dispId, QStringLiteral("the control no longer exists"));
+        ReportFailure(dispId, S(IDS_LINK_CONTROL_GONE));
         return false;
     }
     QVariant r;
@@ -165,15 +169,15 @@ bool CVr12Comm::Call(int dispId, InvokeKind kind, const QVariantList& args, Expe
     try {
         status = m_control->invoke(dispId, kind, args, &r);
     } catch (const std::exception& e) {
-        ReportFailure(dispId, QStringLiteral("the control raised an exception (%1)")
-                                  .arg(QString::fromLocal8Bit(e.what())));
+        ReportFailure(dispId,
+                      FormatString(IDS_LINK_EXCEPTION_WHAT, QString::fromLocal8Bit(e.what())));
         return false;
     } catch (...) {
-        ReportFailure(dispId, QStringLiteral("the control raised an exception"));
+        ReportFailure(dispId, S(IDS_LINK_EXCEPTION));
         return false;
     }
     if (status != InvokeStatus::Ok) {
-        ReportFailure(dispId, QLatin1String(statusText(status)));
+        ReportFailure(dispId, statusText(status));
         return false;
     }
     bool shaped = true;
@@ -197,7 +201,7 @@ bool CVr12Comm::Call(int dispId, InvokeKind kind, const QVariantList& args, Expe
     }
     // An empty or misshapen result must not read as 0, which is success.
     if (!shaped) {
-        ReportFailure(dispId, QStringLiteral("its result is not of the expected type"));
+        ReportFailure(dispId, S(IDS_LINK_RESULT_TYPE));
         return false;
     }
     if (result)

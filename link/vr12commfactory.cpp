@@ -4,12 +4,17 @@
 
 #include <vr12comm/ivr12comm.h>
 
+#include "resourceids.h"
+#include "textformat.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonObject>
 
 #include <exception>
+
+using namespace res;
 
 using namespace vr12comm;
 
@@ -46,9 +51,8 @@ void CVr12CommFactory::SetProgramFolder(const QString& folder) {
 }
 
 QString CVr12CommFactory::Fail(const QString& why) {
-    m_error = QStringLiteral("The controller link cannot be made: %1 (folder searched: %2, file "
-                             "expected: %3). The controllers stay without a link.")
-                  .arg(why, QDir::toNativeSeparators(m_folder), fileName());
+    m_error =
+        FormatString(IDS_LINK_CANNOT_BE_MADE, why, QDir::toNativeSeparators(m_folder), fileName());
     return m_error;
 }
 
@@ -58,30 +62,30 @@ bool CVr12CommFactory::Load() {
     m_tried = true;
     const QFileInfo folder(m_folder);
     if (!folder.isDir()) {
-        Fail(QStringLiteral("the plugins folder does not exist"));
+        Fail(S(IDS_LINK_NO_FOLDER));
         return false;
     }
     const QString path = QDir(m_folder).filePath(fileName());
     if (!QFileInfo::exists(path)) {
-        Fail(QStringLiteral("the control module is not in the plugins folder"));
+        Fail(S(IDS_LINK_NOT_IN_FOLDER));
         return false;
     }
     m_loader = std::make_unique<QPluginLoader>(path);
     const QJsonObject meta = m_loader->metaData().value(QStringLiteral("MetaData")).toObject();
     if (meta.value(QStringLiteral("ProgID")).toString() != QLatin1String(kProgId)) {
         const QString reason = m_loader->errorString();
-        Fail(QStringLiteral("the file is not the %1 module").arg(QLatin1String(kTypeName)) +
+        Fail(FormatString(IDS_LINK_NOT_THE_MODULE, kTypeName) +
              (m_loader->metaData().isEmpty() ? QStringLiteral(" (%1)").arg(reason) : QString()));
         return false;
     }
     QObject* root = m_loader->instance();
     if (!root) {
-        Fail(QStringLiteral("the control module does not load (%1)").arg(m_loader->errorString()));
+        Fail(FormatString(IDS_LINK_DOES_NOT_LOAD, m_loader->errorString()));
         return false;
     }
     m_factory = qobject_cast<IVr12CommFactory*>(root);
     if (!m_factory) {
-        Fail(QStringLiteral("the control module offers no control factory"));
+        Fail(S(IDS_LINK_NO_FACTORY));
         return false;
     }
     m_error.clear();
@@ -103,7 +107,7 @@ QString CVr12CommFactory::CreateControl(CVr12Comm& wrapper, QWidget* parent) {
     }
     if (!control || !control->widget()) {
         // The module stays usable for later requests: the message is not kept as the factory's.
-        const QString message = Fail(QStringLiteral("the control module made no control"));
+        const QString message = Fail(S(IDS_LINK_NO_CONTROL));
         m_error.clear();
         wrapper.SetUnlinked(message);
         return message;

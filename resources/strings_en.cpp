@@ -17,6 +17,7 @@ using namespace res;
 constexpr Entry kEntries[] = {
 #include "strings/frame.inc"
 #include "strings/import.inc"
+#include "strings/link.inc"
 #include "strings/panes.inc"
 #include "strings/workspace.inc"
 };

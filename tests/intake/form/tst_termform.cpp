@@ -200,11 +200,14 @@ private slots:
         QCOMPARE(row(w.list(), 0).at(4), QStringLiteral("3"));
         QVERIFY(w.form(3)->LastReport().command.isEmpty());
 
-        // A relay list change goes into the workspace and nowhere else.
+        // A relay list change, made from the keyboard, goes into the workspace and nowhere else.
         CTermFormView* gate = w.form(3);
         sim3.clearReceived();
         QVERIFY(!w.app->document()->IsModified());
-        gate->relayList(res::IDC_TERM_RELAY2)->setCurrentIndex(5);
+        QComboBox* relay2 = gate->relayList(res::IDC_TERM_RELAY2);
+        QCOMPARE(relay2->focusPolicy() & Qt::TabFocus, Qt::TabFocus);
+        for (int i = 0; i < 5; ++i)
+            QTest::keyClick(relay2, Qt::Key_Down);
         QVERIFY(w.app->document()->IsModified());
         const CTermRecord* record = w.app->document()->FindController(3);
         QCOMPARE(record->Relay2Time, 5);
