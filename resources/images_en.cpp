@@ -360,6 +360,10 @@ QImage header() {
 }
 } // namespace
 
+QImage builtInProgramIcon(int size) {
+    return icon(size);
+}
+
 QImage builtInImage(int id) {
     switch (id) {
     case IDB_TOOLBAR:

@@ -11,3 +11,5 @@ bool builtInToolBar(int id, CToolBarResource& out);
 const char* builtInDialogText(int dialog, int item);
 // Pictures are drawn by code; a null image when there is no picture with that number.
 QImage builtInImage(int id);
+// The program's icon drawn at any size (the desktop's icon theme wants several).
+QImage builtInProgramIcon(int size);
