@@ -7,6 +7,7 @@ packages=(
     unixodbc unixodbc-dev libsqliteodbc
     libjpeg62-turbo-dev
     fonts-dejavu-core
+    xvfb imagemagick
 )
 missing=()
 for p in "${packages[@]}"; do
