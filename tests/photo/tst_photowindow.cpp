@@ -329,6 +329,14 @@ private slots:
         emit app->photoHandedOver(kAlbers, QStringLiteral("07:30:00"));
         photo->view()->grab();
         QCOMPARE(photo->view()->captionLine(), QStringLiteral("07:30:00 Albers Dana"));
+        // Reopening the photo database (start-up, the settings' OK) reads the row again.
+        QVERIFY(
+            runStatements(file, {QStringLiteral("update Photos set Given = 'Dora'")}).isEmpty());
+        photo->view()->grab();
+        QCOMPARE(photo->view()->firstName(), QStringLiteral("Dana"));
+        app->ReopenPhotoDB();
+        photo->view()->grab();
+        QCOMPARE(photo->view()->captionLine(), QStringLiteral("07:30:00 Albers Dora"));
 
         // A picked row of the registrations list.
         auto* panes = qobject_cast<CMainPanes*>(app->mainFrame()->panes());
