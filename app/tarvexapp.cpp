@@ -10,9 +10,13 @@
 #include "documentflow.h"
 #include "instancehandover.h"
 #include "mainframe.h"
+#include "mainpanes.h"
 #include "modalwindows.h"
 #include "monthwatcher.h"
 #include "panetext.h"
+#include "photocommands.h"
+#include "photoframe.h"
+#include "regview.h"
 #include "reportsender.h"
 #include "resourceids.h"
 #include "sessionend.h"
@@ -71,6 +75,10 @@ CTarvexApp::~CTarvexApp() {
 
 CTarvexApp* CTarvexApp::Instance() {
     return g_app;
+}
+
+QWidget* CTarvexApp::photoWindow() const {
+    return m_photo.get();
 }
 
 CSplashDlg* CTarvexApp::splash() const {
@@ -146,10 +154,11 @@ bool CTarvexApp::InitInstance() {
 
     // The photo window, hidden; it owns the splash window.
     step(QStringLiteral("PhotoWindow"));
-    m_photo = std::make_unique<QWidget>(nullptr, Qt::Window);
-    m_photo->setObjectName(QStringLiteral("CPhotoFrame"));
-    m_photo->setWindowTitle(S(IDR_MENU_PHOTO));
-    m_photo->resize(320, 400);
+    m_photo = std::make_unique<CPhotoFrame>();
+    if (!m_photo->Create())
+        return false;
+    m_photo->setDatabase([this] { return m_photoDb.get(); });
+    m_photoCommands = std::make_unique<CPhotoCommands>(*m_photo);
 
     // The splash window, centred and painted at once.
     step(QStringLiteral("Splash"));
@@ -176,6 +185,7 @@ bool CTarvexApp::InitInstance() {
     };
     services.linkFailed = [this](const QString& message) { m_prompts->stop(message); };
     termFormServices() = std::move(services);
+    connect(this, &CTarvexApp::photoHandedOver, m_photo.get(), &CPhotoFrame::SetPhoto);
     // A program running past the end of a month moves every controller's log to the new
     // month's file rather than appending to the old one.
     m_monthWatcher = std::make_unique<CMonthWatcher>();
@@ -189,11 +199,20 @@ bool CTarvexApp::InitInstance() {
     m_frame = std::make_unique<CMainFrame>();
     m_dialogPrompts.setOwner(m_frame.get());
     m_frame->commands().setDocumentTarget(m_flow.get());
+    m_frame->commands().addWorkspaceTarget(m_photoCommands.get());
     m_frame->commands().setApplicationTarget(this);
     if (!m_frame->Create())
         return false;
     if (m_frame->workspaceHost())
         m_doc->SetHost(m_frame->workspaceHost());
+    // A registration picked in the list shows its person while the photo window is up.
+    if (auto* panes = qobject_cast<CMainPanes*>(m_frame->panes())) {
+        panes->regView()->setPhotoGate([] {
+            const CAppSettings& s = CAppSettings::instance();
+            return s.UsePhoto && s.ShowPhoto;
+        });
+        connect(panes->regView(), &CRegView::photoRequested, m_photo.get(), &CPhotoFrame::SetPhoto);
+    }
     connect(m_flow.get(), &CDocumentFlow::titleChanged, m_frame.get(),
             [this](const QString& title) {
                 m_frame->setWindowTitle(title + QStringLiteral(" - ") + S(IDS_APP_TITLE));
@@ -320,6 +339,8 @@ void CTarvexApp::ReopenPhotoDB() {
         m_photo->hide();
     reopenDatabase(QStringLiteral("ReopenPhotoDB"), m_photoDb, settings.UsePhoto, settings.PhotoDB,
                    IDS_PHOTODB_FAILED);
+    if (m_photo)
+        m_photo->OnPhotoDatabaseReopened();
 }
 
 bool CTarvexApp::Exit() {
@@ -392,6 +413,7 @@ void CTarvexApp::destroyMainWindow() {
         m_frame->SaveWindowState();
         step(QStringLiteral("DestroyMainWindow"));
         m_dialogPrompts.setOwner(nullptr);
+        m_frame->commands().removeWorkspaceTarget(m_photoCommands.get());
         m_frame.reset();
     }
     if (m_doc)
@@ -423,6 +445,7 @@ int CTarvexApp::ExitInstance() {
     m_monthWatcher.reset();
     termFormServices() = TermFormServices();
     step(QStringLiteral("DestroyPhotoWindow"));
+    m_photoCommands.reset();
     m_photo.reset(); // and with it the splash window
     step(QStringLiteral("DestroySplash"));
     SaveSettings();
@@ -446,13 +469,6 @@ int CTarvexApp::run() {
     return code ? code : exitCode;
 }
 
-void CTarvexApp::togglePhoto() {
-    CAppSettings& settings = CAppSettings::instance();
-    settings.ShowPhoto = !settings.ShowPhoto;
-    if (m_photo)
-        m_photo->setVisible(settings.ShowPhoto);
-}
-
 bool CTarvexApp::OnCommand(int id) {
     switch (id) {
     case ID_APP_ABOUT: {
@@ -466,9 +482,6 @@ bool CTarvexApp::OnCommand(int id) {
     case ID_VIEW_LANGUAGES:
         // The Languages dialog joins with the language modules; the list is empty until then
         // and the command stays disabled.
-        return true;
-    case ID_VIEW_PHOTO:
-        togglePhoto();
         return true;
     case ID_VIEW_SETTINGS:
         if (m_settingsCommand)
@@ -488,15 +501,6 @@ bool CTarvexApp::OnUpdateCommand(int id, CCmdUI& ui) {
     case ID_VIEW_LANGUAGES:
         ui.Enable(!m_languages.isEmpty());
         return true;
-    case ID_VIEW_PHOTO: {
-        CAppSettings& settings = CAppSettings::instance();
-        // With the photo lookup off the window cannot be shown: the flag falls back to off.
-        if (!settings.UsePhoto)
-            settings.ShowPhoto = false;
-        ui.Enable(settings.UsePhoto);
-        ui.SetCheck(settings.ShowPhoto);
-        return true;
-    }
     default:
         return false;
     }

@@ -17,6 +17,8 @@ class CDocumentFlow;
 class CInstanceHandover;
 class CMainFrame;
 class CMonthWatcher;
+class CPhotoCommands;
+class CPhotoFrame;
 class CSessionEnd;
 class CSplashDlg;
 class CTarvexDoc;
@@ -74,7 +76,8 @@ public:
     QString defaultRegFilePath() const;
 
     CSplashDlg* splash() const;
-    QWidget* photoWindow() const { return m_photo.get(); }
+    QWidget* photoWindow() const;
+    CPhotoFrame* photoFrame() const { return m_photo.get(); }
     CMainFrame* mainFrame() const { return m_frame.get(); }
     CTarvexDoc* document() const { return m_doc.get(); }
     CDocumentFlow* documentFlow() const { return m_flow.get(); }
@@ -122,7 +125,6 @@ private:
     void destroyMainWindow();
     void saveRecentFiles();
     void applyVisualStyle();
-    void togglePhoto();
     // The two Reopen commands: splash step, wait cursor, and on failure the message and the
     // saved switched-off setting.
     void reopenDatabase(const QString& name, std::unique_ptr<CADODataBase>& database,
@@ -143,7 +145,8 @@ private:
     CRecentFileList m_recent;
     bool m_recentLoaded = false;
     // The photo window owns the splash window.
-    std::unique_ptr<QWidget> m_photo;
+    std::unique_ptr<CPhotoFrame> m_photo;
+    std::unique_ptr<CPhotoCommands> m_photoCommands;
     QPointer<CSplashDlg> m_splash;
     std::unique_ptr<CMainFrame> m_frame;
     std::unique_ptr<CTarvexDoc> m_doc;

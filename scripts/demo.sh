@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up, builds and starts Tarvex on a demo site: a workspace of six employees and two
 # controllers on simulated serial ports (COM1, COM2) that report a registration every few
-# seconds. Everything lives in out/demo; the user's own settings and ports are not touched.
+# seconds, and a photo window showing the registering employee's drawn portrait. Everything
+# lives in out/demo; the user's own settings and ports are not touched.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -16,6 +17,12 @@ export ODBCSYSINI=$demo/odbc ODBCINI=$demo/odbc/odbc.ini
 driver=$(grep -m1 '^TARVEX_SQLITE_ODBC_DRIVER:' build/CMakeCache.txt | cut -d= -f2)
 printf '[SQLite3]\nDescription=SQLite3 ODBC Driver\nDriver=%s\n' "$driver" >"$ODBCSYSINI/odbcinst.ini"
 : >"$ODBCINI"
+
+# The photo database: drawn portraits of the demo employees, with photos switched on in the
+# demo's settings, so that a registration shows a face.
+if [ ! -f "$demo/photos.db" ]; then
+    "$bin/tarvex-demophotos" "$demo/photos.db" demo/employees.csv --settings
+fi
 
 workspace=$demo/Demo.VR-12
 if [ ! -f "$workspace" ]; then

@@ -6,7 +6,7 @@
 #include "mainpanes.h"
 #include "resourceids.h"
 #include "termformview.h"
-#include "windowplacement.h"
+#include "windowplacementio.h"
 
 #include <QAction>
 #include <QApplication>
@@ -145,23 +145,8 @@ void CMainFrame::ActivateFrame() {
         auto store = CAppSettings::openStore();
         const auto placement = CWindowPlacement::fromBytes(store->value(kPlacement).toByteArray());
         if (placement) {
-            setGeometry(placement->normalRect());
-            switch (placement->showCmd) {
-            case CWindowPlacement::SW_SHOWMAXIMIZED:
-                showMaximized();
-                return;
-            case CWindowPlacement::SW_SHOWMINIMIZED:
-                // Ended while minimised or hidden in the tray: the window comes back the way
-                // restoring it would have brought it back.
-                if (placement->restoresToMaximised())
-                    showMaximized();
-                else
-                    showNormal();
-                return;
-            default:
-                showNormal();
-                return;
-            }
+            showWithPlacement(*this, *placement);
+            return;
         }
         // Nothing stored: room for the panes, centred on the screen.
         if (const QScreen* screen =
@@ -173,21 +158,7 @@ void CMainFrame::ActivateFrame() {
 }
 
 QByteArray CMainFrame::placementBytes() const {
-    CWindowPlacement p;
-    const QRect normal = (isMaximized() || isMinimized()) && normalGeometry().isValid()
-                             ? normalGeometry()
-                             : geometry();
-    p.setNormalRect(normal);
-    if (isMinimized())
-        p.showCmd = CWindowPlacement::SW_SHOWMINIMIZED;
-    else if (isMaximized())
-        p.showCmd = CWindowPlacement::SW_SHOWMAXIMIZED;
-    else
-        p.showCmd = CWindowPlacement::SW_SHOWNORMAL;
-    // Minimised (or hidden in the tray) from maximised: restoring goes back to maximised.
-    if (isMinimized() && isMaximized())
-        p.flags |= CWindowPlacement::WPF_RESTORETOMAXIMIZED;
-    return p.toBytes();
+    return windowPlacementBytes(*this);
 }
 
 void CMainFrame::SaveWindowState() {

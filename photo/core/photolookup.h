@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+class CADODataBase;
+
+// Which table and columns of the photo database hold the photos.
+struct PhotoColumns {
+    QString table;
+    QString lastName;
+    QString firstName;
+    QString mediaId;
+    QString photo;
+};
+
+struct PhotoRecord {
+    QString lastName;
+    QString firstName;
+    QImage picture; // null when there is none to show
+};
+
+// The photo query for one MediaID; the MediaID is an SQL literal with its quotes doubled, so
+// that a quote in it cannot end the text early.
+QString photoQuery(const PhotoColumns& columns, const QString& mediaId);
+
+// Looks the MediaID up: names and picture when exactly one row matches, nothing otherwise
+// (query failure, no row, several rows). A picture that is empty, not bytes or does not
+// decode leaves the names and no picture.
+PhotoRecord lookUpPhoto(CADODataBase* database, const PhotoColumns& columns,
+                        const QString& mediaId);
+
+// The line under the photo: the caption, a blank, then the names when both are known,
+// otherwise the MediaID.
+QString photoCaptionLine(const QString& caption, const QString& lastName, const QString& firstName,
+                         const QString& mediaId);

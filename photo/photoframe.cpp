@@ -1,0 +1,119 @@
+#include "photoframe.h"
+
+#include "appsettings.h"
+#include "catalogue.h"
+#include "commandmanager.h"
+#include "photoview.h"
+#include "resourceids.h"
+#include "windowplacementio.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QSettings>
+#include <QStatusBar>
+
+using namespace res;
+
+namespace {
+const QString kBarsState = QStringLiteral("BarsPhoto/State");
+const QString kBarsStatusBar = QStringLiteral("BarsPhoto/StatusBar");
+const QString kPlacement = QStringLiteral("Settings/PlacementPhoto");
+} // namespace
+
+CPhotoFrame::CPhotoFrame(QWidget* parent)
+    : QMainWindow(parent, Qt::Window | Qt::WindowStaysOnTopHint) {
+    setObjectName(QStringLiteral("CPhotoFrame"));
+    setWindowTitle(S(IDR_MENU_PHOTO));
+    m_commands = new CCommandManager(this);
+    m_commands->setFrameTarget(this);
+    resize(320, 400);
+}
+
+CPhotoFrame::~CPhotoFrame() {
+    SaveWindowState();
+}
+
+bool CPhotoFrame::Create() {
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("MenuBar"));
+    m_commands->fillMenuBar(bar, IDR_MENU_PHOTO);
+    if (bar->actions().isEmpty())
+        return false;
+
+    QStatusBar* status = statusBar();
+    status->setObjectName(QStringLiteral("StatusBar"));
+    status->addWidget(new QLabel(status), 1);
+
+    m_view = new CPhotoView(this);
+    setCentralWidget(m_view);
+
+    auto store = CAppSettings::openStore();
+    const QByteArray state = store->value(kBarsState).toByteArray();
+    if (!state.isEmpty())
+        restoreState(state);
+    const QVariant statusVisible = store->value(kBarsStatusBar);
+    if (statusVisible.isValid())
+        status->setVisible(statusVisible.toInt() != 0);
+    m_commands->updateAll();
+    return true;
+}
+
+void CPhotoFrame::setDatabase(std::function<CADODataBase*()> database) {
+    if (m_view)
+        m_view->setDatabase(std::move(database));
+}
+
+void CPhotoFrame::SetPhoto(const QString& mediaId, const QString& caption) {
+    if (m_view)
+        m_view->SetPhoto(mediaId, caption);
+}
+
+void CPhotoFrame::OnPhotoDatabaseReopened() {
+    if (m_view)
+        m_view->Requery();
+}
+
+void CPhotoFrame::setVisible(bool visible) {
+    if (visible && !isVisible() && m_firstShow) {
+        m_firstShow = false;
+        auto store = CAppSettings::openStore();
+        if (const auto placement =
+                CWindowPlacement::fromBytes(store->value(kPlacement).toByteArray())) {
+            showWithPlacement(*this, *placement);
+            return;
+        }
+    }
+    QMainWindow::setVisible(visible);
+}
+
+void CPhotoFrame::SaveWindowState() {
+    auto store = CAppSettings::openStore();
+    store->setValue(kBarsState, saveState());
+    store->setValue(kBarsStatusBar, statusBar()->isVisibleTo(this) ? 1 : 0);
+    // Never shown in this run: the stored place stays for the next.
+    if (!m_firstShow)
+        store->setValue(kPlacement, windowPlacementBytes(*this));
+    store->sync();
+}
+
+void CPhotoFrame::hideByUser() {
+    hide();
+    CAppSettings::instance().ShowPhoto = false;
+}
+
+bool CPhotoFrame::OnCommand(int id) {
+    if (id != ID_PHOTO_CLOSE)
+        return false;
+    hideByUser();
+    return true;
+}
+
+bool CPhotoFrame::OnUpdateCommand(int id, CCmdUI&) {
+    return id == ID_PHOTO_CLOSE;
+}
+
+void CPhotoFrame::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    hideByUser();
+}
