@@ -8,6 +8,7 @@
 #include "databasereopen.h"
 #include "datafolder.h"
 #include "documentflow.h"
+#include "editcommands.h"
 #include "instancehandover.h"
 #include "mainframe.h"
 #include "mainpanes.h"
@@ -198,8 +199,10 @@ bool CTarvexApp::InitInstance() {
     m_flow = std::make_unique<CDocumentFlow>(*m_doc, m_recent, *m_prompts);
     m_frame = std::make_unique<CMainFrame>();
     m_dialogPrompts.setOwner(m_frame.get());
+    m_edit = std::make_unique<CEditCommands>(*m_doc, *m_prompts, m_frame.get());
     m_frame->commands().setDocumentTarget(m_flow.get());
     m_frame->commands().addWorkspaceTarget(m_photoCommands.get());
+    m_frame->commands().addWorkspaceTarget(m_edit.get());
     m_frame->commands().setApplicationTarget(this);
     if (!m_frame->Create())
         return false;
@@ -414,6 +417,7 @@ void CTarvexApp::destroyMainWindow() {
         step(QStringLiteral("DestroyMainWindow"));
         m_dialogPrompts.setOwner(nullptr);
         m_frame->commands().removeWorkspaceTarget(m_photoCommands.get());
+        m_frame->commands().removeWorkspaceTarget(m_edit.get());
         m_frame.reset();
     }
     if (m_doc)
@@ -441,6 +445,7 @@ int CTarvexApp::ExitInstance() {
     // Still there after a start that failed once the window was made.
     destroyMainWindow();
     m_flow.reset();
+    m_edit.reset();
     m_doc.reset();
     m_monthWatcher.reset();
     termFormServices() = TermFormServices();

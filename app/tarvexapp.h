@@ -14,6 +14,7 @@
 
 class CADODataBase;
 class CDocumentFlow;
+class CEditCommands;
 class CInstanceHandover;
 class CMainFrame;
 class CMonthWatcher;
@@ -151,6 +152,7 @@ private:
     std::unique_ptr<CMainFrame> m_frame;
     std::unique_ptr<CTarvexDoc> m_doc;
     std::unique_ptr<CDocumentFlow> m_flow;
+    std::unique_ptr<CEditCommands> m_edit;
     std::unique_ptr<CADODataBase> m_mrdb;
     std::unique_ptr<CADODataBase> m_photoDb;
     std::unique_ptr<CSessionEnd> m_sessionEnd;

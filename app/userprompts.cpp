@@ -42,3 +42,12 @@ IUserPrompts::Answer CDialogPrompts::askYesNo(const QString& text) {
         return No;
     return Cancel;
 }
+
+bool CDialogPrompts::askOkCancel(const QString& text) {
+    QMessageBox box(QMessageBox::Question, S(res::IDS_APP_TITLE), text,
+                    QMessageBox::Ok | QMessageBox::Cancel, m_owner);
+    box.setDefaultButton(QMessageBox::Ok);
+    box.exec();
+    const QAbstractButton* clicked = box.clickedButton();
+    return clicked && clicked == box.button(QMessageBox::Ok);
+}

@@ -23,6 +23,8 @@ public:
     // A question with Yes and No. Cancel when it went unanswered (closed from outside, or
     // nobody to ask), so the caller can leave things as they are.
     virtual Answer askYesNo(const QString&) { return Cancel; }
+    // A confirmation with OK and Cancel and a question icon; true only for OK.
+    virtual bool askOkCancel(const QString&) { return false; }
 };
 
 // Message boxes and file dialogs owned by the main window.
@@ -35,6 +37,7 @@ public:
     void stop(const QString& text) override;
     void warning(const QString& text) override;
     Answer askYesNo(const QString& text) override;
+    bool askOkCancel(const QString& text) override;
 
 private:
     QWidget* m_owner = nullptr;

@@ -95,6 +95,18 @@ inline constexpr int IDC_ABOUT_NAME = 1000;
 inline constexpr int IDC_ABOUT_VERSION = 1001;
 inline constexpr int IDC_ABOUT_BUILD = 1002;
 inline constexpr int IDOK = 1;
+// Employee and controller dialogs: their captions are item 0, a label's text is keyed by the
+// item of the field it names.
+inline constexpr int IDCANCEL = 2;
+inline constexpr int IDD_EMPDLG = 142;
+inline constexpr int IDC_EMP_MEDIAID = 1013;
+inline constexpr int IDC_EMP_LASTNAME = 1014;
+inline constexpr int IDC_EMP_FIRSTNAME = 1015;
+inline constexpr int IDD_TERMDLG = 143;
+inline constexpr int IDC_TERMDLG_ID = 1005;
+inline constexpr int IDC_TERMDLG_NAME = 1006;
+inline constexpr int IDC_TERMDLG_CODE = 1018;
+inline constexpr int IDC_TERMDLG_COMPORT = 1019;
 
 // Strings. A string may share its number with a menu or picture of another kind; the string
 // table itself holds each number once (checked where it is built). The document strings are
@@ -189,5 +201,7 @@ inline constexpr int IDS_FILE_NOT_FOUND = 61704;
 inline constexpr int IDS_FILE_END_REACHED = 61705;
 inline constexpr int IDS_FILE_WRITE_FAILED = 61706;
 inline constexpr int IDS_ALL_FILES_FILTER = 61708;
+// Employee and controller editing: the refusal of a number field outside its range.
+inline constexpr int IDS_NUMBER_RANGE = 263;
 
 } // namespace res

@@ -20,6 +20,7 @@ constexpr Entry kEntries[] = {
 #include "strings/link.inc"
 #include "strings/panes.inc"
 #include "strings/workspace.inc"
+#include "strings/edit.inc"
 };
 
 struct Sorted {

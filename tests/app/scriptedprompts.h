@@ -45,4 +45,12 @@ public:
         questions << text;
         return yesNoAnswers.isEmpty() ? Cancel : yesNoAnswers.takeFirst();
     }
+
+    // OK (true) or Cancel (false) for each confirmation; Cancel when none is left.
+    QList<bool> okCancelAnswers;
+    QStringList confirmations;
+    bool askOkCancel(const QString& text) override {
+        confirmations << text;
+        return okCancelAnswers.isEmpty() ? false : okCancelAnswers.takeFirst();
+    }
 };

@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
+#include <sys/file.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -166,6 +167,17 @@ void Vr12Simulator::setSlot(int slot, const QByteArray& id) {
 QByteArray Vr12Simulator::slot(int slot) const {
     std::lock_guard g(m_mutex);
     return slot >= 0 && slot < 256 ? m_table[slot] : QByteArray();
+}
+
+bool Vr12Simulator::lineHeld() const {
+    if (m_slave < 0)
+        return false;
+    // The simulator's own end is another open file: it conflicts with the holder's lock.
+    if (::flock(m_slave, LOCK_EX | LOCK_NB) == 0) {
+        ::flock(m_slave, LOCK_UN);
+        return false;
+    }
+    return errno == EWOULDBLOCK;
 }
 
 int Vr12Simulator::usedSlots() const {

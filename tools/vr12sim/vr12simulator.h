@@ -92,6 +92,8 @@ public:
     // Fills slots 0..count-1 with distinct media IDs.
     void fillTable(int count);
     int lockOpenings() const { return m_lockOpenings; }
+    // Someone holds the line as a program's port does (its exclusive lock): the port is open.
+    bool lineHeld() const;
 
     // Sends a message of its own once the line is idle.
     void sendMessage(const QByteArray& message);

@@ -1,0 +1,256 @@
+#include "editcommands.h"
+
+#include "catalogue.h"
+#include "cmdui.h"
+#include "codepage.h"
+#include "empdlg.h"
+#include "empview.h"
+#include "panetext.h"
+#include "resourceids.h"
+#include "tarvexdoc.h"
+#include "termdlg.h"
+#include "termempview.h"
+#include "termview.h"
+#include "userprompts.h"
+#include "workspaceedits.h"
+
+#include <QLineEdit>
+
+#include <set>
+
+using namespace res;
+
+namespace {
+int selectedCount(const CReportView* list) {
+    return list ? list->selectedCount() : 0;
+}
+} // namespace
+
+CEditCommands::CEditCommands(CTarvexDoc& doc, IUserPrompts& prompts, QWidget* dialogParent,
+                             QObject* parent)
+    : QObject(parent), m_doc(doc), m_prompts(prompts), m_dialogParent(dialogParent) {}
+
+bool CEditCommands::OnUpdateCommand(int id, CCmdUI& ui) {
+    const CEmpView* employees = CEmpView::Instance();
+    const CTermView* controllers = CTermView::Instance();
+    const CTermEmpView* inController = CTermEmpView::Instance();
+    switch (id) {
+    case ID_EMP_ADD:
+    case ID_EMP_SELECTALL:
+    case ID_TERM_ADD:
+        ui.Enable(true);
+        return true;
+    case ID_EMP_EDIT:
+        ui.Enable(selectedCount(employees) == 1);
+        return true;
+    case ID_EMP_DELETE:
+        ui.Enable(selectedCount(employees) >= 1);
+        return true;
+    case ID_EMP_SELECTIN:
+    case ID_EMP_SELECTNOTIN:
+    case ID_TERM_DELETE:
+        ui.Enable(selectedCount(controllers) >= 1);
+        return true;
+    case ID_TERM_EDIT:
+        ui.Enable(selectedCount(controllers) == 1);
+        return true;
+    case ID_TERM_SELNOTINDB:
+        ui.Enable(selectedCount(controllers) >= 1 && inController && inController->rowCount() > 0);
+        return true;
+    case ID_TERM_COPYTODB:
+        ui.Enable(selectedCount(inController) >= 1);
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CEditCommands::OnCommand(int id) {
+    switch (id) {
+    case ID_EMP_ADD:
+        OnAddEmployee();
+        return true;
+    case ID_EMP_EDIT:
+        OnEditEmployee();
+        return true;
+    case ID_EMP_DELETE:
+        OnDeleteEmployees();
+        return true;
+    case ID_EMP_SELECTALL:
+        OnSelectAllEmployees();
+        return true;
+    case ID_EMP_SELECTIN:
+        OnSelectEmployees(true);
+        return true;
+    case ID_EMP_SELECTNOTIN:
+        OnSelectEmployees(false);
+        return true;
+    case ID_TERM_SELNOTINDB:
+        OnSelectNotInDatabase();
+        return true;
+    case ID_TERM_COPYTODB:
+        OnCopyToDatabase();
+        return true;
+    case ID_TERM_ADD:
+        OnAddController();
+        return true;
+    case ID_TERM_EDIT:
+        OnEditController();
+        return true;
+    case ID_TERM_DELETE:
+        OnDeleteController();
+        return true;
+    default:
+        return false;
+    }
+}
+
+std::string CEditCommands::mediaIdOfRow(const CReportView* list, int row) const {
+    CUnmappedText ignored;
+    return PaneText::codePage().FromUnicode(list->text(row, list->mediaIdColumn()), ignored);
+}
+
+void CEditCommands::warnUnmapped(const QString& warning) {
+    if (!warning.isEmpty())
+        m_prompts.warning(warning);
+}
+
+int CEditCommands::currentComPort() const {
+    if (const int port = WorkspaceEdits::CurrentComPort(m_doc))
+        return port;
+    const CTermView* controllers = CTermView::Instance();
+    return controllers ? controllers->SelectedComPort() : 0;
+}
+
+void CEditCommands::OnAddEmployee() {
+    CEmpDlg dlg(m_dialogParent, &m_doc);
+    dlg.SetRefusalHandler([this](const QString& text) { m_prompts.stop(text); });
+    if (dlg.exec() != QDialog::Accepted)
+        return;
+    WorkspaceEdits::AddEmployee(m_doc, dlg.MediaId(), CEmpRecord{dlg.LastName(), dlg.FirstName()});
+    warnUnmapped(dlg.UnmappedWarning());
+}
+
+void CEditCommands::OnEditEmployee() {
+    const CEmpView* employees = CEmpView::Instance();
+    const int row = employees ? employees->selectionMarkRow() : -1;
+    if (row < 0)
+        return;
+    CEmpDlg dlg(m_dialogParent, &m_doc);
+    dlg.SetRefusalHandler([this](const QString& text) { m_prompts.stop(text); });
+    dlg.SetLastName(employees->text(row, 0));
+    dlg.SetFirstName(employees->text(row, 1));
+    dlg.SetMediaId(employees->text(row, CEmpView::kMediaIdColumn));
+    dlg.SetEditing(true);
+    if (dlg.exec() != QDialog::Accepted)
+        return;
+    WorkspaceEdits::EditEmployee(m_doc, dlg.MediaId(), CEmpRecord{dlg.LastName(), dlg.FirstName()});
+    warnUnmapped(dlg.UnmappedWarning());
+}
+
+void CEditCommands::OnDeleteEmployees() {
+    if (!m_prompts.askOkCancel(S(IDS_ASK_DELETE_EMPLOYEES)))
+        return;
+    const CEmpView* employees = CEmpView::Instance();
+    if (!employees)
+        return;
+    std::vector<std::string> ids;
+    for (int row : employees->selectedRows())
+        ids.push_back(mediaIdOfRow(employees, row));
+    WorkspaceEdits::DeleteEmployees(m_doc, ids);
+}
+
+void CEditCommands::OnSelectAllEmployees() {
+    CEmpView* employees = CEmpView::Instance();
+    if (!employees)
+        return;
+    QList<int> rows;
+    rows.reserve(employees->rowCount());
+    for (int row = 0; row < employees->rowCount(); ++row)
+        rows << row;
+    employees->setSelectedRows(rows);
+    employees->setFocus(Qt::OtherFocusReason);
+}
+
+void CEditCommands::OnSelectEmployees(bool inController) {
+    CEmpView* employees = CEmpView::Instance();
+    if (!employees)
+        return;
+    employees->clearRowSelection();
+    const CTermRecord* controller = m_doc.FindController(currentComPort());
+    QList<int> rows;
+    if (controller) {
+        for (int row = 0; row < employees->rowCount(); ++row) {
+            const bool stored = controller->IdTable.count(mediaIdOfRow(employees, row)) > 0;
+            if (stored == inController)
+                rows << row;
+        }
+    }
+    employees->setSelectedRows(rows);
+    employees->setFocus(Qt::OtherFocusReason);
+}
+
+void CEditCommands::OnSelectNotInDatabase() {
+    CTermEmpView* inController = CTermEmpView::Instance();
+    if (!inController)
+        return;
+    QList<int> rows;
+    for (int row = 0; row < inController->rowCount(); ++row) {
+        if (!m_doc.FindEmployee(mediaIdOfRow(inController, row)))
+            rows << row;
+    }
+    inController->setSelectedRows(rows);
+    inController->setFocus(Qt::OtherFocusReason);
+}
+
+void CEditCommands::OnCopyToDatabase() {
+    const CTermEmpView* inController = CTermEmpView::Instance();
+    if (!inController)
+        return;
+    std::vector<std::string> ids;
+    for (int row : inController->selectedRows())
+        ids.push_back(mediaIdOfRow(inController, row));
+    // The names of the current language, as the workspace stores texts.
+    CUnmappedText unmapped;
+    const CCodePage& codePage = PaneText::codePage();
+    const CEmpRecord names{codePage.FromUnicode(S(IDS_LAST_NAME), unmapped),
+                           codePage.FromUnicode(S(IDS_FIRST_NAME), unmapped)};
+    if (WorkspaceEdits::CopyToDatabase(m_doc, ids, names) > 0)
+        warnUnmapped(unmapped.Warning(codePage.Name()));
+}
+
+void CEditCommands::OnAddController() {
+    CTermDlg dlg(m_dialogParent, &m_doc);
+    dlg.SetRefusalHandler([this](const QString& text) { m_prompts.stop(text); });
+    if (dlg.exec() != QDialog::Accepted)
+        return;
+    WorkspaceEdits::AddController(m_doc, dlg.ComPort(), dlg.Name(), dlg.ID(), dlg.Code());
+    warnUnmapped(dlg.UnmappedWarning());
+}
+
+void CEditCommands::OnEditController() {
+    const int port = currentComPort();
+    const CTermRecord* record = m_doc.FindController(port);
+    if (!record)
+        return;
+    // The panel was bound from the record and only a new panel takes new values, so the
+    // record holds what the panel shows.
+    CTermDlg dlg(m_dialogParent, &m_doc);
+    dlg.SetRefusalHandler([this](const QString& text) { m_prompts.stop(text); });
+    dlg.SetValues(PaneText::toUnicode(record->Name), record->ID, record->Code, port);
+    dlg.SetEditing(true);
+    if (dlg.exec() != QDialog::Accepted)
+        return;
+    WorkspaceEdits::EditController(m_doc, dlg.ComPort(), dlg.Name(), dlg.ID(), dlg.Code());
+    warnUnmapped(dlg.UnmappedWarning());
+}
+
+void CEditCommands::OnDeleteController() {
+    if (!m_prompts.askOkCancel(S(IDS_ASK_DELETE_CONTROLLER)))
+        return;
+    const CTermView* controllers = CTermView::Instance();
+    const int row = controllers ? controllers->selectionMarkRow() : -1;
+    if (row < 0)
+        return;
+    WorkspaceEdits::DeleteController(m_doc, controllers->ComPortOfRow(row));
+}
