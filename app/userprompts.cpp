@@ -1,6 +1,7 @@
 #include "userprompts.h"
 
 #include "catalogue.h"
+#include "langwarningdlg.h"
 #include "resourceids.h"
 
 #include <QFileDialog>
@@ -41,4 +42,15 @@ IUserPrompts::Answer CDialogPrompts::askYesNo(const QString& text) {
     if (clicked && clicked == box.button(QMessageBox::No))
         return No;
     return Cancel;
+}
+
+void CDialogPrompts::information(const QString& text) {
+    QMessageBox::information(m_owner, S(res::IDS_APP_TITLE), text);
+}
+
+std::optional<bool> CDialogPrompts::languageWarning(bool showAgain) {
+    CLangWarningDlg dialog(showAgain, m_owner);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.showAgain();
 }
