@@ -31,13 +31,18 @@ EXPORT const char* GetTarvexLanguage(void) {
     return name;
 }
 
-/* A few resources only: everything else is missing from the program. */
+/* The main menu and toolbar the main window needs, and a few resources more: everything else
+   is missing from the program. */
 static const struct TarvexStringEntry strings[] = {{57345, "Test ready"}, {142, NULL}};
-static const struct TarvexMenuEntry menus[] = {{155, 0, 0, "Tray"},
+static const struct TarvexMenuEntry menus[] = {{128, 0, 0, "&File"},
+                                               {128, 1, 57665, "E&xit"},
+                                               {155, 0, 0, "Tray"},
                                                {155, 1, 57665, "Leave"},
                                                /* Menu 183 skips a level: left out. */
                                                {183, 0, 0, "File"},
                                                {183, 2, 32803, "Close"}};
+static const int buttons[] = {57665};
+static const struct TarvexToolBarEntry toolBars[] = {{128, 131, 16, 16, buttons, 1}};
 static const struct TarvexCatalogue catalogue = {
 #ifdef OLD_VERSION
     TARVEX_CATALOGUE_VERSION + 1,
@@ -50,9 +55,9 @@ static const struct TarvexCatalogue catalogue = {
     NULL,
     0,
     menus,
-    4,
-    NULL,
-    0,
+    6,
+    toolBars,
+    1,
     NULL};
 
 EXPORT const struct TarvexCatalogue* GetTarvexCatalogue(void) {

@@ -151,9 +151,10 @@ private slots:
         QVERIFY(menu[0].isPopup());
         QCOMPARE(menu[0].items[0].id, res::ID_APP_EXIT);
         QVERIFY(!source->menu(res::IDR_MENU_PHOTO, menu)); // broken nesting
-        QVERIFY(!source->menu(res::IDR_MAINFRAME, menu));
+        QVERIFY(!source->menu(res::IDR_MENU_EMP, menu));
         CToolBarResource bar;
-        QVERIFY(!source->toolBar(res::IDR_MAINFRAME, bar));
+        QVERIFY(source->toolBar(res::IDR_MAINFRAME, bar));
+        QCOMPARE(bar.buttons, std::vector<int>({res::ID_APP_EXIT}));
         QImage image;
         QVERIFY(!source->image(res::IDI_PROGRAM, image));
         QVERIFY(!source->dialogText(res::IDD_ABOUTBOX, 0, text));
@@ -163,8 +164,7 @@ private slots:
         cat.setSource(std::move(source));
         QCOMPARE(S(res::IDS_APP_TITLE), QString());
         QCOMPARE(cat.commandToolTip(res::ID_FILE_NEW), QString());
-        QVERIFY(cat.menu(res::IDR_MAINFRAME).empty());
-        QVERIFY(cat.toolBar(res::IDR_MAINFRAME).buttons.empty());
+        QVERIFY(cat.menu(res::IDR_MENU_REG).empty());
         QVERIFY(cat.image(res::IDB_TOOLBAR).isNull());
         cat.setSource(nullptr);
         QCOMPARE(S(res::IDS_APP_TITLE), QStringLiteral("Tarvex"));
