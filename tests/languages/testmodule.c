@@ -4,11 +4,12 @@
 
 #include <dlfcn.h>
 #include <stddef.h>
+#include <stdio.h>
 #include <string.h>
 
 #define EXPORT __attribute__((visibility("default")))
 
-#if defined(NAMED_MODULE) || defined(OLD_VERSION)
+#if defined(NAMED_MODULE) || defined(OLD_VERSION) || defined(ONCE_ONLY)
 /* The name is the file's stem after its first '-': copies of one module under several names
    report several languages. */
 static char name[512];
@@ -61,6 +62,22 @@ static const struct TarvexCatalogue catalogue = {
     NULL};
 
 EXPORT const struct TarvexCatalogue* GetTarvexCatalogue(void) {
+#ifdef ONCE_ONLY
+    /* Resources the first time only: a marker beside the file remembers the first load. */
+    Dl_info info;
+    char marker[4096];
+    if (!dladdr((void*)&GetTarvexCatalogue, &info) || !info.dli_fname)
+        return NULL;
+    snprintf(marker, sizeof marker, "%s.seen", info.dli_fname);
+    FILE* seen = fopen(marker, "r");
+    if (seen) {
+        fclose(seen);
+        return NULL;
+    }
+    seen = fopen(marker, "w");
+    if (seen)
+        fclose(seen);
+#endif
     return &catalogue;
 }
 #elif defined(NULL_NAME)

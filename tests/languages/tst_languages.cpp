@@ -192,6 +192,19 @@ private slots:
         finish(std::move(app));
     }
 
+    // Listed, chosen, but gone when loaded for good: English, and the warning.
+    void moduleFailingTheSecondLoadIsNotUsed() {
+        install(testModule("once_only"), "a-Once.so");
+        setStored("Settings/Language", "Once");
+        auto app = start();
+        QVERIFY(app);
+        QCOMPARE(app->languageList().count(), 1);
+        QVERIFY(!app->languageList().hasModule());
+        QCOMPARE(prompts.warningsShown, QList<bool>({true}));
+        QCOMPARE(menuTitles(*app).first(), QStringLiteral("&File"));
+        finish(std::move(app));
+    }
+
     // Without its main menu the main window cannot be made: the start ends, in order.
     void missingMainMenuEndsTheStart() {
         install(testModule("long_name"), "z-long.so");
