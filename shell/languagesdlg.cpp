@@ -61,7 +61,8 @@ CLanguagesDlg::CLanguagesDlg(const QStringList& languages, bool warnIfNone, QWid
 
 void CLanguagesDlg::accept() {
     m_warn = m_warnBox->isChecked();
-    const QListWidgetItem* item = m_list->currentItem();
+    const QList<QListWidgetItem*> selected = m_list->selectedItems();
+    const QListWidgetItem* item = selected.isEmpty() ? m_list->currentItem() : selected.first();
     const QString chosen = item ? item->text() : QString();
     m_changed = chosen != m_stored;
     auto store = CAppSettings::openStore();
