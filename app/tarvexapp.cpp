@@ -10,6 +10,7 @@
 #include "documentflow.h"
 #include "editcommands.h"
 #include "instancehandover.h"
+#include "languagescommand.h"
 #include "mainframe.h"
 #include "mainpanes.h"
 #include "modalwindows.h"
@@ -34,10 +35,12 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLibraryInfo>
 #include <QPixmap>
 #include <QSettings>
 #include <QThread>
 #include <QTimer>
+#include <QTranslator>
 
 using namespace res;
 
@@ -70,6 +73,9 @@ CTarvexApp::CTarvexApp(QObject* parent) : QObject(parent) {
 CTarvexApp::~CTarvexApp() {
     if (!m_exitDone)
         ExitInstance();
+    // The module goes with the list: its resources with it.
+    if (m_languageList.hasModule())
+        CCatalogue::instance().setSource(nullptr);
     if (g_app == this)
         g_app = nullptr;
 }
@@ -149,9 +155,16 @@ bool CTarvexApp::InitInstance() {
         settings.LangWarning = CAppSettings::readLangWarning(*store);
     }
 
-    // Language modules: none are looked for yet, so the built-in English set stays.
+    // The language module named by "Language", before any window is made.
     step(QStringLiteral("Language"));
-    m_languages.clear();
+    {
+        auto store = CAppSettings::openStore();
+        m_languageList.Discover(
+            m_programFolder,
+            store->value(QStringLiteral("Settings/Language"), QStringLiteral("English"))
+                .toString());
+    }
+    useLanguage();
 
     // The photo window, hidden; it owns the splash window.
     step(QStringLiteral("PhotoWindow"));
@@ -203,6 +216,9 @@ bool CTarvexApp::InitInstance() {
     m_frame->commands().setDocumentTarget(m_flow.get());
     m_frame->commands().addWorkspaceTarget(m_photoCommands.get());
     m_frame->commands().addWorkspaceTarget(m_edit.get());
+    m_languagesCommand = std::make_unique<CLanguagesCommand>(
+        m_languageList, *m_prompts, [this] { return static_cast<QWidget*>(m_frame.get()); });
+    m_frame->commands().addWorkspaceTarget(m_languagesCommand.get());
     m_frame->commands().setApplicationTarget(this);
     if (!m_frame->Create())
         return false;
@@ -289,6 +305,28 @@ void CTarvexApp::LoadGlobalSettings() {
     applyVisualStyle();
     ReopenMRDatabase();
     ReopenPhotoDB();
+}
+
+void CTarvexApp::useLanguage() {
+    std::unique_ptr<CCatalogue::Source> source = m_languageList.moduleSource();
+    const bool found = source != nullptr;
+    CCatalogue::instance().setSource(std::move(source));
+
+    m_qtTranslator.reset();
+    const QString locale = found ? m_languageList.moduleLocale() : QString();
+    if (!locale.isEmpty()) {
+        auto translator = std::make_unique<QTranslator>();
+        if (translator->load(QStringLiteral("qt_") + locale,
+                             QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+            QCoreApplication::installTranslator(translator.get());
+            m_qtTranslator = std::move(translator);
+        }
+    }
+
+    CAppSettings& settings = CAppSettings::instance();
+    if (!found && settings.LangWarning)
+        if (const std::optional<bool> showAgain = m_prompts->languageWarning(true))
+            settings.LangWarning = *showAgain;
 }
 
 void CTarvexApp::applyVisualStyle() {
@@ -418,6 +456,7 @@ void CTarvexApp::destroyMainWindow() {
         m_dialogPrompts.setOwner(nullptr);
         m_frame->commands().removeWorkspaceTarget(m_photoCommands.get());
         m_frame->commands().removeWorkspaceTarget(m_edit.get());
+        m_frame->commands().removeWorkspaceTarget(m_languagesCommand.get());
         m_frame.reset();
     }
     if (m_doc)
@@ -484,10 +523,6 @@ bool CTarvexApp::OnCommand(int id) {
     case ID_APP_EXIT:
         Exit();
         return true;
-    case ID_VIEW_LANGUAGES:
-        // The Languages dialog joins with the language modules; the list is empty until then
-        // and the command stays disabled.
-        return true;
     case ID_VIEW_SETTINGS:
         if (m_settingsCommand)
             m_settingsCommand();
@@ -502,9 +537,6 @@ bool CTarvexApp::OnUpdateCommand(int id, CCmdUI& ui) {
     case ID_APP_ABOUT:
     case ID_APP_EXIT:
     case ID_VIEW_SETTINGS:
-        return true;
-    case ID_VIEW_LANGUAGES:
-        ui.Enable(!m_languages.isEmpty());
         return true;
     default:
         return false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "commandtarget.h"
+#include "languagelist.h"
 #include "recentfiles.h"
 #include "singleinstance.h"
 #include "userprompts.h"
@@ -16,6 +17,7 @@ class CADODataBase;
 class CDocumentFlow;
 class CEditCommands;
 class CInstanceHandover;
+class CLanguagesCommand;
 class CMainFrame;
 class CMonthWatcher;
 class CPhotoCommands;
@@ -23,6 +25,7 @@ class CPhotoFrame;
 class CSessionEnd;
 class CSplashDlg;
 class CTarvexDoc;
+class QTranslator;
 class QWidget;
 
 // The application object: single running copy, settings, the reporting and photo
@@ -87,7 +90,8 @@ public:
     CADODataBase* photoDatabase() const { return m_photoDb.get(); }
     IUserPrompts& prompts() const { return *m_prompts; }
     CSessionEnd* sessionEnd() const { return m_sessionEnd.get(); }
-    const QStringList& languages() const { return m_languages; }
+    // The language modules found at start-up and the one in use.
+    const CLanguageList& languageList() const { return m_languageList; }
     bool ownsLock() const { return m_lock.held(); }
     // Another copy runs: this start handed its command line over and ends.
     bool isSecondCopy() const { return m_secondCopy; }
@@ -126,6 +130,9 @@ private:
     void destroyMainWindow();
     void saveRecentFiles();
     void applyVisualStyle();
+    // The selected language module becomes the source of every resource, with the toolkit's
+    // own translations for its language; without one, the built-in set and the warning.
+    void useLanguage();
     // The two Reopen commands: splash step, wait cursor, and on failure the message and the
     // saved switched-off setting.
     void reopenDatabase(const QString& name, std::unique_ptr<CADODataBase>& database,
@@ -141,7 +148,9 @@ private:
     bool m_argumentsSet = false;
     CDialogPrompts m_dialogPrompts;
     IUserPrompts* m_prompts = &m_dialogPrompts;
-    QStringList m_languages;
+    CLanguageList m_languageList;
+    std::unique_ptr<CLanguagesCommand> m_languagesCommand;
+    std::unique_ptr<QTranslator> m_qtTranslator;
     QStringList m_trace;
     CRecentFileList m_recent;
     bool m_recentLoaded = false;

@@ -1,6 +1,7 @@
 #include "userprompts.h"
 
 #include "catalogue.h"
+#include "langwarningdlg.h"
 #include "resourceids.h"
 
 #include <QFileDialog>
@@ -50,4 +51,15 @@ bool CDialogPrompts::askOkCancel(const QString& text) {
     box.exec();
     const QAbstractButton* clicked = box.clickedButton();
     return clicked && clicked == box.button(QMessageBox::Ok);
+}
+
+void CDialogPrompts::information(const QString& text) {
+    QMessageBox::information(m_owner, S(res::IDS_APP_TITLE), text);
+}
+
+std::optional<bool> CDialogPrompts::languageWarning(bool showAgain) {
+    CLangWarningDlg dialog(showAgain, m_owner);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.showAgain();
 }

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <optional>
+
 class QWidget;
 
 // The questions and messages of the application and the document flow. The desktop shows
@@ -25,6 +27,11 @@ public:
     virtual Answer askYesNo(const QString&) { return Cancel; }
     // A confirmation with OK and Cancel and a question icon; true only for OK.
     virtual bool askOkCancel(const QString&) { return false; }
+    // A notice with an information icon and OK.
+    virtual void information(const QString& text) { warning(text); }
+    // The start-up language warning, its "Show this warning again" box set from showAgain:
+    // the box's state when closed with OK, nothing when closed another way or nobody to ask.
+    virtual std::optional<bool> languageWarning(bool /*showAgain*/) { return std::nullopt; }
 };
 
 // Message boxes and file dialogs owned by the main window.
@@ -38,6 +45,8 @@ public:
     void warning(const QString& text) override;
     Answer askYesNo(const QString& text) override;
     bool askOkCancel(const QString& text) override;
+    void information(const QString& text) override;
+    std::optional<bool> languageWarning(bool showAgain) override;
 
 private:
     QWidget* m_owner = nullptr;

@@ -1,20 +1,12 @@
 #include "menus_en.h"
 
+#include "menubuild.h"
 #include "resourceids.h"
 
+using namespace menubuild;
 using namespace res;
 
 namespace {
-CMenuItem cmd(const char* text, int id) {
-    return CMenuItem{QString::fromUtf8(text), id, {}};
-}
-CMenuItem sep() {
-    return CMenuItem{};
-}
-CMenuItem popup(const char* text, std::vector<CMenuItem> items) {
-    return CMenuItem{QString::fromUtf8(text), 0, std::move(items)};
-}
-
 std::vector<CMenuItem> controllersItems() {
     return {cmd("&Add new controller...", ID_TERM_ADD),
             cmd("Edit controller...", ID_TERM_EDIT),
@@ -154,17 +146,19 @@ bool builtInToolBar(int id, CToolBarResource& out) {
     return true;
 }
 
-const char* builtInDialogText(int dialog, int item) {
-    struct Entry {
-        int dialog, item;
-        const char* text;
-    };
+std::span<const TarvexDialogTextEntry> builtInDialogTexts() {
+    using Entry = TarvexDialogTextEntry;
     static constexpr Entry kTexts[] = {
 #include "dialogs/frame.inc"
+#include "dialogs/languages.inc"
 #include "dialogs/termform.inc"
 #include "dialogs/edit.inc"
     };
-    for (const Entry& e : kTexts)
+    return kTexts;
+}
+
+const char* builtInDialogText(int dialog, int item) {
+    for (const TarvexDialogTextEntry& e : builtInDialogTexts())
         if (e.dialog == dialog && e.item == item)
             return e.text;
     return nullptr;

@@ -60,6 +60,9 @@ inline constexpr int IDR_MENU_TERMEMP = 147;
 inline constexpr int IDR_MENU_REG = 152;
 inline constexpr int IDR_MENU_TRAY = 155;
 inline constexpr int IDR_MENU_PHOTO = 183;
+// Every menu, for whoever hands all of them on (a language module).
+inline constexpr int kMenuIds[] = {IDR_MAINFRAME, IDR_MENU_EMP,  IDR_MENU_TERM, IDR_MENU_TERMEMP,
+                                   IDR_MENU_REG,  IDR_MENU_TRAY, IDR_MENU_PHOTO};
 
 // Pictures.
 inline constexpr int IDI_PROGRAM = 128;
@@ -71,6 +74,10 @@ inline constexpr int IDI_TRAY_16COLOURS = 153;
 inline constexpr int IDI_TRAY = 154;
 inline constexpr int IDB_WIZARD_WATERMARK = 157;
 inline constexpr int IDB_WIZARD_HEADER = 159;
+// Every picture, for whoever hands all of them on (a language module).
+inline constexpr int kImageIds[] = {IDI_PROGRAM,      IDB_TOOLBAR,          IDB_SPLASH,
+                                    IDB_ABOUT_BANNER, IDB_NOTIFIER_SKIN,    IDI_TRAY_16COLOURS,
+                                    IDI_TRAY,         IDB_WIZARD_WATERMARK, IDB_WIZARD_HEADER};
 
 // Dialogs.
 inline constexpr int IDD_ABOUTBOX = 100;
@@ -107,6 +114,15 @@ inline constexpr int IDC_TERMDLG_ID = 1005;
 inline constexpr int IDC_TERMDLG_NAME = 1006;
 inline constexpr int IDC_TERMDLG_CODE = 1018;
 inline constexpr int IDC_TERMDLG_COMPORT = 1019;
+// Language modules: the start-up warning and the Languages dialog; IDC_STATIC is a dialog's
+// one plain text.
+inline constexpr int IDC_STATIC = -1;
+inline constexpr int IDD_LANGUAGES = 1048;
+inline constexpr int IDD_LANGWARNING = 1049;
+inline constexpr int IDC_LANG_LIST = 1044;
+inline constexpr int IDC_LANG_WARN = 1045;
+inline constexpr int IDC_LANG_SHOWAGAIN = 1046;
+inline constexpr int IDC_LANG_ICON = 1047;
 
 // Strings. A string may share its number with a menu or picture of another kind; the string
 // table itself holds each number once (checked where it is built). The document strings are

@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(
     build-essential cmake pkg-config
-    qt6-base-dev qt6-base-dev-tools libgl-dev
+    qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
     unixodbc unixodbc-dev libsqliteodbc
     libjpeg62-turbo-dev
     fonts-dejavu-core

@@ -412,6 +412,8 @@ private slots:
         CRecoveryCopy copy(copyFolder());
         CTarvexDoc doc;
         QVERIFY(copy.write(doc, QString()));
+        // The folder holds no language module: the language warning would come first.
+        store()->setValue(QStringLiteral("Settings/LangWarning"), 0);
         for (const bool answer : {false, true}) {
             QString shown;
             QTimer poll;

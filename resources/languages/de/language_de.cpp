@@ -1,0 +1,36 @@
+// The German language module: every text of the program, translated, under the program's own
+// resource numbers.
+#include "language_de.h"
+#include "catalogueexport.h"
+#include "resourceids.h"
+
+using namespace res;
+
+namespace {
+// One fragment per area, mirroring the English fragments of the same name.
+constexpr TarvexStringEntry kStrings[] = {
+#include "strings/frame.inc"
+#include "strings/import.inc"
+#include "strings/panes.inc"
+#include "strings/workspace.inc"
+};
+
+constexpr TarvexDialogTextEntry kDialogTexts[] = {
+#include "dialogs/frame.inc"
+#include "dialogs/languages.inc"
+#include "dialogs/termform.inc"
+};
+} // namespace
+
+extern "C" __attribute__((visibility("default"))) const char* GetTarvexLanguage() {
+    return "Deutsch";
+}
+
+extern "C" __attribute__((visibility("default"))) const TarvexCatalogue* GetTarvexCatalogue() {
+    CLanguageModuleData data;
+    data.locale = "de";
+    data.strings = kStrings;
+    data.dialogTexts = kDialogTexts;
+    data.menu = &germanMenu;
+    return ExportCatalogue(data);
+}
