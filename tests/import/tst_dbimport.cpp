@@ -80,15 +80,14 @@ private slots:
         DbImportSettings s = settings(QStringLiteral("empty"));
         QCOMPARE(ImportDbTable(s, doc).outcome, DbImportResult::Outcome::NothingToImport);
 
-        // Names are not bracketed: a column name with a blank makes the query fail.
-        s = settings();
-        s.lastNameColumn = QStringLiteral("family name");
-        QCOMPARE(DbImportQuery(s), QStringLiteral("select card, family name, first from staff"));
+        // A query the database refuses: its error text comes back with the statement.
+        s = settings(QStringLiteral("absent"));
         DbImportResult r = ImportDbTable(s, doc);
         QCOMPARE(r.outcome, DbImportResult::Outcome::QueryFailed);
-        QVERIFY2(r.error.startsWith(QStringLiteral("Query = select card, family name, first from "
-                                                   "staff\nCADORecordset Error")),
+        QVERIFY2(r.error.startsWith(QStringLiteral("Query = select card, last, first from "
+                                                   "absent\nCADORecordset Error")),
                  qPrintable(r.error));
+        QCOMPARE(r.total, 0);
 
         s = settings();
         s.connection = TestWorld::instance()->sqliteConnection("absent.db");
