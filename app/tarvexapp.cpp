@@ -8,6 +8,7 @@
 #include "databasereopen.h"
 #include "datafolder.h"
 #include "documentflow.h"
+#include "importcommands.h"
 #include "instancehandover.h"
 #include "mainframe.h"
 #include "modalwindows.h"
@@ -186,9 +187,13 @@ bool CTarvexApp::InitInstance() {
     step(QStringLiteral("DocTemplate"));
     m_doc = std::make_unique<CTarvexDoc>();
     m_flow = std::make_unique<CDocumentFlow>(*m_doc, m_recent, *m_prompts);
+    m_importCommands = std::make_unique<CImportCommands>(CImportCommands::Context{
+        m_prompts, [this] { return m_doc.get(); }, [this]() -> QWidget* { return m_frame.get(); },
+        [this] { SaveSettings(); }});
     m_frame = std::make_unique<CMainFrame>();
     m_dialogPrompts.setOwner(m_frame.get());
     m_frame->commands().setDocumentTarget(m_flow.get());
+    m_frame->commands().addWorkspaceTarget(m_importCommands.get());
     m_frame->commands().setApplicationTarget(this);
     if (!m_frame->Create())
         return false;
@@ -392,6 +397,7 @@ void CTarvexApp::destroyMainWindow() {
         m_frame->SaveWindowState();
         step(QStringLiteral("DestroyMainWindow"));
         m_dialogPrompts.setOwner(nullptr);
+        m_frame->commands().removeWorkspaceTarget(m_importCommands.get());
         m_frame.reset();
     }
     if (m_doc)

@@ -162,6 +162,7 @@ const char* builtInDialogText(int dialog, int item) {
     static constexpr Entry kTexts[] = {
 #include "dialogs/frame.inc"
 #include "dialogs/termform.inc"
+#include "dialogs/import.inc"
     };
     for (const Entry& e : kTexts)
         if (e.dialog == dialog && e.item == item)
