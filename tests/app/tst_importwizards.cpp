@@ -7,6 +7,7 @@
 #include "dbfixture.h"
 #include "importcommands.h"
 #include "importdbcolumns.h"
+#include "importprogressdlg.h"
 #include "importtxtcolumns.h"
 #include "importusers.h"
 #include "importusersdb.h"
@@ -616,6 +617,25 @@ private slots:
         QVERIFY(runStatements("source.db", {"create table empty(card text, last text, first "
                                             "text)"})
                     .isEmpty());
+    }
+
+    // The progress window stays away from a quick import and shows once it takes a second.
+    void progressAfterASecond() {
+        QWidget owner;
+        owner.resize(400, 300);
+        owner.show();
+        CImportProgressDlg progress(&owner);
+        progress.step(1, 10);
+        QVERIFY(!progress.isVisible());
+        QCOMPARE(progress.text(), QStringLiteral("Importing employees"));
+        QTest::qSleep(CImportProgressDlg::kShowAfterMs + 50);
+        progress.step(2, 10);
+        QVERIFY(progress.isVisible());
+        QCOMPARE(progress.text(), QStringLiteral("Importing employees: 2/10"));
+        QCOMPARE(progress.objectName(), QStringLiteral("dialog135"));
+        // However soon after the one before, the last row is shown.
+        progress.step(10, 10);
+        QCOMPARE(progress.text(), QStringLiteral("Importing employees: 10/10"));
     }
 
     void databaseGoneBetweenPages() {
