@@ -1,5 +1,6 @@
 #include "importtxtcolumns.h"
 
+#include "appsettings.h"
 #include "catalogue.h"
 #include "csvimport.h"
 #include "importtxtfile.h"
@@ -87,7 +88,9 @@ void CPP_ImportTxtColumns::initializePage() {
     m_firstName->clear();
 
     bool opened = false;
-    const QStringList fields = CsvFirstLineFields(m_filePage.path(), QString(), &opened);
+    // Shown through the code page the import will store the names in.
+    const QStringList fields =
+        CsvFirstLineFields(m_filePage.path(), CAppSettings::instance().CodePage, &opened);
     if (!opened)
         m_prompts.stop(FormatString(IDS_FILE_NOT_FOUND, m_filePage.path()));
     QStringList captions;
