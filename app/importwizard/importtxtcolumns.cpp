@@ -26,6 +26,9 @@ namespace {
 QComboBox* choice(int item, QWidget* parent) {
     auto* combo = new QComboBox(parent);
     combo->setEditable(false);
+    // Sized by a caption's length rather than by measuring every one of thousands of fields.
+    combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    combo->setMinimumContentsLength(12);
     setItem(combo, item);
     return combo;
 }

@@ -372,8 +372,8 @@ private slots:
             auto* last = item<QComboBox>(columns, IDC_IMPORT_TXT_LASTNAME);
             QCOMPARE(last->count(), 10001);
             QCOMPARE(last->itemText(10000), QStringLiteral("Column 10000"));
-            // Usable on a loaded machine: the page comes up in well under the time a user waits.
-            QVERIFY2(ms < 3000, qPrintable(QString::number(ms)));
+            // About 50 ms here; measuring every caption to size the lists took a second.
+            QVERIFY2(ms < 500, qPrintable(QString::number(ms)));
             qInfo("columns page with 10001 fields: %lld ms", ms);
         }));
 
