@@ -24,10 +24,8 @@ void applyLook(QWizard* wizard, int captionString) {
     wizard->setWizardStyle(QWizard::ModernStyle);
     wizard->setOption(QWizard::HaveHelpButton, false);
     wizard->setWindowTitle(S(captionString));
-    const CCatalogue& cat = CCatalogue::instance();
-    wizard->setPixmap(QWizard::WatermarkPixmap,
-                      QPixmap::fromImage(cat.image(IDB_WIZARD_WATERMARK)));
-    wizard->setPixmap(QWizard::LogoPixmap, QPixmap::fromImage(cat.image(IDB_WIZARD_HEADER)));
+    wizard->setPixmap(QWizard::LogoPixmap,
+                      QPixmap::fromImage(CCatalogue::instance().image(IDB_WIZARD_HEADER)));
 }
 
 QString pageText(int dialog, int item) {
@@ -89,11 +87,16 @@ QString mediaTypeText(int mediaType) {
 void setupPage(QWizardPage* page, int dialog, int titleString, int subTitleString) {
     page->setObjectName(QStringLiteral("dialog%1").arg(dialog));
     page->setWindowTitle(pageText(dialog, 0));
-    // Without a title and subtitle the page is an exterior one: no header, the watermark shows.
+    // Interior pages have the header with its picture; exterior ones have none, and the
+    // watermark down their left side instead.
     if (titleString)
         page->setTitle(S(titleString));
     if (subTitleString)
         page->setSubTitle(S(subTitleString));
+    if (!titleString && !subTitleString) {
+        page->setPixmap(QWizard::WatermarkPixmap,
+                        QPixmap::fromImage(CCatalogue::instance().image(IDB_WIZARD_WATERMARK)));
+    }
 }
 
 void buildWelcome(QWizardPage* page, int dialog, int titleItem) {

@@ -14,8 +14,8 @@ class QWizardPage;
 // Pieces the pages of both import wizards share.
 namespace importwizard {
 
-// The sheet's look: modern style with our watermark and header pictures, no Help button, the
-// caption from the string table.
+// The sheet's look: modern style with our header picture, no Help button, the caption from
+// the string table.
 void applyLook(QWizard* wizard, int captionString);
 // A page's text from the catalogue: item 0 is the dialog's caption.
 QString pageText(int dialog, int item);
@@ -31,7 +31,8 @@ void fillOverview(QTreeWidget* list, const QString& sourceHeader, const QString&
                   const QString& mediaId, const QString& lastName, const QString& firstName);
 // "iButton", "RF card", "Magnetic card", or "???" for anything else.
 QString mediaTypeText(int mediaType);
-// Applies the page's texts and hides its header when it is an exterior page.
+// Applies the page's texts; a page without title and subtitle is an exterior page: no header,
+// the watermark picture instead.
 void setupPage(QWizardPage* page, int dialog, int titleString = 0, int subTitleString = 0);
 
 // The welcome page's contents: bold title, introduction, "To continue click Next.".

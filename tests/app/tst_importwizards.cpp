@@ -179,10 +179,14 @@ private slots:
             QCOMPARE(w->windowTitle(), QStringLiteral("Import employees from text file"));
             QCOMPARE(w->wizardStyle(), QWizard::ModernStyle);
             QVERIFY(!w->testOption(QWizard::HaveHelpButton));
-            QVERIFY(!w->pixmap(QWizard::WatermarkPixmap).isNull());
             QVERIFY(!w->pixmap(QWizard::LogoPixmap).isNull());
             QCOMPARE(w->pageIds().size(), 4);
             const QList<QWizardPage*> pages = {w->page(0), w->page(1), w->page(2), w->page(3)};
+            // The watermark belongs to the exterior pages only.
+            QVERIFY(!pages[0]->pixmap(QWizard::WatermarkPixmap).isNull());
+            QVERIFY(pages[1]->pixmap(QWizard::WatermarkPixmap).isNull());
+            QVERIFY(pages[2]->pixmap(QWizard::WatermarkPixmap).isNull());
+            QVERIFY(!pages[3]->pixmap(QWizard::WatermarkPixmap).isNull());
             QCOMPARE(pages[0]->objectName(), QStringLiteral("dialog155"));
             QCOMPARE(pages[1]->objectName(), QStringLiteral("dialog154"));
             QCOMPARE(pages[2]->objectName(), QStringLiteral("dialog153"));
