@@ -9,6 +9,7 @@
 #include "datafolder.h"
 #include "documentflow.h"
 #include "editcommands.h"
+#include "importcommands.h"
 #include "instancehandover.h"
 #include "languagescommand.h"
 #include "mainframe.h"
@@ -210,6 +211,9 @@ bool CTarvexApp::InitInstance() {
     step(QStringLiteral("DocTemplate"));
     m_doc = std::make_unique<CTarvexDoc>();
     m_flow = std::make_unique<CDocumentFlow>(*m_doc, m_recent, *m_prompts);
+    m_importCommands = std::make_unique<CImportCommands>(CImportCommands::Context{
+        m_prompts, [this] { return m_doc.get(); }, [this]() -> QWidget* { return m_frame.get(); },
+        [this] { SaveSettings(); }});
     m_frame = std::make_unique<CMainFrame>();
     m_dialogPrompts.setOwner(m_frame.get());
     m_edit = std::make_unique<CEditCommands>(*m_doc, *m_prompts, m_frame.get());
@@ -219,6 +223,7 @@ bool CTarvexApp::InitInstance() {
     m_languagesCommand = std::make_unique<CLanguagesCommand>(
         m_languageList, *m_prompts, [this] { return static_cast<QWidget*>(m_frame.get()); });
     m_frame->commands().addWorkspaceTarget(m_languagesCommand.get());
+    m_frame->commands().addWorkspaceTarget(m_importCommands.get());
     m_frame->commands().setApplicationTarget(this);
     if (!m_frame->Create())
         return false;
@@ -457,6 +462,7 @@ void CTarvexApp::destroyMainWindow() {
         m_frame->commands().removeWorkspaceTarget(m_photoCommands.get());
         m_frame->commands().removeWorkspaceTarget(m_edit.get());
         m_frame->commands().removeWorkspaceTarget(m_languagesCommand.get());
+        m_frame->commands().removeWorkspaceTarget(m_importCommands.get());
         m_frame.reset();
     }
     if (m_doc)

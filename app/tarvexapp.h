@@ -16,6 +16,7 @@
 class CADODataBase;
 class CDocumentFlow;
 class CEditCommands;
+class CImportCommands;
 class CInstanceHandover;
 class CLanguagesCommand;
 class CMainFrame;
@@ -85,6 +86,8 @@ public:
     CMainFrame* mainFrame() const { return m_frame.get(); }
     CTarvexDoc* document() const { return m_doc.get(); }
     CDocumentFlow* documentFlow() const { return m_flow.get(); }
+    // File Import's commands; the connection dialog is handed to them here.
+    CImportCommands* importCommands() const { return m_importCommands.get(); }
     CRecentFileList& recentFiles() { return m_recent; }
     CADODataBase* reportingDatabase() const { return m_mrdb.get(); }
     CADODataBase* photoDatabase() const { return m_photoDb.get(); }
@@ -162,6 +165,7 @@ private:
     std::unique_ptr<CTarvexDoc> m_doc;
     std::unique_ptr<CDocumentFlow> m_flow;
     std::unique_ptr<CEditCommands> m_edit;
+    std::unique_ptr<CImportCommands> m_importCommands;
     std::unique_ptr<CADODataBase> m_mrdb;
     std::unique_ptr<CADODataBase> m_photoDb;
     std::unique_ptr<CSessionEnd> m_sessionEnd;

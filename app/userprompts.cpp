@@ -30,6 +30,15 @@ void CDialogPrompts::warning(const QString& text) {
     QMessageBox::warning(m_owner, S(res::IDS_APP_TITLE), text);
 }
 
+void CDialogPrompts::information(const QString& text) {
+    QMessageBox::information(m_owner, S(res::IDS_APP_TITLE), text);
+}
+
+void CDialogPrompts::notice(const QString& text) {
+    QMessageBox box(QMessageBox::NoIcon, S(res::IDS_APP_TITLE), text, QMessageBox::Ok, m_owner);
+    box.exec();
+}
+
 IUserPrompts::Answer CDialogPrompts::askYesNo(const QString& text) {
     QMessageBox box(QMessageBox::Question, S(res::IDS_APP_TITLE), text,
                     QMessageBox::Yes | QMessageBox::No, m_owner);

@@ -22,6 +22,9 @@ public:
     virtual void stop(const QString& text) = 0;
     // Something went wrong but the program goes on, with a warning icon.
     virtual void warning(const QString& text) { stop(text); }
+    // An outcome to take note of, with an information icon; a notice is the same without one.
+    virtual void information(const QString& text) { warning(text); }
+    virtual void notice(const QString& text) { information(text); }
     // A question with Yes and No. Cancel when it went unanswered (closed from outside, or
     // nobody to ask), so the caller can leave things as they are.
     virtual Answer askYesNo(const QString&) { return Cancel; }
@@ -43,6 +46,8 @@ public:
     QString saveFileName(const QString& filter, const QString& suggested) override;
     void stop(const QString& text) override;
     void warning(const QString& text) override;
+    void information(const QString& text) override;
+    void notice(const QString& text) override;
     Answer askYesNo(const QString& text) override;
     bool askOkCancel(const QString& text) override;
     void information(const QString& text) override;

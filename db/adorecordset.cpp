@@ -144,7 +144,17 @@ bool CADORecordset::Open(const QString& query, int option) {
     else if (option == openStoredProc && !m_query.startsWith(u'{'))
         text = QStringLiteral("{call ") + m_query + u'}';
 
-    const COdbcHandle stmt(SQL_HANDLE_STMT, m_database->connectionHandle());
+    COdbcHandle stmt;
+    bool noRows = false;
+    if (!execute(text, stmt, noRows))
+        return false;
+    if (noRows)
+        return true; // a searched change that touched no row
+    return fetchAll(stmt.get());
+}
+
+bool CADORecordset::execute(const QString& text, COdbcHandle& stmt, bool& noRows) {
+    stmt = COdbcHandle(SQL_HANDLE_STMT, m_database->connectionHandle());
     if (!stmt)
         return fail(AdoCode::OutOfMemory, QStringLiteral("No statement could be created."));
     if (const int seconds = m_database->GetCommandTimeout(); seconds > 0)
@@ -152,13 +162,39 @@ bool CADORecordset::Open(const QString& query, int option) {
                        reinterpret_cast<SQLPOINTER>(SQLULEN(seconds)), 0);
     std::vector<SQLWCHAR> sql = odbcWide(text);
     const SQLRETURN rc = SQLExecDirectW(stmt.get(), sql.data(), SQL_NTS);
-    if (rc == SQL_NO_DATA)
-        return true; // a searched change that touched no row
-    if (!SQL_SUCCEEDED(rc)) {
+    noRows = rc == SQL_NO_DATA;
+    if (!noRows && !SQL_SUCCEEDED(rc)) {
         setError(adoDiagnostics(SQL_HANDLE_STMT, stmt.get(), false, kSource));
         return false;
     }
-    return fetchAll(stmt.get());
+    return true;
+}
+
+bool CADORecordset::OpenForEach(const QString& query, const RowSink& sink) {
+    Close();
+    m_query = query.trimmed();
+    if (!m_database || !m_database->IsOpen())
+        return fail(AdoCode::ObjectClosed, QStringLiteral("The database connection is not open."));
+    if (m_query.isEmpty())
+        return fail(AdoCode::BadArgument, QStringLiteral("No query text given."));
+    COdbcHandle stmt;
+    bool noRows = false;
+    if (!execute(m_query, stmt, noRows))
+        return false;
+    if (noRows)
+        return true;
+    bool ok = false;
+    try {
+        ok = fetchRows(stmt.get(), &sink);
+    } catch (const std::bad_alloc&) {
+        ok = fail(AdoCode::OutOfMemory, QStringLiteral("The result is too large to be held in "
+                                                       "memory."));
+    }
+    m_chunk = QByteArray();
+    // Nothing was kept: the result reads as closed and empty.
+    m_rows.clear();
+    m_open = false;
+    return ok;
 }
 
 bool CADORecordset::OpenSchema(int schema, const QString& restriction) {
@@ -222,7 +258,7 @@ bool CADORecordset::fetchAll(void* statement) {
     return ok;
 }
 
-bool CADORecordset::fetchRows(void* statement) {
+bool CADORecordset::fetchRows(void* statement, const RowSink* sink) {
     SQLHSTMT stmt = statement;
     SQLSMALLINT columns = 0;
     for (;;) {
@@ -267,6 +303,8 @@ bool CADORecordset::fetchRows(void* statement) {
         f.isUnsigned = isUnsigned == SQL_TRUE;
     }
 
+    if (sink)
+        m_fields = fields; // the names, for a sink that reads them while rows arrive
     std::vector<std::vector<CADOValue>> rows;
     for (;;) {
         const SQLRETURN rc = SQLFetch(stmt);
@@ -283,7 +321,11 @@ bool CADORecordset::fetchRows(void* statement) {
                 return false;
             }
         }
-        rows.push_back(std::move(row));
+        if (!sink) {
+            rows.push_back(std::move(row));
+        } else if (!(*sink)(row)) {
+            break;
+        }
     }
     m_fields = std::move(fields);
     m_rows = std::move(rows);

@@ -7,9 +7,11 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 class CADODataBase;
+class COdbcHandle;
 
 // One result of a query or a schema request on a CADODataBase, fetched whole into memory (a
 // static client-side cursor): moving and counting never go back to the driver. The database
@@ -29,6 +31,11 @@ public:
     // Runs the text; a non-empty text replaces the stored query. A statement that gives no rows
     // succeeds with a closed result.
     bool Open(const QString& query = QString(), int option = openUnknown);
+    // Runs the query and hands each row to `sink` as it is fetched, keeping none, so that a
+    // result of any size passes in the memory of one row; `sink` returns false to stop. The
+    // field names are known while rows arrive; afterwards the result reads as closed.
+    using RowSink = std::function<bool(const std::vector<CADOValue>& row)>;
+    bool OpenForEach(const QString& query, const RowSink& sink);
     // The tables or columns list; a non-empty restriction names the table.
     bool OpenSchema(int schema, const QString& restriction = QString());
     void Close();
@@ -77,7 +84,8 @@ private:
     const CADOValue* currentValue(int index);
     // Reads the columns and every row of the statement's current result.
     bool fetchAll(void* statement);
-    bool fetchRows(void* statement);
+    bool fetchRows(void* statement, const RowSink* sink = nullptr);
+    bool execute(const QString& text, COdbcHandle& stmt, bool& noRows);
     bool fetchValue(void* statement, int column, const Field& field, CADOValue& value);
 
     CADODataBase* m_database;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "sqlidentifier.h"
 #include "unmappedtext.h"
 
 #include <QString>
@@ -36,8 +37,9 @@ struct DbImportResult {
     QString codePage; // the code page's resolved name, for the warning
 };
 
-// "select <media ID>, <last name>, <first name> from <table>", the names as they stand.
-QString DbImportQuery(const DbImportSettings& settings);
+// "select <media ID>, <last name>, <first name> from <table>", each name as it stands unless
+// the driver could not read it back that way (see QuoteIdentifierIfNeeded).
+QString DbImportQuery(const DbImportSettings& settings, const SqlIdentifierRules& rules = {});
 
 // Reads the three columns of the table and adds every employee whose normalised MediaID the
 // workspace does not have yet, with the names converted into the code page. `progress` is

@@ -153,6 +153,7 @@ std::span<const TarvexDialogTextEntry> builtInDialogTexts() {
 #include "dialogs/languages.inc"
 #include "dialogs/termform.inc"
 #include "dialogs/edit.inc"
+#include "dialogs/import.inc"
     };
     return kTexts;
 }

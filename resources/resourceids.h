@@ -123,6 +123,51 @@ inline constexpr int IDC_LANG_LIST = 1044;
 inline constexpr int IDC_LANG_WARN = 1045;
 inline constexpr int IDC_LANG_SHOWAGAIN = 1046;
 inline constexpr int IDC_LANG_ICON = 1047;
+// The import wizards: pages, their controls, and the progress window of the database import.
+// Labels are keyed by the item of the control they name; texts without a control by 11xx.
+inline constexpr int IDD_IMPORT_TXT_WELCOME = 155;
+inline constexpr int IDD_IMPORT_TXT_FILE = 154;
+inline constexpr int IDD_IMPORT_TXT_COLUMNS = 153;
+inline constexpr int IDD_IMPORT_TXT_FINISH = 107;
+inline constexpr int IDD_IMPORT_DB_WELCOME = 159;
+inline constexpr int IDD_IMPORT_DB_CONNSTR = 158;
+inline constexpr int IDD_IMPORT_DB_COLUMNS = 157;
+inline constexpr int IDD_IMPORT_DB_FINISH = 156;
+inline constexpr int IDD_IMPORT_PROGRESS = 135;
+inline constexpr int IDC_IMPORT_PROGRESS_TEXT = 1006;
+inline constexpr int IDC_IMPORT_RF = 1049;
+inline constexpr int IDC_IMPORT_MAGNETIC = 1050;
+inline constexpr int IDC_IMPORT_TXT_PATH = 1051;
+inline constexpr int IDC_IMPORT_TXT_BROWSE = 1052;
+inline constexpr int IDC_IMPORT_TXT_PREVIEW = 1053;
+inline constexpr int IDC_IMPORT_TXT_MEDIAID = 1054;
+inline constexpr int IDC_IMPORT_TXT_LASTNAME = 1055;
+inline constexpr int IDC_IMPORT_TXT_FIRSTNAME = 1056;
+inline constexpr int IDC_IMPORT_TXT_IBUTTON = 1057;
+inline constexpr int IDC_IMPORT_DB_TABLE = 1058;
+inline constexpr int IDC_IMPORT_TXT_OVERVIEW = 1059;
+inline constexpr int IDC_IMPORT_TXT_MEDIATYPE = 1060;
+inline constexpr int IDC_IMPORT_DB_CONNECTION = 1073;
+inline constexpr int IDC_IMPORT_DB_SELECT = 1074;
+inline constexpr int IDC_IMPORT_DB_MEDIAID = 1075;
+inline constexpr int IDC_IMPORT_DB_LASTNAME = 1076;
+inline constexpr int IDC_IMPORT_DB_FIRSTNAME = 1077;
+inline constexpr int IDC_IMPORT_DB_IBUTTON = 1078;
+inline constexpr int IDC_IMPORT_DB_OVERVIEW = 1080;
+inline constexpr int IDC_IMPORT_DB_MEDIATYPE = 1081;
+inline constexpr int IDC_IMPORT_DB_TABLENAME = 1082;
+inline constexpr int IDC_IMPORT_DB_TITLE = 1083;
+inline constexpr int IDC_IMPORT_DB_OVERVIEW_TITLE = 1084;
+inline constexpr int IDC_IMPORT_TXT_TITLE = 1085;
+inline constexpr int IDC_IMPORT_TXT_OVERVIEW_TITLE = 1086;
+inline constexpr int IDC_IMPORT_TXT_FILECOPY = 1088;
+inline constexpr int IDC_IMPORT_DB_CONNCOPY = 1089;
+inline constexpr int IDC_IMPORT_INTRO = 1100;
+inline constexpr int IDC_IMPORT_CONTINUE = 1101;
+inline constexpr int IDC_IMPORT_PROCEED = 1102;
+inline constexpr int IDC_IMPORT_GOBACK = 1103;
+inline constexpr int IDC_IMPORT_TYPE = 1104;
+inline constexpr int IDC_IMPORT_TXT_FILTER = 1105;
 
 // Strings. A string may share its number with a menu or picture of another kind; the string
 // table itself holds each number once (checked where it is built). The document strings are
@@ -177,6 +222,11 @@ inline constexpr int IDS_CONNECT_FAILED = 175;
 inline constexpr int IDS_NO_DATABASE = 180;
 inline constexpr int IDS_SOURCE = 181;
 inline constexpr int IDS_DESTINATION = 182;
+// Database import wizard page headers.
+inline constexpr int IDS_SELECT_DATABASE = 176;
+inline constexpr int IDS_SELECT_DATABASE_HINT = 177;
+inline constexpr int IDS_SELECT_TABLE = 178;
+inline constexpr int IDS_SELECT_TABLE_HINT = 179;
 inline constexpr int IDS_IMPORTING = 189;
 inline constexpr int IDS_MRDB_FAILED = 190;
 inline constexpr int IDS_PHOTODB_FAILED = 191;

@@ -38,6 +38,10 @@ public:
             onStop(text);
     }
     void warning(const QString& text) override { warnings << text; }
+    QStringList informations;
+    QStringList notices;
+    void information(const QString& text) override { informations << text; }
+    void notice(const QString& text) override { notices << text; }
 
     QList<Answer> yesNoAnswers;
     QStringList questions;

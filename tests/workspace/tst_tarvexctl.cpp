@@ -1,4 +1,5 @@
 #include "appsettings.h"
+#include "dbfixture.h"
 #include "processrun.h"
 #include "testworld.h"
 #include "workspacebytes.h"
@@ -51,7 +52,7 @@ private slots:
             const Run r = tarvexctl(args);
             QCOMPARE(r.exitCode, 0);
             QVERIFY(r.out.startsWith("Usage:\n"));
-            for (const char* command : {"show", "resave", "normalize", "import-csv",
+            for (const char* command : {"show", "resave", "normalize", "import-csv", "import-db",
                                         "add-controller", "query", "collect"})
                 QVERIFY(r.out.contains(QByteArray("  tarvexctl ") + command + ' '));
             QVERIFY(r.err.isEmpty());
@@ -72,6 +73,8 @@ private slots:
             {{"normalize", "--kind", "x"}, "unknown option '--kind'"},
             {{"import-csv", "a", "b", "--mediaid"}, "option '--mediaid' needs a value"},
             {{"import-csv", "a", "b", "--column", "1"}, "unknown option '--column'"},
+            {{"import-db", "a", "--table"}, "option '--table' needs a value"},
+            {{"import-db", "a", "--dsn", "x"}, "unknown option '--dsn'"},
             {{"add-controller", "a", "--port", "1", "--colour", "red"},
              "unknown option '--colour'"},
             {{"query", "--dsn", "SELECT 1"}, "unknown option '--dsn'"}};
@@ -235,6 +238,55 @@ private slots:
         QCOMPARE(r.out, QByteArray("Total found: 5\nImported: 2\n"));
         r = tarvexctl(QStringList{"import-csv", ws, csv, "--media-type", "rf"} + columns);
         QCOMPARE(r.out, QByteArray("Total found: 5\nImported: 0\n"));
+    }
+
+    // The wizard's database import on a schedule: names with blanks, an integer card column.
+    void importDb() {
+        const QString error = runStatements(
+            "hr.db", {"create table \"HR People\"(\"Badge\" integer, \"Sur Name\" text, first "
+                      "text)",
+                      "insert into \"HR People\" values(12345678, 'Doe', 'Jane')",
+                      "insert into \"HR People\" values(12345678, 'Doe', 'Again')",
+                      "insert into \"HR People\" values(87654321, NULL, 'Ed')",
+                      "create table nobody(a text, b text, c text)"});
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        const QString ws = path("hr.VR-12");
+        const QStringList args = {"import-db",   ws,
+                                  "--connect",   TestWorld::instance()->sqliteConnection("hr.db"),
+                                  "--table",     "HR People",
+                                  "--mediaid",   "Badge",
+                                  "--lastname",  "Sur Name",
+                                  "--firstname", "first"};
+        Run r = tarvexctl(args);
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.out, QByteArray("Total found: 3\nImported: 2\n"));
+        r = tarvexctl({"show", ws});
+        QVERIFY2(r.out.contains("\"lastName\":\"Doe\",\"firstName\":\"Jane\""), r.out.constData());
+        r = tarvexctl(args + QStringList{"--media-type", "rf"});
+        QCOMPARE(r.out, QByteArray("Total found: 3\nImported: 2\n"));
+        r = tarvexctl(args + QStringList{"--media-type", "rf"});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.out, QByteArray("Total found: 3\nImported: 0\n"));
+
+        QStringList other = args;
+        other[5] = "nobody";
+        r = tarvexctl(other);
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.err.startsWith("tarvexctl: Database error:\n\nQuery = select Badge, \"Sur "
+                                  "Name\", first from nobody\n"),
+                 r.err.constData());
+        other[7] = "a";
+        other[9] = "b";
+        other[11] = "c";
+        r = tarvexctl(other);
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.out, QByteArray("Nothing to import.\n"));
+        other = args;
+        other[3] = TestWorld::instance()->sqliteConnection("absent.db");
+        r = tarvexctl(other);
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY(r.err.startsWith("tarvexctl: Unable to connect to source database.\n"));
+        QCOMPARE(tarvexctl(args.mid(0, 6)).exitCode, 2);
     }
 
     void importCsvFailures() {

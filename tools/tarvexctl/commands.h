@@ -13,6 +13,9 @@ int runShowCommand(const Args& args);
 int runResaveCommand(const Args& args);
 int runNormalizeCommand(const Args& args);
 int runImportCsvCommand(const Args& args);
+// import-db WORKSPACE --connect STRING --table T --mediaid COL --lastname COL --firstname COL
+// [--media-type T] [--codepage CP]: the database import of the desktop wizard, with its totals.
+int runImportDbCommand(const Args& args);
 int runAddControllerCommand(const Args& args);
 // collect WORKSPACE [--seconds S] [--count N]: the registration intake of every controller of
 // the workspace without a window, until S seconds, N registrations or SIGTERM/SIGINT. Needs a

@@ -19,6 +19,8 @@ const char kUsage[] =
     "  tarvexctl normalize [--media-type ibutton|rf|magnetic] FIELD...\n"
     "  tarvexctl import-csv FILE.VR-12 CSVFILE --mediaid N --lastname N --firstname N"
     " [--media-type T] [--codepage CP]\n"
+    "  tarvexctl import-db FILE.VR-12 --connect STRING --table T --mediaid COL --lastname COL"
+    " --firstname COL [--media-type T] [--codepage CP]\n"
     "  tarvexctl add-controller FILE.VR-12 --port N [--name TEXT] [--id N] [--code N]"
     " [--relay1 0-7] [--relay2 0-7] [--codepage CP]\n"
     "  tarvexctl query CONNECTION-STRING SQL\n"
@@ -62,6 +64,7 @@ int main(int argc, char** argv) {
                                     : command == "resave"         ? runResaveCommand
                                     : command == "normalize"      ? runNormalizeCommand
                                     : command == "import-csv"     ? runImportCsvCommand
+                                    : command == "import-db"      ? runImportDbCommand
                                     : command == "add-controller" ? runAddControllerCommand
                                     : command == "collect"        ? runCollectCommand
                                                                   : nullptr;
