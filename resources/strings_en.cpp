@@ -18,6 +18,7 @@ constexpr Entry kEntries[] = {
 #include "strings/frame.inc"
 #include "strings/import.inc"
 #include "strings/panes.inc"
+#include "strings/settings.inc"
 #include "strings/workspace.inc"
 };
 
