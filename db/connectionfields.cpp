@@ -130,10 +130,9 @@ QString CConnectionFields::toMaskedString() const {
     return shown.toString();
 }
 
-void CConnectionFields::setMaskedText(const QString& text) {
-    const QString held = password();
+void CConnectionFields::setMaskedText(const QString& text, const QString& masked) {
     m_cs = COdbcConnectionString(text);
     if (m_cs.value(QStringLiteral("PWD")) == passwordMask())
-        m_cs.set(QStringLiteral("PWD"), held);
+        m_cs.set(QStringLiteral("PWD"), masked);
     m_source = sourceOf(m_cs);
 }

@@ -44,9 +44,9 @@ public:
     QString toString() const { return m_cs.toString(); }
     // The string with the password replaced by the mask, for showing.
     QString toMaskedString() const;
-    // Takes raw text edited from the masked form: a password still equal to the mask keeps the
-    // password held so far.
-    void setMaskedText(const QString& text);
+    // Takes raw text edited from the masked form: a password still equal to the mask stands for
+    // `masked`, the password that was masked when the text was shown.
+    void setMaskedText(const QString& text, const QString& masked);
 
 private:
     QString field(const char* key) const;

@@ -124,8 +124,13 @@ void CConnectionDlg::load(const QString& text) {
     m_fields = CConnectionFields(text);
     m_result->clear();
     showFields();
+    showRaw();
+}
+
+void CConnectionDlg::showRaw() {
     m_updating = true;
     m_raw->setText(m_fields.toMaskedString());
+    m_maskedPassword = m_fields.password();
     m_updating = false;
 }
 
@@ -192,15 +197,13 @@ void CConnectionDlg::fieldsEdited() {
     }
     m_fields.setExtras(extras);
     ensureEmptyExtraRow();
-    m_updating = true;
-    m_raw->setText(m_fields.toMaskedString());
-    m_updating = false;
+    showRaw();
 }
 
 void CConnectionDlg::rawEdited(const QString& text) {
     if (m_updating)
         return;
-    m_fields.setMaskedText(text);
+    m_fields.setMaskedText(text, m_maskedPassword);
     showFields();
 }
 

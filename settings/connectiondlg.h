@@ -37,12 +37,15 @@ protected:
 private:
     void load(const QString& text);
     void showFields();
+    void showRaw();
     void fieldsEdited();
     void rawEdited(const QString& text);
     void ensureEmptyExtraRow();
     void test();
 
     CConnectionFields m_fields;
+    // The password the raw text's mask stands for.
+    QString m_maskedPassword;
     bool m_updating = false;
     std::chrono::milliseconds m_testLimit = kConnectLimit;
     QRadioButton* m_useDriver = nullptr;

@@ -83,11 +83,15 @@ void TestDbConnectionEdit::maskedPassword() {
     QVERIFY(!shown.contains(QLatin1String("secret")));
     QCOMPARE(shown, QStringLiteral("DSN=r;UID=u;PWD=") + CConnectionFields::passwordMask());
     // Raw editing elsewhere in the string keeps the real password.
-    f.setMaskedText(QString(shown).replace(QLatin1String("UID=u"), QLatin1String("UID=v")));
+    f.setMaskedText(QString(shown).replace(QLatin1String("UID=u"), QLatin1String("UID=v")),
+                    QStringLiteral("secret"));
     QCOMPARE(f.toString(), QStringLiteral("DSN=r;UID=v;PWD=secret"));
-    // A password typed over the mask replaces it.
-    f.setMaskedText(QStringLiteral("DSN=r;UID=v;PWD=other"));
-    QCOMPARE(f.password(), QStringLiteral("other"));
+    // A password typed over the mask replaces it; typing the mask back brings the masked one.
+    f.setMaskedText(QStringLiteral("DSN=r;UID=v;PWD=*"), QStringLiteral("secret"));
+    QCOMPARE(f.password(), QStringLiteral("*"));
+    f.setMaskedText(QStringLiteral("DSN=r;UID=v;PWD=") + CConnectionFields::passwordMask(),
+                    QStringLiteral("secret"));
+    QCOMPARE(f.password(), QStringLiteral("secret"));
     QCOMPARE(CConnectionFields(QStringLiteral("DSN=r")).toMaskedString(), QStringLiteral("DSN=r"));
 }
 
