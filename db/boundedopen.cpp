@@ -16,17 +16,26 @@ struct Attempt {
     bool done = false;
     bool abandoned = false;
     bool opened = false;
-    std::shared_ptr<CADODataBase> database = std::make_shared<CADODataBase>();
+    std::unique_ptr<CADODataBase> database;
 };
 } // namespace
 
-std::shared_ptr<CADODataBase>
-OpenConnectionWithin(const QString& connection, std::chrono::milliseconds limit, QString& error) {
+bool OpenWithin(std::unique_ptr<CADODataBase>& database, const QString& connection,
+                std::chrono::milliseconds limit, QString& error) {
+    if (!database)
+        database = std::make_unique<CADODataBase>();
+    if (database->GetConnectionTimeout() == 0) {
+        const auto seconds = std::chrono::ceil<std::chrono::seconds>(limit).count();
+        database->SetConnectionTimeout(int(qMax<qint64>(1, seconds)));
+    }
+    const int connectionTimeout = database->GetConnectionTimeout();
+    const int commandTimeout = database->GetCommandTimeout();
+
     auto attempt = std::make_shared<Attempt>();
-    const auto seconds = std::chrono::ceil<std::chrono::seconds>(limit).count();
-    attempt->database->SetConnectionTimeout(int(qMax<qint64>(1, seconds)));
-    std::thread([attempt, connection] {
-        const bool opened = attempt->database->Open(connection);
+    attempt->database = std::move(database);
+    CADODataBase* const db = attempt->database.get();
+    std::thread([attempt, db, connection] {
+        const bool opened = db->Open(connection);
         std::lock_guard lock(attempt->mutex);
         attempt->opened = opened;
         attempt->done = true;
@@ -39,15 +48,27 @@ OpenConnectionWithin(const QString& connection, std::chrono::milliseconds limit,
     if (!attempt->finished.wait_for(lock, limit, [&] { return attempt->done; })) {
         attempt->abandoned = true;
         ++g_abandoned;
+        database = std::make_unique<CADODataBase>();
+        database->SetConnectionTimeout(connectionTimeout);
+        database->SetCommandTimeout(commandTimeout);
         error = QStringLiteral("The database did not answer within %1 seconds.")
                     .arg(double(limit.count()) / 1000.0);
-        return nullptr;
+        return false;
     }
+    database = std::move(attempt->database);
     if (!attempt->opened) {
-        error = attempt->database->GetErrorDescription();
-        return nullptr;
+        error = database->GetErrorDescription();
+        return false;
     }
-    return attempt->database;
+    return true;
+}
+
+std::shared_ptr<CADODataBase>
+OpenConnectionWithin(const QString& connection, std::chrono::milliseconds limit, QString& error) {
+    std::unique_ptr<CADODataBase> database;
+    if (!OpenWithin(database, connection, limit, error))
+        return nullptr;
+    return std::shared_ptr<CADODataBase>(std::move(database));
 }
 
 int AbandonedConnectionAttempts() {

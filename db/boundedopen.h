@@ -9,9 +9,16 @@ class CADODataBase;
 
 // Opens a connection on a thread of its own and waits for it at most `limit`, so that a driver
 // that never answers (a server that drops the packets, a database file locked by another
-// program with a long busy wait) cannot freeze the caller. The driver is asked for the same
-// login time-out, in whole seconds; an attempt that has still not answered is left to finish on
-// its thread and is freed there. Gives the open connection, or null with the error description.
+// program with a long busy wait) cannot freeze the caller. Without a login time-out of its own
+// the connection asks the driver for the limit, in whole seconds.
+//
+// On time-out the object stays with its thread, which frees it once the driver returns, and
+// `database` is replaced by a closed one with the same time-outs. False with the error
+// description when the connection did not open.
+bool OpenWithin(std::unique_ptr<CADODataBase>& database, const QString& connection,
+                std::chrono::milliseconds limit, QString& error);
+
+// The same on a connection of its own: the open connection, or null.
 std::shared_ptr<CADODataBase> OpenConnectionWithin(const QString& connection,
                                                    std::chrono::milliseconds limit, QString& error);
 

@@ -1,5 +1,6 @@
 // A connection that does not answer is given up after the caller's limit.
 #include "boundedopen.h"
+#include "databasereopen.h"
 #include "dbfixture.h"
 
 #include <QCoreApplication>
@@ -45,6 +46,21 @@ void TestDbBoundedOpen::hangingConnectionIsGivenUp() {
     QVERIFY2(took >= 900 && took < 5000, qPrintable(QString::number(took)));
     QCOMPARE(error, QStringLiteral("The database did not answer within 1 seconds."));
     QCOMPARE(AbandonedConnectionAttempts(), 1);
+
+    // A long-lived connection reopened on such a string: switched off, and a fresh object with
+    // the same time-outs takes the place of the one left waiting.
+    std::unique_ptr<CADODataBase> reporting = std::make_unique<CADODataBase>();
+    reporting->SetCommandTimeout(7);
+    const CADODataBase* const waiting = reporting.get();
+    bool on = true;
+    clock.restart();
+    const std::optional<QString> reason = ReopenDatabase(reporting, on, hanging, 1000ms);
+    QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(reason, std::optional<QString>(error));
+    QVERIFY(!on);
+    QVERIFY(reporting && reporting.get() != waiting && !reporting->IsOpen());
+    QCOMPARE(reporting->GetCommandTimeout(), 7);
+    QCOMPARE(AbandonedConnectionAttempts(), 2);
 
     // Once the lock goes the abandoned attempt finishes by itself.
     QVERIFY(lock.Open(QStringLiteral("rollback")));
