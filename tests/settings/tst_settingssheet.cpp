@@ -342,6 +342,36 @@ private slots:
         });
     }
 
+    void reportingDatabaseChosenInThePrompt() {
+        QVERIFY(start({{"UseMRDB", 0}}));
+        runSheet([&](CPS_Settings* sheet) {
+            CPP_MorrowReportsDB* page = sheet->reportsPage();
+            item<QCheckBox>(page, IDC_USE_MRDB)->click();
+            auto* edit = item<QPlainTextEdit>(page, IDC_MRDB);
+            // An empty string asks for a new connection; a cancelled one leaves the text.
+            whenShown<CConnectionDlg>([](CConnectionDlg* dlg) {
+                QCOMPARE(dlg->connectionString(), QString());
+                typeInto(item<QLineEdit>(dlg, IDC_DL_SERVER), QStringLiteral("never"));
+                dlg->reject();
+            });
+            item<QPushButton>(page, IDC_MRDB_DATABASE)->click();
+            QCOMPARE(edit->toPlainText(), QString());
+            whenShown<CConnectionDlg>([](CConnectionDlg* dlg) {
+                auto* drivers = item<QComboBox>(dlg, IDC_DL_DRIVER);
+                drivers->setCurrentIndex(drivers->findText(QStringLiteral("SQLite3")));
+                typeInto(item<QLineEdit>(dlg, IDC_DL_DATABASE),
+                         TestWorld::instance()->path("reports.db"));
+                dlg->accept();
+            });
+            item<QPushButton>(page, IDC_MRDB_DATABASE)->click();
+            QCOMPARE(edit->toPlainText(), conn("reports.db"));
+            sheet->accept();
+        });
+        QVERIFY(m_prompts.stops.isEmpty());
+        QCOMPARE(stored("MRDB").toString(), conn("reports.db"));
+        QVERIFY(m_app->reportingDatabase()->IsOpen());
+    }
+
     void unreachableReportingDatabaseIsSwitchedOff() {
         QVERIFY(start({}));
         runSheet([&](CPS_Settings* sheet) {
