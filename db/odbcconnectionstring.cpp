@@ -72,6 +72,11 @@ void COdbcConnectionString::set(const QString& key, const QString& value) {
     m_attributes.append({key, value});
 }
 
+void COdbcConnectionString::remove(const QString& key) {
+    m_attributes.removeIf(
+        [&](const Attribute& a) { return a.key.compare(key, Qt::CaseInsensitive) == 0; });
+}
+
 QString COdbcConnectionString::quoteValue(const QString& value) {
     const bool needsBraces = value.contains(u';') || value.contains(u'{') || value.contains(u'}') ||
                              value != value.trimmed();

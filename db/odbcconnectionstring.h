@@ -19,6 +19,8 @@ public:
     bool has(const QString& key) const;
     QString value(const QString& key) const;
     void set(const QString& key, const QString& value);
+    // Drops every occurrence of the key.
+    void remove(const QString& key);
     const QList<Attribute>& attributes() const { return m_attributes; }
 
     // Rebuilds the text; values that need it are put in braces.

@@ -151,6 +151,7 @@ std::span<const TarvexDialogTextEntry> builtInDialogTexts() {
     static constexpr Entry kTexts[] = {
 #include "dialogs/frame.inc"
 #include "dialogs/languages.inc"
+#include "dialogs/settings.inc"
 #include "dialogs/termform.inc"
 #include "dialogs/edit.inc"
 #include "dialogs/import.inc"

@@ -168,6 +168,47 @@ inline constexpr int IDC_IMPORT_PROCEED = 1102;
 inline constexpr int IDC_IMPORT_GOBACK = 1103;
 inline constexpr int IDC_IMPORT_TYPE = 1104;
 inline constexpr int IDC_IMPORT_TXT_FILTER = 1105;
+// The settings sheet's pages and the database connection dialog.
+inline constexpr int IDD_PP_MRDB = 106;
+inline constexpr int IDC_USE_MRDB = 1021;
+inline constexpr int IDC_MRDB = 1022;
+inline constexpr int IDC_MRDB_DATABASE = 1023;
+inline constexpr int IDD_PP_PHOTO = 160;
+inline constexpr int IDC_USE_PHOTO = 1027;
+inline constexpr int IDC_PHOTODB = 1028;
+inline constexpr int IDC_PHOTODB_DATABASE = 1029;
+inline constexpr int IDC_PHOTO_TABLE = 1030;
+inline constexpr int IDC_PHOTO_LASTNAME = 1031;
+inline constexpr int IDC_PHOTO_FIRSTNAME = 1032;
+inline constexpr int IDC_PHOTO_MEDIAID = 1033;
+inline constexpr int IDC_PHOTO_PHOTO = 1034;
+inline constexpr int IDC_PHOTO_COLUMNS = 1035;
+inline constexpr int IDD_PP_MISC = 145;
+inline constexpr int IDC_REGFILEPATH = 1024;
+inline constexpr int IDC_REGFILEPATH_BROWSE = 1025;
+inline constexpr int IDC_STYLE_SIMPLE = 1026;
+inline constexpr int IDC_STYLE_XP = 1027;
+inline constexpr int IDC_STYLE_2003 = 1028;
+inline constexpr int IDC_AUTOLOAD = 1031;
+inline constexpr int IDC_AUTOLOADFILE = 1032;
+inline constexpr int IDC_AUTOLOADFILE_BROWSE = 1033;
+inline constexpr int IDC_REGFILEPATH_LABEL = 1036;
+inline constexpr int IDC_STYLE_GROUP = 1037;
+inline constexpr int IDD_DATALINK = 270;
+inline constexpr int IDC_DL_USE_DRIVER = 1101;
+inline constexpr int IDC_DL_DRIVER = 1102;
+inline constexpr int IDC_DL_USE_DSN = 1103;
+inline constexpr int IDC_DL_DSN = 1104;
+inline constexpr int IDC_DL_SERVER = 1105;
+inline constexpr int IDC_DL_DATABASE = 1106;
+inline constexpr int IDC_DL_USER = 1107;
+inline constexpr int IDC_DL_PASSWORD = 1108;
+inline constexpr int IDC_DL_EXTRAS = 1109;
+inline constexpr int IDC_DL_EXTRA_KEY = 1110;
+inline constexpr int IDC_DL_EXTRA_VALUE = 1111;
+inline constexpr int IDC_DL_RAW = 1112;
+inline constexpr int IDC_DL_TEST = 1113;
+inline constexpr int IDC_DL_RESULT = 1114;
 
 // Strings. A string may share its number with a menu or picture of another kind; the string
 // table itself holds each number once (checked where it is built). The document strings are
@@ -269,5 +310,15 @@ inline constexpr int IDS_FILE_WRITE_FAILED = 61706;
 inline constexpr int IDS_ALL_FILES_FILTER = 61708;
 // Employee and controller editing: the refusal of a number field outside its range.
 inline constexpr int IDS_NUMBER_RANGE = 263;
+// The settings sheet and the database connection dialog.
+inline constexpr int IDS_CANCEL = 270;
+inline constexpr int IDS_REGFOLDER_UNUSABLE = 271; // "Registrations cannot be written ..."
+inline constexpr int IDS_REGFOLDER_EMPTY = 272;
+inline constexpr int IDS_REGFOLDER_MISSING = 273;
+inline constexpr int IDS_REGFOLDER_NOT_A_FOLDER = 274;
+inline constexpr int IDS_REGFOLDER_NOT_WRITABLE = 275;
+inline constexpr int IDS_AUTOLOAD_FILTER = 276;
+inline constexpr int IDS_CONNECTION_SUCCEEDED = 277;
+inline constexpr int IDS_CONNECTION_TESTING = 278;
 
 } // namespace res

@@ -19,6 +19,7 @@ constexpr Entry kEntries[] = {
 #include "strings/import.inc"
 #include "strings/link.inc"
 #include "strings/panes.inc"
+#include "strings/settings.inc"
 #include "strings/workspace.inc"
 #include "strings/edit.inc"
 };

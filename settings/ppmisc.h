@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QWidget>
+
+class IUserPrompts;
+class QCheckBox;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+// The sheet's page of the rest: the folder of the monthly registrations files, the visual style,
+// and the auto-load pair, which is kept but not shown.
+class CPP_Misc : public QWidget {
+    Q_OBJECT
+public:
+    // The values are taken from the settings here, so that they pass through a page that is
+    // never opened.
+    CPP_Misc(IUserPrompts& prompts, QWidget* parent = nullptr);
+
+    void OnInitDialog();
+    bool initialised() const { return m_initialised; }
+    // Reads the controls back (OK).
+    void OnOK();
+
+    QLineEdit* folderEdit() const { return m_folder; }
+    // The message that says why registrations cannot be written into `folder`; empty when
+    // they can.
+    static QString folderProblem(const QString& folder);
+
+    QString m_regFilePath;
+    int m_visualStyle = 0;
+    bool m_autoLoad = false;
+    QString m_autoLoadFile;
+
+private:
+    void enableControls();
+    void onBrowseFolder();
+    void onBrowseAutoLoadFile();
+
+    IUserPrompts& m_prompts;
+    bool m_initialised = false;
+    QLineEdit* m_folder = nullptr;
+    QPushButton* m_browseFolder = nullptr;
+    QRadioButton* m_styles[3] = {};
+    QCheckBox* m_autoLoadCheck = nullptr;
+    QLineEdit* m_autoLoadEdit = nullptr;
+    QPushButton* m_browseAutoLoad = nullptr;
+};

@@ -1,0 +1,63 @@
+#include "ppmorrowreportsdb.h"
+
+#include "appsettings.h"
+#include "catalogue.h"
+#include "connectiondlg.h"
+#include "resourceids.h"
+
+#include <QCheckBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+using namespace res;
+
+CPP_MorrowReportsDB::CPP_MorrowReportsDB(QWidget* parent) : QWidget(parent) {
+    const CCatalogue& cat = CCatalogue::instance();
+    setWindowTitle(cat.dialogText(IDD_PP_MRDB, 0));
+    m_use = new QCheckBox(cat.dialogText(IDD_PP_MRDB, IDC_USE_MRDB));
+    m_use->setObjectName(QString::number(IDC_USE_MRDB));
+    m_connection = new QPlainTextEdit;
+    m_connection->setObjectName(QString::number(IDC_MRDB));
+    m_connection->setTabChangesFocus(true);
+    m_database = new QPushButton(cat.dialogText(IDD_PP_MRDB, IDC_MRDB_DATABASE));
+    m_database->setObjectName(QString::number(IDC_MRDB_DATABASE));
+    m_database->setAutoDefault(false);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_use);
+    layout->addWidget(m_connection, 1);
+    layout->addWidget(m_database, 0, Qt::AlignRight);
+    connect(m_use, &QCheckBox::clicked, this, &CPP_MorrowReportsDB::enableControls);
+    connect(m_database, &QPushButton::clicked, this, &CPP_MorrowReportsDB::onDatabase);
+}
+
+void CPP_MorrowReportsDB::OnInitDialog() {
+    const CAppSettings& settings = CAppSettings::instance();
+    m_useMRDB = settings.UseMRDB;
+    m_mrdb = settings.MRDB;
+    m_use->setChecked(m_useMRDB);
+    m_connection->setPlainText(m_mrdb);
+    enableControls();
+}
+
+void CPP_MorrowReportsDB::enableControls() {
+    const bool on = m_use->isChecked();
+    m_connection->setEnabled(on);
+    m_database->setEnabled(on);
+}
+
+void CPP_MorrowReportsDB::onDatabase() {
+    // The prompt starts from the string as shown, typing included.
+    m_mrdb = m_connection->toPlainText();
+    CConnectionDlg prompt(this);
+    const bool confirmed = m_mrdb.isEmpty() ? prompt.PromptNew() : prompt.PromptEdit(m_mrdb);
+    if (!confirmed)
+        return;
+    m_mrdb = prompt.GetConnectionString();
+    m_connection->setPlainText(m_mrdb);
+}
+
+void CPP_MorrowReportsDB::OnOK() {
+    m_useMRDB = m_use->isChecked();
+    m_mrdb = m_connection->toPlainText();
+}
