@@ -5,6 +5,7 @@
 #include "appsettings.h"
 #include "catalogue.h"
 #include "cmdui.h"
+#include "controlleroperations.h"
 #include "databasereopen.h"
 #include "datafolder.h"
 #include "documentflow.h"
@@ -189,6 +190,9 @@ bool CTarvexApp::InitInstance() {
     m_frame = std::make_unique<CMainFrame>();
     m_dialogPrompts.setOwner(m_frame.get());
     m_frame->commands().setDocumentTarget(m_flow.get());
+    m_operations = std::make_unique<CControllerOperations>(
+        m_frame.get(), [this](const QString& text) { m_prompts->stop(text); });
+    m_frame->commands().addWorkspaceTarget(m_operations.get());
     m_frame->commands().setApplicationTarget(this);
     if (!m_frame->Create())
         return false;
@@ -392,6 +396,7 @@ void CTarvexApp::destroyMainWindow() {
         m_frame->SaveWindowState();
         step(QStringLiteral("DestroyMainWindow"));
         m_dialogPrompts.setOwner(nullptr);
+        m_frame->commands().removeWorkspaceTarget(m_operations.get());
         m_frame.reset();
     }
     if (m_doc)

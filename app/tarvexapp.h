@@ -13,6 +13,7 @@
 #include <memory>
 
 class CADODataBase;
+class CControllerOperations;
 class CDocumentFlow;
 class CInstanceHandover;
 class CMainFrame;
@@ -148,6 +149,7 @@ private:
     std::unique_ptr<CMainFrame> m_frame;
     std::unique_ptr<CTarvexDoc> m_doc;
     std::unique_ptr<CDocumentFlow> m_flow;
+    std::unique_ptr<CControllerOperations> m_operations;
     std::unique_ptr<CADODataBase> m_mrdb;
     std::unique_ptr<CADODataBase> m_photoDb;
     std::unique_ptr<CSessionEnd> m_sessionEnd;

@@ -161,6 +161,7 @@ const char* builtInDialogText(int dialog, int item) {
     };
     static constexpr Entry kTexts[] = {
 #include "dialogs/frame.inc"
+#include "dialogs/operations.inc"
 #include "dialogs/termform.inc"
     };
     for (const Entry& e : kTexts)

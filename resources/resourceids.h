@@ -95,6 +95,11 @@ inline constexpr int IDC_ABOUT_NAME = 1000;
 inline constexpr int IDC_ABOUT_VERSION = 1001;
 inline constexpr int IDC_ABOUT_BUILD = 1002;
 inline constexpr int IDOK = 1;
+// The progress window of the controller operations; its caption is string IDS_TRANSFERRING.
+inline constexpr int IDD_PROGRESS = 104;
+inline constexpr int IDC_PROGRESS_BAR = 1003;
+inline constexpr int IDC_PROGRESS_STATUS = 1005;
+inline constexpr int IDCANCEL = 2;
 
 // Strings. A string may share its number with a menu or picture of another kind; the string
 // table itself holds each number once (checked where it is built). The document strings are
