@@ -12,6 +12,7 @@
 #include "textformat.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 
 using namespace res;
 
@@ -90,6 +91,30 @@ bool letEventsThrough(const QPointer<CTermFormView>& form) {
                                     QEventLoop::ExcludeSocketNotifiers);
     return !form.isNull();
 }
+
+// Between two writes the command holds no lock, and the controller's receiver takes every
+// opening for one read slice; so the writes let events through only now and then, often
+// enough that the desktop never sees a window that stopped answering.
+class EventGate {
+public:
+    EventGate(const QPointer<CTermFormView>& form, int intervalMs)
+        : m_form(form), m_interval(intervalMs) {
+        m_since.start();
+    }
+    bool operator()() {
+        if (m_since.elapsed() < m_interval)
+            return !m_form.isNull();
+        m_since.restart();
+        return letEventsThrough(m_form);
+    }
+
+private:
+    QPointer<CTermFormView> m_form;
+    int m_interval;
+    QElapsedTimer m_since;
+};
+
+constexpr int kWriteEventIntervalMs = 2000;
 } // namespace
 
 CControllerOperations::CControllerOperations(QWidget* mainWindow, StopMessage stop)
@@ -271,7 +296,8 @@ void CControllerOperations::WriteIdTable(CTermFormView* form) {
     if (!alive)
         return;
     CCommLine line(form->Comm());
-    const IdTableWrite written = writeIdTable(line, ids, [&] { return letEventsThrough(alive); });
+    EventGate gate(alive, kWriteEventIntervalMs);
+    const IdTableWrite written = writeIdTable(line, ids, [&] { return gate(); });
     if (written.abandoned || !alive)
         return;
     if (written.code != 0) {
