@@ -45,8 +45,9 @@ CProgressDlg* progressWindow() {
     return nullptr;
 }
 
-// What the program looks like while a command runs, sampled between its exchanges.
-struct Watch {
+// What the program looks like while a command runs: sampled as each progress window shows
+// and between the command's exchanges.
+struct Watch : QObject {
     struct Sample {
         bool mainEnabled;
         QString caption, text;
@@ -54,15 +55,27 @@ struct Watch {
     };
     QList<Sample> samples;
     QTimer timer;
-    explicit Watch(QWidget* main) {
+    QWidget* main;
+    explicit Watch(QWidget* mainWindow) : main(mainWindow) {
         timer.setInterval(1);
-        QObject::connect(&timer, &QTimer::timeout, [this, main] {
+        QObject::connect(&timer, &QTimer::timeout, [this] {
             if (CProgressDlg* dlg = progressWindow())
-                samples << Sample{main->isEnabled(), dlg->windowTitle(), dlg->statusLine()->text(),
-                                  dlg->progressBar()->isVisible(),
-                                  dlg->cancelButton()->isVisible()};
+                sample(dlg);
         });
         timer.start();
+        qApp->installEventFilter(this);
+    }
+    ~Watch() override { qApp->removeEventFilter(this); }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show)
+            if (auto* dlg = qobject_cast<CProgressDlg*>(watched))
+                sample(dlg);
+        return false;
+    }
+    void sample(CProgressDlg* dlg) {
+        samples << Sample{main->isEnabled(), dlg->windowTitle(), dlg->statusLine()->text(),
+                          dlg->progressBar()->isVisibleTo(dlg),
+                          dlg->cancelButton()->isVisibleTo(dlg)};
     }
     QStringList texts() const {
         QStringList out;
