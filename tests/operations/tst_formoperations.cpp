@@ -116,7 +116,14 @@ private slots:
         QVERIFY(!w.doc()->IsModified());
 
         // Write master: the selected employee, then the master read back.
-        OperationsWorld::select(CEmpView::Instance(), {id(3)});
+        // The selected row counts, not another that holds the selection mark.
+        CEmpView* list = CEmpView::Instance();
+        OperationsWorld::select(list, {id(3)});
+        list->selectionModel()->setCurrentIndex(
+            list->model()->index(OperationsWorld::rowOf(list, id(1)), 0),
+            QItemSelectionModel::NoUpdate);
+        QCOMPARE(list->selectionMarkRow(), OperationsWorld::rowOf(list, id(1)));
+        QCOMPARE(list->selectedCount(), 1);
         sim.clearReceived();
         QVERIFY(w.run(ID_TERM_WRITEMASTER));
         QCOMPARE(sim.receivedBytes(), "N" + id(3) + "M");
