@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QThread>
 #include <QVBoxLayout>
 #include <QWindow>
 
@@ -66,9 +67,11 @@ void CProgressDlg::ShowNow() {
         windowHandle()->setTransientParent(m_main->windowHandle());
     QElapsedTimer waited;
     waited.start();
-    while (windowHandle() && !windowHandle()->isExposed() && waited.elapsed() < kExposeWaitMs)
-        QCoreApplication::processEvents(
-            QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers, 10);
+    while (windowHandle() && !windowHandle()->isExposed() && waited.elapsed() < kExposeWaitMs) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
+                                        QEventLoop::ExcludeSocketNotifiers);
+        QThread::msleep(2);
+    }
     repaint();
 }
 
