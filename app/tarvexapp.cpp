@@ -5,6 +5,7 @@
 #include "appsettings.h"
 #include "catalogue.h"
 #include "cmdui.h"
+#include "controlleroperations.h"
 #include "databasereopen.h"
 #include "datafolder.h"
 #include "documentflow.h"
@@ -224,6 +225,9 @@ bool CTarvexApp::InitInstance() {
         m_languageList, *m_prompts, [this] { return static_cast<QWidget*>(m_frame.get()); });
     m_frame->commands().addWorkspaceTarget(m_languagesCommand.get());
     m_frame->commands().addWorkspaceTarget(m_importCommands.get());
+    m_operations = std::make_unique<CControllerOperations>(
+        m_frame.get(), [this](const QString& text) { m_prompts->stop(text); });
+    m_frame->commands().addWorkspaceTarget(m_operations.get());
     m_frame->commands().setApplicationTarget(this);
     if (!m_frame->Create())
         return false;
@@ -463,6 +467,7 @@ void CTarvexApp::destroyMainWindow() {
         m_frame->commands().removeWorkspaceTarget(m_edit.get());
         m_frame->commands().removeWorkspaceTarget(m_languagesCommand.get());
         m_frame->commands().removeWorkspaceTarget(m_importCommands.get());
+        m_frame->commands().removeWorkspaceTarget(m_operations.get());
         m_frame.reset();
     }
     if (m_doc)

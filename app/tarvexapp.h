@@ -14,6 +14,7 @@
 #include <memory>
 
 class CADODataBase;
+class CControllerOperations;
 class CDocumentFlow;
 class CEditCommands;
 class CImportCommands;
@@ -166,6 +167,7 @@ private:
     std::unique_ptr<CDocumentFlow> m_flow;
     std::unique_ptr<CEditCommands> m_edit;
     std::unique_ptr<CImportCommands> m_importCommands;
+    std::unique_ptr<CControllerOperations> m_operations;
     std::unique_ptr<CADODataBase> m_mrdb;
     std::unique_ptr<CADODataBase> m_photoDb;
     std::unique_ptr<CSessionEnd> m_sessionEnd;

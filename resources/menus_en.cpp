@@ -152,6 +152,7 @@ std::span<const TarvexDialogTextEntry> builtInDialogTexts() {
 #include "dialogs/frame.inc"
 #include "dialogs/languages.inc"
 #include "dialogs/settings.inc"
+#include "dialogs/operations.inc"
 #include "dialogs/termform.inc"
 #include "dialogs/edit.inc"
 #include "dialogs/import.inc"

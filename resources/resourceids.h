@@ -209,6 +209,10 @@ inline constexpr int IDC_DL_EXTRA_VALUE = 1111;
 inline constexpr int IDC_DL_RAW = 1112;
 inline constexpr int IDC_DL_TEST = 1113;
 inline constexpr int IDC_DL_RESULT = 1114;
+// The progress window of the controller operations; its caption is string IDS_TRANSFERRING.
+inline constexpr int IDD_PROGRESS = 104;
+inline constexpr int IDC_PROGRESS_BAR = 1003;
+inline constexpr int IDC_PROGRESS_STATUS = 1005;
 
 // Strings. A string may share its number with a menu or picture of another kind; the string
 // table itself holds each number once (checked where it is built). The document strings are

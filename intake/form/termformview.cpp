@@ -214,6 +214,12 @@ void CTermFormView::SetFirmware(const std::string& firmware) {
     UpdateData(false);
 }
 
+void CTermFormView::SetRelayTimes(int relay1, int relay2) {
+    m_relay1 = relayIndex(relay1);
+    m_relay2 = relayIndex(relay2);
+    UpdateData(false);
+}
+
 void CTermFormView::SetRegistrationsFile(const QString& path) {
     m_comm.SetAsciiFileName(path);
 }

@@ -1,0 +1,337 @@
+#include "controlleroperations.h"
+
+#include "cmdui.h"
+#include "commline.h"
+#include "empview.h"
+#include "progressdlg.h"
+#include "resourceids.h"
+#include "tarvexdoc.h"
+#include "termempview.h"
+#include "termformview.h"
+#include "termview.h"
+#include "textformat.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+
+using namespace res;
+
+namespace {
+class WaitCursor {
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+class BusyFlag {
+public:
+    explicit BusyFlag(bool& flag) : m_flag(flag), m_was(flag) { m_flag = true; }
+    ~BusyFlag() { m_flag = m_was; }
+    BusyFlag(const BusyFlag&) = delete;
+    BusyFlag& operator=(const BusyFlag&) = delete;
+
+private:
+    bool& m_flag;
+    bool m_was;
+};
+
+int selectedIn(const CReportView* list) {
+    return list ? list->selectedCount() : 0;
+}
+
+QStringList selectedMediaIds(const CReportView* list) {
+    QStringList ids;
+    if (!list)
+        return ids;
+    for (const int row : list->selectedRows())
+        ids << list->text(row, list->mediaIdColumn());
+    return ids;
+}
+
+FormValues valuesOf(const CTermFormView* form) {
+    FormValues v;
+    v.master = form->Master();
+    v.masterName = form->MasterName();
+    v.firmware = form->Firmware();
+    v.relays = {form->Relay1Time(), form->Relay2Time()};
+    return v;
+}
+
+QString statusText(const StatusChange& status) {
+    switch (status.kind) {
+    case StatusChange::Ok:
+        return S(IDS_OK);
+    case StatusChange::Code:
+        return FormatString(IDS_ERROR_CODE, status.code);
+    case StatusChange::Text:
+        return status.text;
+    case StatusChange::Unchanged:
+        break;
+    }
+    return {};
+}
+
+// Shows the values in the form: its fields are refreshed from them.
+void show(CTermFormView* form, const FormValues& v) {
+    form->SetMaster(v.master, v.masterName);
+    form->SetFirmware(v.firmware);
+    form->SetRelayTimes(v.relays.relay1, v.relays.relay2);
+    if (v.status.kind != StatusChange::Unchanged)
+        form->SetStatus(statusText(v.status));
+}
+
+// Between two exchanges of a long ID table command: paints, timers and the other controllers'
+// registrations go on. User input waits (the main window is disabled anyway) and so do socket
+// notifiers, which carry the requests that could close the workspace under the command: a
+// second start's hand-over and the termination signals. False when the form went away.
+bool letEventsThrough(const QPointer<CTermFormView>& form) {
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
+                                    QEventLoop::ExcludeSocketNotifiers);
+    return !form.isNull();
+}
+
+// Between two writes the command holds no lock, and the controller's receiver takes every
+// opening for one read slice; so the writes let events through only now and then, often
+// enough that the desktop never sees a window that stopped answering.
+class EventGate {
+public:
+    EventGate(const QPointer<CTermFormView>& form, int intervalMs)
+        : m_form(form), m_interval(intervalMs) {
+        m_since.start();
+    }
+    bool operator()() {
+        if (m_since.elapsed() < m_interval)
+            return !m_form.isNull();
+        m_since.restart();
+        return letEventsThrough(m_form);
+    }
+
+private:
+    QPointer<CTermFormView> m_form;
+    int m_interval;
+    QElapsedTimer m_since;
+};
+
+constexpr int kWriteEventIntervalMs = 2000;
+} // namespace
+
+CControllerOperations::CControllerOperations(QWidget* mainWindow, StopMessage stop)
+    : m_main(mainWindow), m_stop(std::move(stop)) {}
+
+CTermFormView* CControllerOperations::currentForm() const {
+    CTarvexDoc* doc = CTarvexDoc::Instance();
+    return doc ? dynamic_cast<CTermFormView*>(doc->PanelInControllerPane()) : nullptr;
+}
+
+bool CControllerOperations::OnUpdateCommand(int id, CCmdUI& ui) {
+    const int employees = selectedIn(CEmpView::Instance());
+    const int controllers = selectedIn(CTermView::Instance());
+    switch (id) {
+    case ID_TERM_FIRMWARE:
+    case ID_TERM_READMASTER:
+    case ID_TERM_OPENLOCK:
+    case ID_TERM_READPARAMS:
+    case ID_TERM_WRITEPARAMS:
+    case ID_TERM_READIDTABLE:
+    case ID_TERM_CLEARIDTABLE:
+        ui.Enable(controllers >= 1);
+        break;
+    case ID_TERM_WRITEMASTER:
+        ui.Enable(employees == 1 && controllers >= 1);
+        break;
+    case ID_TERM_WRITEIDTABLE:
+        ui.Enable(employees >= 1 && controllers >= 1);
+        break;
+    case ID_TERM_REMOVEIDTABLE:
+        ui.Enable(selectedIn(CTermEmpView::Instance()) >= 1);
+        break;
+    default:
+        return false;
+    }
+    if (m_busy)
+        ui.Enable(false);
+    return true;
+}
+
+bool CControllerOperations::OnCommand(int id) {
+    switch (id) {
+    case ID_TERM_FIRMWARE:
+    case ID_TERM_READMASTER:
+    case ID_TERM_WRITEMASTER:
+    case ID_TERM_OPENLOCK:
+    case ID_TERM_READPARAMS:
+    case ID_TERM_WRITEPARAMS:
+    case ID_TERM_READIDTABLE:
+    case ID_TERM_WRITEIDTABLE:
+    case ID_TERM_REMOVEIDTABLE:
+    case ID_TERM_CLEARIDTABLE:
+        break;
+    default:
+        return false;
+    }
+    CTermFormView* form = currentForm();
+    // One command at a time: a second one would cut into the first one's exchanges.
+    if (!form || m_busy)
+        return true;
+    BusyFlag busy(m_busy);
+    switch (id) {
+    case ID_TERM_FIRMWARE:
+        Firmware(form);
+        break;
+    case ID_TERM_READMASTER:
+        ReadMaster(form);
+        break;
+    case ID_TERM_WRITEMASTER:
+        WriteMaster(form);
+        break;
+    case ID_TERM_OPENLOCK: {
+        WaitCursor wait;
+        CCommLine(form->Comm()).OpenLock();
+        break;
+    }
+    case ID_TERM_READPARAMS:
+        ReadParams(form);
+        break;
+    case ID_TERM_WRITEPARAMS:
+        WriteParams(form);
+        break;
+    case ID_TERM_READIDTABLE: {
+        WaitCursor wait;
+        ReadIdTable(form);
+        break;
+    }
+    case ID_TERM_WRITEIDTABLE:
+        WriteIdTable(form);
+        break;
+    case ID_TERM_REMOVEIDTABLE:
+        RemoveFromIdTable(form);
+        break;
+    case ID_TERM_CLEARIDTABLE:
+        ClearIdTable(form);
+        break;
+    }
+    return true;
+}
+
+void CControllerOperations::Firmware(CTermFormView* form) {
+    WaitCursor wait;
+    CCommLine line(form->Comm());
+    FormValues v = valuesOf(form);
+    readFirmware(line, v);
+    show(form, v);
+}
+
+void CControllerOperations::ReadMaster(CTermFormView* form) {
+    WaitCursor wait;
+    CCommLine line(form->Comm());
+    FormValues v = valuesOf(form);
+    readMaster(line, *CTarvexDoc::Instance(), v);
+    show(form, v);
+}
+
+void CControllerOperations::WriteMaster(CTermFormView* form) {
+    const CEmpView* employees = CEmpView::Instance();
+    const QList<int> rows = employees ? employees->selectedRows() : QList<int>();
+    // The command is offered for exactly one selected row; that row, not merely the one
+    // holding the selection mark, is the one written.
+    if (rows.size() != 1)
+        return;
+    WaitCursor wait;
+    CCommLine line(form->Comm());
+    CTarvexDoc* doc = CTarvexDoc::Instance();
+    FormValues v = valuesOf(form);
+    writeMaster(line, *doc, employees->text(rows.first(), CEmpView::kMediaIdColumn), v);
+    show(form, v);
+    doc->SetModifiedFlag();
+}
+
+void CControllerOperations::ReadParams(CTermFormView* form) {
+    WaitCursor wait;
+    CCommLine line(form->Comm());
+    FormValues v = valuesOf(form);
+    readParams(line, v);
+    show(form, v);
+}
+
+void CControllerOperations::WriteParams(CTermFormView* form) {
+    WaitCursor wait;
+    CCommLine line(form->Comm());
+    FormValues v = valuesOf(form);
+    writeParams(line, v);
+    show(form, v);
+}
+
+bool CControllerOperations::ReadIdTable(CTermFormView* form) {
+    const QPointer<CTermFormView> alive(form);
+    CTarvexDoc* doc = CTarvexDoc::Instance();
+    CProgressDlg notice(m_main, IDS_READING_IDTABLE);
+    notice.ShowNow();
+    if (!alive)
+        return false;
+    CCommLine line(form->Comm());
+    FormValues v = valuesOf(form);
+    const IdTableRead read =
+        readIdTableInto(line, *doc, form->ComPort(), v, [&] { return letEventsThrough(alive); });
+    if (read.abandoned)
+        return false;
+    show(form, v);
+    doc->FillList(WorkspaceList::ControllerEmployees);
+    doc->SetModifiedFlag();
+    return true;
+}
+
+void CControllerOperations::WriteIdTable(CTermFormView* form) {
+    const QStringList ids = selectedMediaIds(CEmpView::Instance());
+    if (ids.size() > kMaxIdsPerWrite) {
+        if (m_stop)
+            m_stop(S(IDS_TOO_MANY_SELECTED));
+        return;
+    }
+    WaitCursor wait;
+    const QPointer<CTermFormView> alive(form);
+    CProgressDlg notice(m_main, IDS_WRITING_IDTABLE);
+    notice.ShowNow();
+    if (!alive)
+        return;
+    CCommLine line(form->Comm());
+    EventGate gate(alive, kWriteEventIntervalMs);
+    const IdTableWrite written = writeIdTable(line, ids, [&] { return gate(); });
+    if (written.abandoned || !alive)
+        return;
+    if (written.code != 0) {
+        form->SetStatus(statusText(written.status));
+        return;
+    }
+    ReadIdTable(form);
+}
+
+void CControllerOperations::RemoveFromIdTable(CTermFormView* form) {
+    WaitCursor wait;
+    CTarvexDoc* doc = CTarvexDoc::Instance();
+    CCommLine line(form->Comm());
+    const IdTableRemoval removed =
+        eraseFromIdTable(line, *doc, form->ComPort(), selectedMediaIds(CTermEmpView::Instance()));
+    const QPointer<CTermFormView> alive(form);
+    ReadIdTable(form);
+    if (!alive)
+        return;
+    // The table as read back is "OK"; an entry the controller would not erase says otherwise.
+    if (removed.code != 0)
+        form->SetStatus(FormatString(IDS_ERROR_CODE, removed.code));
+    doc->SetModifiedFlag();
+    doc->FillList(WorkspaceList::ControllerEmployees);
+}
+
+void CControllerOperations::ClearIdTable(CTermFormView* form) {
+    WaitCursor wait;
+    CCommLine line(form->Comm());
+    const int code = line.ClearTable();
+    if (code != 0) {
+        form->SetStatus(FormatString(IDS_ERROR_CODE, code));
+        return;
+    }
+    form->SetStatus(S(IDS_OK));
+    ReadIdTable(form);
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+// The calls the controller operations make on one controller's control, with the control's
+// own results: codes (0 success) and reply texts. The program answers them through its
+// control binding; tests can answer them straight from a link.
+class IControllerLine {
+public:
+    virtual ~IControllerLine() = default;
+
+    virtual int GetStatus() = 0;
+    virtual QString FirmWare() = 0;
+    virtual QString ShowMaster() = 0;
+    virtual int NewMaster(const QString& mediaId) = 0;
+    virtual void OpenLock() = 0;
+    virtual QString ReadParams() = 0;
+    virtual int WriteParams(const QString& record) = 0;
+    virtual QString ReadFirstID() = 0;
+    virtual QString ReadNextID() = 0;
+    virtual int AddID(const QString& mediaId) = 0;
+    virtual int EraseID(int slot) = 0;
+    virtual int ClearTable() = 0;
+};

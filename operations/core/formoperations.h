@@ -1,0 +1,53 @@
+#pragma once
+
+#include "controllerreplies.h"
+#include "idtablereader.h"
+#include "idtablewriter.h"
+#include "statuschange.h"
+
+#include <QStringList>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+class CTarvexDoc;
+class IControllerLine;
+
+// The controller form's values an operation reads and changes; the form shows them after.
+struct FormValues {
+    std::string master;
+    std::string masterName;
+    std::string firmware;
+    RelayTimes relays;
+    StatusChange status;
+};
+
+// Each operation runs its exchanges on `line` and leaves its outcome in `form`.
+void readFirmware(IControllerLine& line, FormValues& form);
+// The master's name comes from the workspace's employees: last name, a blank, first name.
+void readMaster(IControllerLine& line, const CTarvexDoc& doc, FormValues& form);
+// NewMaster, then Read master when the controller took it. Returns NewMaster's code.
+int writeMaster(IControllerLine& line, const CTarvexDoc& doc, const QString& mediaId,
+                FormValues& form);
+void readParams(IControllerLine& line, FormValues& form);
+// Returns WriteParams' code, which is also the status.
+int writeParams(IControllerLine& line, FormValues& form);
+
+// Read ID table into the mirror of the controller on comPort (when the workspace has it):
+// emptied first, the listing's table afterwards. The caller marks the workspace modified and
+// refills its list.
+IdTableRead readIdTableInto(IControllerLine& line, CTarvexDoc& doc, int comPort, FormValues& form,
+                            const std::function<bool()>& between = {});
+
+struct IdTableRemoval {
+    // The first EraseID that failed, 0 when none did.
+    int code = 0;
+    int erased = 0;
+    // MediaIDs the mirror does not hold: no slot to erase, nothing sent.
+    int unknown = 0;
+};
+
+// EraseID of each MediaID's slot in the controller's mirror; every MediaID is tried.
+IdTableRemoval eraseFromIdTable(IControllerLine& line, const CTarvexDoc& doc, int comPort,
+                                const QStringList& mediaIds);

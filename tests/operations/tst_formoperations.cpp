@@ -1,0 +1,180 @@
+// The controller commands that change the form: firmware, master, parameters and the lock, in
+// the program against a simulated controller, with the bytes each one puts on the wire; and
+// when each of the ten commands is offered.
+#include "operationsworld.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+
+using namespace res;
+
+namespace {
+QByteArray id(int n) {
+    return Vr12Simulator::mediaIdFor(n);
+}
+
+const std::map<std::string, CEmpRecord> kEmployees = {
+    {id(1).toStdString(), employee("Abbot", "Ann")},
+    {id(2).toStdString(), employee("Baker", "Bob")},
+    {id(3).toStdString(), employee("Cole", "Cid")},
+};
+} // namespace
+
+class TestFormOperations : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { QDir::setCurrent(TestWorld::instance()->root()); }
+
+    void commandsOfferedByTheListSelections() {
+        Vr12Simulator sim;
+        QVERIFY(sim.start(TestWorld::instance()->deviceDir(), 1));
+        OperationsWorld w;
+        QVERIFY(
+            w.startWith(QStringLiteral("enabling"), kEmployees, {{1, controller("Front", 1, 0)}}));
+        auto offered = [&] {
+            QList<int> out;
+            for (const int c : OperationsWorld::kCommands)
+                if (w.enabled(c))
+                    out << c;
+            return out;
+        };
+        QCOMPARE(offered(), QList<int>());
+
+        // A controller: everything but the writes of employees and the removal.
+        QVERIFY(w.selectController(1));
+        const QList<int> controllerOnly{
+            ID_TERM_FIRMWARE,    ID_TERM_READMASTER,  ID_TERM_OPENLOCK,    ID_TERM_READPARAMS,
+            ID_TERM_WRITEPARAMS, ID_TERM_READIDTABLE, ID_TERM_CLEARIDTABLE};
+        QCOMPARE(offered(), controllerOnly);
+
+        // One employee as well: both writes; two: Write master is for exactly one.
+        OperationsWorld::select(CEmpView::Instance(), {id(2)});
+        QVERIFY(w.enabled(ID_TERM_WRITEMASTER));
+        QVERIFY(w.enabled(ID_TERM_WRITEIDTABLE));
+        OperationsWorld::select(CEmpView::Instance(), {id(2), id(3)});
+        QVERIFY(!w.enabled(ID_TERM_WRITEMASTER));
+        QVERIFY(w.enabled(ID_TERM_WRITEIDTABLE));
+
+        // The removal needs a row in the controller's employees.
+        QVERIFY(!w.enabled(ID_TERM_REMOVEIDTABLE));
+        w.doc()->FindController(1)->IdTable = {{id(3).toStdString(), "00"}};
+        w.doc()->FillList(WorkspaceList::ControllerEmployees);
+        OperationsWorld::select(CTermEmpView::Instance(), {id(3)});
+        QVERIFY(w.enabled(ID_TERM_REMOVEIDTABLE));
+
+        // Employees without a controller: none of the controller's commands.
+        CTermView::Instance()->clearRowSelection();
+        OperationsWorld::select(CEmpView::Instance(), {id(1)});
+        QVERIFY(!w.enabled(ID_TERM_WRITEMASTER));
+        QVERIFY(!w.enabled(ID_TERM_WRITEIDTABLE));
+        QVERIFY(!w.enabled(ID_TERM_FIRMWARE));
+    }
+
+    void firmwareMasterParametersAndLock() {
+        Vr12Simulator sim;
+        QVERIFY(sim.start(TestWorld::instance()->deviceDir(), 1));
+        sim.setFirmware("VR-12 v3.01 test  ");
+        OperationsWorld w;
+        CTermRecord front = controller("Front", 1, 0);
+        front.Relay1Time = 2;
+        front.Relay2Time = 2;
+        QVERIFY(w.startWith(QStringLiteral("form"), kEmployees, {{1, front}}));
+        CTermFormView* form = w.selectController(1);
+        QVERIFY(form);
+        auto status = [&] { return form->field(IDC_TERM_STATUS)->text(); };
+
+        // Firmware: "V", the control's text in the field.
+        sim.clearReceived();
+        QVERIFY(w.run(ID_TERM_FIRMWARE));
+        QCOMPARE(sim.receivedBytes(), QByteArray("V"));
+        QCOMPARE(form->field(IDC_TERM_FIRMWARE)->text(), QStringLiteral("VR-12 v3.01 test  "));
+        QCOMPARE(status(), QStringLiteral("OK"));
+        // A silent controller: the code, and no firmware.
+        sim.setFault('V', Vr12Simulator::Fault::Silent, 1);
+        QVERIFY(w.run(ID_TERM_FIRMWARE));
+        QCOMPARE(form->field(IDC_TERM_FIRMWARE)->text(), QString());
+        QCOMPARE(status(), QStringLiteral("Error 1"));
+
+        // Read master: the employee's name; an unknown medium has none but is "OK".
+        w.doc()->SetModifiedFlag(false);
+        sim.setMaster(id(2));
+        sim.clearReceived();
+        QVERIFY(w.run(ID_TERM_READMASTER));
+        QCOMPARE(sim.receivedBytes(), QByteArray("M"));
+        QCOMPARE(form->field(IDC_TERM_MASTER)->text(), QString::fromLatin1(id(2)));
+        QCOMPARE(form->field(IDC_TERM_EMPLOYEE)->text(), QStringLiteral("Baker Bob"));
+        QCOMPARE(status(), QStringLiteral("OK"));
+        sim.setMaster(id(9));
+        QVERIFY(w.run(ID_TERM_READMASTER));
+        QCOMPARE(form->field(IDC_TERM_MASTER)->text(), QString::fromLatin1(id(9)));
+        QCOMPARE(form->field(IDC_TERM_EMPLOYEE)->text(), QString());
+        QCOMPARE(status(), QStringLiteral("OK"));
+        sim.setMaster({});
+        QVERIFY(w.run(ID_TERM_READMASTER));
+        QCOMPARE(form->field(IDC_TERM_MASTER)->text(), QString());
+        QCOMPARE(status(), QStringLiteral("Erased"));
+        QVERIFY(!w.doc()->IsModified());
+
+        // Write master: the selected employee, then the master read back.
+        // The selected row counts, not another that holds the selection mark.
+        CEmpView* list = CEmpView::Instance();
+        OperationsWorld::select(list, {id(3)});
+        list->selectionModel()->setCurrentIndex(
+            list->model()->index(OperationsWorld::rowOf(list, id(1)), 0),
+            QItemSelectionModel::NoUpdate);
+        QCOMPARE(list->selectionMarkRow(), OperationsWorld::rowOf(list, id(1)));
+        QCOMPARE(list->selectedCount(), 1);
+        sim.clearReceived();
+        QVERIFY(w.run(ID_TERM_WRITEMASTER));
+        QCOMPARE(sim.receivedBytes(), "N" + id(3) + "M");
+        QCOMPARE(sim.master(), id(3));
+        QCOMPARE(form->Master(), id(3).toStdString());
+        QCOMPARE(form->field(IDC_TERM_EMPLOYEE)->text(), QStringLiteral("Cole Cid"));
+        QCOMPARE(status(), QStringLiteral("OK"));
+        QVERIFY(w.doc()->IsModified());
+        // Refused: the code, no read-back.
+        sim.setFault('N', Vr12Simulator::Fault::StatusD, 1);
+        sim.clearReceived();
+        QVERIFY(w.run(ID_TERM_WRITEMASTER));
+        QCOMPARE(sim.receivedBytes(), "N" + id(3));
+        QCOMPARE(status(), QStringLiteral("Error 6"));
+
+        // Read parameters: two decimal digits each, cut to three bits; the record and the
+        // modified flag stay.
+        w.doc()->SetModifiedFlag(false);
+        sim.setParams("0907000000000000");
+        sim.clearReceived();
+        QVERIFY(w.run(ID_TERM_READPARAMS));
+        QCOMPARE(sim.receivedBytes(), QByteArray("T"));
+        QCOMPARE(form->relayList(IDC_TERM_RELAY1)->currentIndex(), 1);
+        QCOMPARE(form->relayList(IDC_TERM_RELAY2)->currentIndex(), 7);
+        QCOMPARE(form->Relay1Time(), 1);
+        QCOMPARE(w.doc()->FindController(1)->Relay1Time, 2);
+        QVERIFY(!w.doc()->IsModified());
+        QCOMPARE(status(), QStringLiteral("OK"));
+
+        // Write parameters: the indices as "%02d%02d" and twelve zeros.
+        form->relayList(IDC_TERM_RELAY1)->setCurrentIndex(3);
+        form->relayList(IDC_TERM_RELAY2)->setCurrentIndex(5);
+        sim.clearReceived();
+        QVERIFY(w.run(ID_TERM_WRITEPARAMS));
+        QCOMPARE(sim.receivedBytes(), QByteArray("J0305000000000000"));
+        QCOMPARE(sim.params(), QByteArray("0305000000000000"));
+        QCOMPARE(status(), QStringLiteral("OK"));
+        // A write that failed does not leave the last "OK" standing.
+        sim.setFault('J', Vr12Simulator::Fault::Silent, 1);
+        QVERIFY(w.run(ID_TERM_WRITEPARAMS));
+        QCOMPARE(status(), QStringLiteral("Error 1"));
+
+        // Open lock: one byte, nothing shown.
+        form->SetStatus(QStringLiteral("before"));
+        sim.clearReceived();
+        QVERIFY(w.run(ID_TERM_OPENLOCK));
+        QTRY_COMPARE(sim.receivedBytes(), QByteArray("O"));
+        QTRY_COMPARE(sim.lockOpenings(), 1);
+        QCOMPARE(status(), QStringLiteral("before"));
+    }
+};
+
+TARVEX_TEST_MAIN(TestFormOperations)
+#include "tst_formoperations.moc"
