@@ -215,6 +215,7 @@ bool CTarvexApp::InitInstance() {
     m_importCommands = std::make_unique<CImportCommands>(CImportCommands::Context{
         m_prompts, [this] { return m_doc.get(); }, [this]() -> QWidget* { return m_frame.get(); },
         [this] { SaveSettings(); }});
+    m_importCommands->setDataLinkPrompt(m_dataLinkFactory);
     m_frame = std::make_unique<CMainFrame>();
     m_dialogPrompts.setOwner(m_frame.get());
     m_edit = std::make_unique<CEditCommands>(*m_doc, *m_prompts, m_frame.get());
@@ -543,7 +544,7 @@ bool CTarvexApp::OnCommand(int id) {
     }
 }
 
-bool CTarvexApp::OnUpdateCommand(int id, CCmdUI& ui) {
+bool CTarvexApp::OnUpdateCommand(int id, CCmdUI& /*ui*/) {
     switch (id) {
     case ID_APP_ABOUT:
     case ID_APP_EXIT:

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "commandtarget.h"
+#include "datalinkfactory.h"
 #include "languagelist.h"
 #include "recentfiles.h"
 #include "singleinstance.h"
@@ -89,6 +90,11 @@ public:
     CDocumentFlow* documentFlow() const { return m_flow.get(); }
     // File Import's commands; the connection dialog is handed to them here.
     CImportCommands* importCommands() const { return m_importCommands.get(); }
+    // The connection-string prompt the import wizard's database page offers (the settings
+    // area provides it); without one that button stays disabled.
+    void setDataLinkPromptFactory(DataLinkPromptFactory factory) {
+        m_dataLinkFactory = std::move(factory);
+    }
     CRecentFileList& recentFiles() { return m_recent; }
     CADODataBase* reportingDatabase() const { return m_mrdb.get(); }
     CADODataBase* photoDatabase() const { return m_photoDb.get(); }
@@ -167,6 +173,7 @@ private:
     std::unique_ptr<CDocumentFlow> m_flow;
     std::unique_ptr<CEditCommands> m_edit;
     std::unique_ptr<CImportCommands> m_importCommands;
+    DataLinkPromptFactory m_dataLinkFactory;
     std::unique_ptr<CControllerOperations> m_operations;
     std::unique_ptr<CADODataBase> m_mrdb;
     std::unique_ptr<CADODataBase> m_photoDb;

@@ -62,10 +62,6 @@ bool CDialogPrompts::askOkCancel(const QString& text) {
     return clicked && clicked == box.button(QMessageBox::Ok);
 }
 
-void CDialogPrompts::information(const QString& text) {
-    QMessageBox::information(m_owner, S(res::IDS_APP_TITLE), text);
-}
-
 std::optional<bool> CDialogPrompts::languageWarning(bool showAgain) {
     CLangWarningDlg dialog(showAgain, m_owner);
     if (dialog.exec() != QDialog::Accepted)

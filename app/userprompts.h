@@ -30,8 +30,6 @@ public:
     virtual Answer askYesNo(const QString&) { return Cancel; }
     // A confirmation with OK and Cancel and a question icon; true only for OK.
     virtual bool askOkCancel(const QString&) { return false; }
-    // A notice with an information icon and OK.
-    virtual void information(const QString& text) { warning(text); }
     // The start-up language warning, its "Show this warning again" box set from showAgain:
     // the box's state when closed with OK, nothing when closed another way or nobody to ask.
     virtual std::optional<bool> languageWarning(bool /*showAgain*/) { return std::nullopt; }
@@ -50,7 +48,6 @@ public:
     void notice(const QString& text) override;
     Answer askYesNo(const QString& text) override;
     bool askOkCancel(const QString& text) override;
-    void information(const QString& text) override;
     std::optional<bool> languageWarning(bool showAgain) override;
 
 private:

@@ -2,6 +2,7 @@
 
 #include "appsettings.h"
 #include "catalogue.h"
+#include "connectiondlg.h"
 #include "mainframe.h"
 #include "ppmisc.h"
 #include "ppmorrowreportsdb.h"
@@ -109,4 +110,7 @@ void CPS_Settings::Run(CTarvexApp& app) {
 
 void CPS_Settings::Install(CTarvexApp& app) {
     app.setSettingsCommand([&app] { Run(app); });
+    app.setDataLinkPromptFactory([](QWidget* owner) -> std::unique_ptr<CDataLinkPrompt> {
+        return std::make_unique<CConnectionDlg>(owner);
+    });
 }
