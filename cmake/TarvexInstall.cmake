@@ -12,6 +12,7 @@ set(TARVEX_INSTALLED_TOOLS tarvex tarvexctl vr12 vr12sim)
 
 install(TARGETS ${TARVEX_INSTALLED_TOOLS} RUNTIME DESTINATION ${TARVEX_INSTALL_PROGRAM_DIR})
 install(TARGETS vr12comm LIBRARY DESTINATION ${TARVEX_INSTALL_PROGRAM_DIR}/plugins)
+install(TARGETS ${TARVEX_LANGUAGE_MODULES} LIBRARY DESTINATION ${TARVEX_INSTALL_PROGRAM_DIR})
 
 # bin/<tool> -> ../lib/tarvex/<tool>, computed for whatever the two folders are.
 file(RELATIVE_PATH TARVEX_BIN_TO_PROGRAM
@@ -76,7 +77,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Qt finds no window system without its platform plugins.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libsqliteodbc")
+# The toolkit's own texts (standard buttons) in the language of a language module.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libsqliteodbc, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "tdsodbc")
 set(CPACK_STRIP_FILES ON)
 include(CPack)

@@ -37,9 +37,8 @@ CPhotoFrame::~CPhotoFrame() {
 bool CPhotoFrame::Create() {
     QMenuBar* bar = menuBar();
     bar->setObjectName(QStringLiteral("MenuBar"));
+    // A language module without this menu leaves the window without it; the window still works.
     m_commands->fillMenuBar(bar, IDR_MENU_PHOTO);
-    if (bar->actions().isEmpty())
-        return false;
 
     QStatusBar* status = statusBar();
     status->setObjectName(QStringLiteral("StatusBar"));

@@ -42,7 +42,8 @@ grep -q "$build" <(dpkg-deb -c "$deb") && fail "the package holds a path of the 
 root=$work/root
 dpkg-deb -x "$deb" "$root"
 bin=$root/usr/bin
-[ -x "$bin/tarvex" ] && [ -e "$root/usr/lib/tarvex/plugins/libvr12comm.so" ] || fail "installed layout"
+[ -x "$bin/tarvex" ] && [ -e "$root/usr/lib/tarvex/plugins/libvr12comm.so" ] &&
+    [ -e "$root/usr/lib/tarvex/tarvex-lang-de.so" ] || fail "installed layout"
 if grep -rqa "$build" "$root/usr/lib/tarvex"; then fail "an installed file names the build tree"; fi
 
 # A prefix with a blank: the links in bin still find the program folder.
