@@ -114,7 +114,11 @@ private:
     QElapsedTimer m_since;
 };
 
-constexpr int kWriteEventIntervalMs = 2000;
+// Each pass over the events lets the controller's receiver take the line for up to one 340 ms
+// read before the next write, so passes are spaced: often enough to stay well inside the 5 s
+// after which desktops call a window not responding, rarely enough to keep a 62-entry write
+// within a few percent of its time on the wire.
+constexpr int kWriteEventIntervalMs = 3000;
 } // namespace
 
 CControllerOperations::CControllerOperations(QWidget* mainWindow, StopMessage stop)
