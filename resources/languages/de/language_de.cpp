@@ -11,14 +11,21 @@ namespace {
 constexpr TarvexStringEntry kStrings[] = {
 #include "strings/frame.inc"
 #include "strings/import.inc"
+#include "strings/link.inc"
 #include "strings/panes.inc"
+#include "strings/settings.inc"
 #include "strings/workspace.inc"
+#include "strings/edit.inc"
 };
 
 constexpr TarvexDialogTextEntry kDialogTexts[] = {
 #include "dialogs/frame.inc"
 #include "dialogs/languages.inc"
+#include "dialogs/settings.inc"
+#include "dialogs/operations.inc"
 #include "dialogs/termform.inc"
+#include "dialogs/edit.inc"
+#include "dialogs/import.inc"
 };
 } // namespace
 
