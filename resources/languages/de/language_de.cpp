@@ -7,19 +7,28 @@
 using namespace res;
 
 namespace {
-// One fragment per area, mirroring the English fragments of the same name.
+// One fragment per area, mirroring the English fragments of the same name, in their order.
+// clang-format off
 constexpr TarvexStringEntry kStrings[] = {
 #include "strings/frame.inc"
 #include "strings/import.inc"
+#include "strings/link.inc"
 #include "strings/panes.inc"
+#include "strings/settings.inc"
 #include "strings/workspace.inc"
+#include "strings/edit.inc"
 };
 
 constexpr TarvexDialogTextEntry kDialogTexts[] = {
 #include "dialogs/frame.inc"
 #include "dialogs/languages.inc"
+#include "dialogs/settings.inc"
+#include "dialogs/operations.inc"
 #include "dialogs/termform.inc"
+#include "dialogs/edit.inc"
+#include "dialogs/import.inc"
 };
+// clang-format on
 } // namespace
 
 extern "C" __attribute__((visibility("default"))) const char* GetTarvexLanguage() {
