@@ -149,13 +149,13 @@ bool builtInToolBar(int id, CToolBarResource& out) {
 std::span<const TarvexDialogTextEntry> builtInDialogTexts() {
     using Entry = TarvexDialogTextEntry;
     static constexpr Entry kTexts[] = {
-#include "dialogs/frame.inc"
-#include "dialogs/languages.inc"
-#include "dialogs/settings.inc"
-#include "dialogs/operations.inc"
-#include "dialogs/termform.inc"
 #include "dialogs/edit.inc"
+#include "dialogs/frame.inc"
 #include "dialogs/import.inc"
+#include "dialogs/languages.inc"
+#include "dialogs/operations.inc"
+#include "dialogs/settings.inc"
+#include "dialogs/termform.inc"
     };
     return kTexts;
 }

@@ -15,13 +15,13 @@ using namespace res;
 
 // Each area keeps its own table fragment: { name, "text" }, one per line, UTF-8.
 constexpr Entry kEntries[] = {
+#include "strings/edit.inc"
 #include "strings/frame.inc"
 #include "strings/import.inc"
 #include "strings/link.inc"
 #include "strings/panes.inc"
 #include "strings/settings.inc"
 #include "strings/workspace.inc"
-#include "strings/edit.inc"
 };
 
 struct Sorted {
