@@ -33,42 +33,10 @@ const std::string kCarl = "0300000000000003";
 const std::string kStranger = "0900000000000009";
 
 // The program on a workspace of employees and controllers, with its own prompts.
-struct EditWorld {
-    ScriptedPrompts prompts;
-    std::unique_ptr<CTarvexApp> app;
-
-    bool start(const QString& name, const CTarvexDoc::EmployeeMap& employees,
-               const std::map<int, CTermRecord>& controllers) {
-        QDir().mkpath(IntakeWorld::regFolder());
-        IntakeWorld::setStored(QStringLiteral("RegFilePath"), IntakeWorld::regFolder());
-        const QString file = TestWorld::instance()->path(name + QStringLiteral(".VR-12"));
-        {
-            CTarvexDoc doc;
-            for (const auto& [id, employee] : employees)
-                doc.InsertEmployee(id, employee);
-            for (const auto& [port, record] : controllers)
-                doc.InsertController(port, record);
-            if (!CWorkspaceFile::Save(doc, file).ok)
-                return false;
-        }
-        app = std::make_unique<CTarvexApp>();
-        app->setProgramFolder(TestWorld::instance()->path(QStringLiteral("program")));
-        app->setArguments({file});
-        app->setPrompts(&prompts);
-        return app->InitInstance();
-    }
-    ~EditWorld() {
-        if (app)
-            app->ExitInstance();
-    }
-
+struct EditWorld : IntakeWorld {
     CTarvexDoc& doc() const { return *app->document(); }
     CCommandManager& commands() const { return app->mainFrame()->commands(); }
     bool enabled(int id) const { return commands().query(id).enabled(); }
-    CTermFormView* form(int comPort) const {
-        const CTermRecord* record = doc().FindController(comPort);
-        return record ? dynamic_cast<CTermFormView*>(record->Panel) : nullptr;
-    }
 };
 
 CEmpView* employees() {

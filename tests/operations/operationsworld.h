@@ -22,25 +22,9 @@ struct OperationsWorld : IntakeWorld {
                                         res::ID_TERM_READIDTABLE,   res::ID_TERM_WRITEIDTABLE,
                                         res::ID_TERM_REMOVEIDTABLE, res::ID_TERM_CLEARIDTABLE};
 
-    bool startWith(const QString& name, const std::map<std::string, CEmpRecord>& employees,
+    bool startWith(const QString& name, const CTarvexDoc::EmployeeMap& employees,
                    const std::map<int, CTermRecord>& controllers) {
-        QDir().mkpath(regFolder());
-        setStored(QStringLiteral("RegFilePath"), regFolder());
-        const QString file = TestWorld::instance()->path(name + QStringLiteral(".VR-12"));
-        {
-            CTarvexDoc doc;
-            for (const auto& [id, employee] : employees)
-                doc.InsertEmployee(id, employee);
-            for (const auto& [port, record] : controllers)
-                doc.InsertController(port, record);
-            if (!CWorkspaceFile::Save(doc, file).ok)
-                return false;
-        }
-        app = std::make_unique<CTarvexApp>();
-        app->setProgramFolder(TestWorld::instance()->path(QStringLiteral("program")));
-        app->setArguments({file});
-        app->setPrompts(&prompts);
-        return app->InitInstance();
+        return start(name, employees, controllers);
     }
 
     CTarvexDoc* doc() const { return app->document(); }

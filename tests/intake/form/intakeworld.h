@@ -36,11 +36,18 @@ struct IntakeWorld {
 
     // Writes a workspace of the controllers (COM port -> record) and starts the program on it.
     bool start(const QString& name, const std::map<int, CTermRecord>& controllers) {
+        return start(name, {}, controllers);
+    }
+    // The same with employees.
+    bool start(const QString& name, const CTarvexDoc::EmployeeMap& employees,
+               const std::map<int, CTermRecord>& controllers) {
         QDir().mkpath(regFolder());
         setStored(QStringLiteral("RegFilePath"), regFolder());
         const QString file = TestWorld::instance()->path(name + QStringLiteral(".VR-12"));
         {
             CTarvexDoc doc;
+            for (const auto& [id, employee] : employees)
+                doc.InsertEmployee(id, employee);
             for (const auto& [port, record] : controllers)
                 doc.InsertController(port, record);
             if (!CWorkspaceFile::Save(doc, file).ok)
