@@ -196,6 +196,18 @@ void CTermFormView::Bind(int comPort, const CTermRecord& record) {
         m_status = S(IDS_ERROR);
         UpdateData(false);
     }
+    ShowLinkError();
+}
+
+void CTermFormView::ShowLinkError() {
+    // "Error" alone does not tell an installer what to do (a busy port, a missing device, no
+    // access to it): the control's own words go on the Status field.
+    const vr12comm::IVr12CommControl* control = m_comm.Control();
+    const QString why = m_portUp  ? QString()
+                        : control ? control->lastLinkError()
+                                  : m_comm.ErrorText();
+    m_statusEdit->setToolTip(why);
+    m_statusEdit->setAccessibleDescription(why);
 }
 
 void CTermFormView::SetStatus(const QString& status) {
@@ -261,6 +273,7 @@ void CTermFormView::OnErrMessage() {
     // The controller was unplugged or switched off: the picture already lost its cable.
     m_portUp = false;
     SetStatus(S(IDS_ERROR));
+    ShowLinkError();
 }
 
 void CTermFormView::OnRelayTimeChanged() {

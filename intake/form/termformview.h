@@ -60,6 +60,8 @@ private:
     void OnCallFailed(const QString& text);
     void OnErrMessage();
     void OnRelayTimeChanged();
+    // Why the link is down, on the Status field (nothing while it is up).
+    void ShowLinkError();
 
     CVr12Comm m_comm;
     int m_id = 0;

@@ -194,7 +194,11 @@ private slots:
                         {{3, controller("Gate", 3, 1)}, {4, controller("Shed", 4, 1)}}));
         QCOMPARE(w.form(4)->Status(), QStringLiteral("Error"));
         QCOMPARE(w.form(4)->field(res::IDC_TERM_STATUS)->text(), QStringLiteral("Error"));
+        // The reason is on the field: the port and what went wrong.
+        const QString why = w.form(4)->field(res::IDC_TERM_STATUS)->toolTip();
+        QVERIFY2(why.contains(QStringLiteral("COM4")), qPrintable(why));
         QCOMPARE(w.form(3)->Status(), QStringLiteral("OK"));
+        QVERIFY(w.form(3)->field(res::IDC_TERM_STATUS)->toolTip().isEmpty());
         sim3.sendMessage(Vr12Simulator::registrationFor(mediaId(7)));
         QTRY_COMPARE_WITH_TIMEOUT(w.list()->rowCount(), 1, kWaitMs);
         QCOMPARE(row(w.list(), 0).at(4), QStringLiteral("3"));
