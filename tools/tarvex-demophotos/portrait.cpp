@@ -7,9 +7,9 @@
 #include <QPainterPath>
 
 QImage drawPortrait(const QString& lastName, const QString& firstName, int width, int height) {
-    const QByteArray seed =
+    const QByteArray digest =
         QCryptographicHash::hash((lastName + u'|' + firstName).toUtf8(), QCryptographicHash::Sha1);
-    auto pick = [&](int i) { return int(quint8(seed.at(i % seed.size()))); };
+    auto pick = [&](int i) { return int(quint8(digest.at(i % digest.size()))); };
     const QColor background = QColor::fromHsv(pick(0) * 359 / 255, 60, 225);
     const QColor skin = QColor::fromHsv(20 + pick(1) % 15, 70 + pick(2) % 90, 120 + pick(3) % 120);
     const QColor hair = QColor::fromHsv(pick(4) % 40, 90 + pick(5) % 150, 30 + pick(6) % 160);
