@@ -10,6 +10,7 @@
 #include "termformview.h"
 #include "termview.h"
 #include "textformat.h"
+#include "waitcursor.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -17,13 +18,6 @@
 using namespace res;
 
 namespace {
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 class BusyFlag {
 public:
@@ -191,7 +185,7 @@ bool CControllerOperations::OnCommand(int id) {
         WriteMaster(form);
         break;
     case ID_TERM_OPENLOCK: {
-        WaitCursor wait;
+        CWaitCursor wait;
         CCommLine(form->Comm()).OpenLock();
         break;
     }
@@ -202,7 +196,7 @@ bool CControllerOperations::OnCommand(int id) {
         WriteParams(form);
         break;
     case ID_TERM_READIDTABLE: {
-        WaitCursor wait;
+        CWaitCursor wait;
         ReadIdTable(form);
         break;
     }
@@ -220,7 +214,7 @@ bool CControllerOperations::OnCommand(int id) {
 }
 
 void CControllerOperations::Firmware(CTermFormView* form) {
-    WaitCursor wait;
+    CWaitCursor wait;
     CCommLine line(form->Comm());
     FormValues v = valuesOf(form);
     readFirmware(line, v);
@@ -228,7 +222,7 @@ void CControllerOperations::Firmware(CTermFormView* form) {
 }
 
 void CControllerOperations::ReadMaster(CTermFormView* form) {
-    WaitCursor wait;
+    CWaitCursor wait;
     CCommLine line(form->Comm());
     FormValues v = valuesOf(form);
     readMaster(line, *CTarvexDoc::Instance(), v);
@@ -242,7 +236,7 @@ void CControllerOperations::WriteMaster(CTermFormView* form) {
     // holding the selection mark, is the one written.
     if (rows.size() != 1)
         return;
-    WaitCursor wait;
+    CWaitCursor wait;
     CCommLine line(form->Comm());
     CTarvexDoc* doc = CTarvexDoc::Instance();
     FormValues v = valuesOf(form);
@@ -252,7 +246,7 @@ void CControllerOperations::WriteMaster(CTermFormView* form) {
 }
 
 void CControllerOperations::ReadParams(CTermFormView* form) {
-    WaitCursor wait;
+    CWaitCursor wait;
     CCommLine line(form->Comm());
     FormValues v = valuesOf(form);
     readParams(line, v);
@@ -260,7 +254,7 @@ void CControllerOperations::ReadParams(CTermFormView* form) {
 }
 
 void CControllerOperations::WriteParams(CTermFormView* form) {
-    WaitCursor wait;
+    CWaitCursor wait;
     CCommLine line(form->Comm());
     FormValues v = valuesOf(form);
     writeParams(line, v);
@@ -293,7 +287,7 @@ void CControllerOperations::WriteIdTable(CTermFormView* form) {
             m_stop(S(IDS_TOO_MANY_SELECTED));
         return;
     }
-    WaitCursor wait;
+    CWaitCursor wait;
     const QPointer<CTermFormView> alive(form);
     CProgressDlg notice(m_main, IDS_WRITING_IDTABLE);
     notice.ShowNow();
@@ -312,7 +306,7 @@ void CControllerOperations::WriteIdTable(CTermFormView* form) {
 }
 
 void CControllerOperations::RemoveFromIdTable(CTermFormView* form) {
-    WaitCursor wait;
+    CWaitCursor wait;
     CTarvexDoc* doc = CTarvexDoc::Instance();
     CCommLine line(form->Comm());
     const IdTableRemoval removed =
@@ -329,7 +323,7 @@ void CControllerOperations::RemoveFromIdTable(CTermFormView* form) {
 }
 
 void CControllerOperations::ClearIdTable(CTermFormView* form) {
-    WaitCursor wait;
+    CWaitCursor wait;
     CCommLine line(form->Comm());
     const int code = line.ClearTable();
     if (code != 0) {

@@ -9,6 +9,7 @@
 #include "resourceids.h"
 #include "schemanames.h"
 #include "userprompts.h"
+#include "waitcursor.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -22,13 +23,6 @@
 using namespace res;
 
 namespace {
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 void fillSorted(QComboBox* combo, QStringList names) {
     names.sort(Qt::CaseInsensitive);
@@ -128,7 +122,7 @@ void CPP_Photo::enableControls() {
 }
 
 void CPP_Photo::fillTableList() {
-    WaitCursor wait;
+    CWaitCursor wait;
     QString error;
     const auto db = OpenConnectionWithin(m_connection->toPlainText(), kConnectLimit, error);
     if (db) {
@@ -152,7 +146,7 @@ void CPP_Photo::fillColumnLists() {
         combo->clear();
         combo->setEditText(QString());
     }
-    WaitCursor wait;
+    CWaitCursor wait;
     QString error;
     const auto db = OpenConnectionWithin(m_connection->toPlainText(), kConnectLimit, error);
     if (!db) {

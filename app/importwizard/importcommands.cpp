@@ -12,22 +12,13 @@
 #include "tarvexdoc.h"
 #include "textformat.h"
 #include "userprompts.h"
+#include "waitcursor.h"
 
 #include <QApplication>
 
 using namespace res;
 
-namespace {
-
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
-
-} // namespace
+namespace {} // namespace
 
 CImportCommands::CImportCommands(Context context) : m_context(std::move(context)) {}
 
@@ -65,7 +56,7 @@ void CImportCommands::ImportFromText() {
 
     CsvImportResult result;
     {
-        const WaitCursor wait;
+        const CWaitCursor wait;
         result = ImportCsvFile(choice, *doc);
     }
     if (!result.opened) {
@@ -96,7 +87,7 @@ void CImportCommands::ImportFromDatabase() {
     DbImportResult result;
     {
         CImportProgressDlg progress(m_context.owner());
-        const WaitCursor wait;
+        const CWaitCursor wait;
         result = ImportDbTable(choice, *doc, [&progress](int processed, int total) {
             progress.step(processed, total);
         });

@@ -6,6 +6,7 @@
 #include "importdbconnstr.h"
 #include "resourceids.h"
 #include "userprompts.h"
+#include "waitcursor.h"
 #include "wizardparts.h"
 
 #include <QAbstractButton>
@@ -24,13 +25,6 @@ using importwizard::setItem;
 namespace {
 
 // Schema requests can take a while on a remote server.
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 void restore(QComboBox* combo, int index) {
     const QSignalBlocker quiet(combo);
@@ -81,7 +75,7 @@ QString CPP_ImportDBColumns::firstNameColumn() const {
 }
 
 void CPP_ImportDBColumns::initializePage() {
-    const WaitCursor wait;
+    const CWaitCursor wait;
     CADODataBase db;
     if (!db.Open(m_connectionPage.connection(), QString(), QString())) {
         m_prompts.stop(S(IDS_SOURCE_CONNECT_FAILED));
@@ -115,7 +109,7 @@ void CPP_ImportDBColumns::tableChanged() {
     const QString table = m_table->currentText();
     for (QComboBox* combo : {m_mediaId, m_lastName, m_firstName})
         combo->clear();
-    const WaitCursor wait;
+    const CWaitCursor wait;
     CADODataBase db;
     if (!db.Open(m_connectionPage.connection(), QString(), QString())) {
         m_prompts.stop(S(IDS_CONNECT_FAILED));
