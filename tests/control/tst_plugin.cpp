@@ -188,6 +188,30 @@ private slots:
         QVERIFY(stopped != running && stopped != nothing);
     }
 
+    // Registrations that are not written are said through the interface: the event, the
+    // reason, and the picture's crossed folder; a file that opens again clears them.
+    void lostRegistrationsAreSaid() {
+        Vr12Simulator sim;
+        QVERIFY(sim.start(TestWorld::instance()->deviceDir(), 4));
+        auto host = makeControl();
+        QSignalSpy err(m_ctrl->widget(), SIGNAL(ErrMessage()));
+        QSignalSpy rx(m_ctrl->widget(), SIGNAL(RxMessage()));
+        m_ctrl->setAsciiFileName(TestWorld::instance()->path("said.txt"));
+        QVERIFY(m_ctrl->init(3));
+        QCOMPARE(m_ctrl->logFileError(), QString());
+        m_ctrl->setAsciiFileName(QStringLiteral("/dev/full"));
+        sim.sendMessage("+S1");
+        QVERIFY(rx.wait(3000));
+        QTRY_COMPARE(err.size(), 1);
+        QVERIFY2(m_ctrl->logFileError().contains("/dev/full"), qPrintable(m_ctrl->logFileError()));
+        QCOMPARE(m_ctrl->linkState(), int(LinkPortOnly));
+        QCOMPARE(m_ctrl->lastLinkError(), QString());
+        m_ctrl->setAsciiFileName(TestWorld::instance()->path("said.txt"));
+        QCOMPARE(m_ctrl->logFileError(), QString());
+        QCOMPARE(m_ctrl->linkState(), int(LinkBothOpen));
+        QVERIFY(m_ctrl->destroy());
+    }
+
     void logFailuresRaiseErrMessage() {
         auto host = makeControl();
         QSignalSpy err(m_ctrl->widget(), SIGNAL(ErrMessage()));
