@@ -20,8 +20,8 @@ class QWidget;
 // The registration intake of every controller of a workspace, without a window: one control
 // per controller writing the monthly file, one tab-separated line per registration on `out`
 // (the registrations list's five columns) and the reporting command when the settings ask for
-// it. Problems go to `err` as lines, among them a registrations file that does not open; the
-// intake goes on.
+// it. Problems go to `err` as lines, among them every registration that does not reach the
+// registrations file (and when they reach it again); the intake goes on.
 class CCollector : public QObject {
     Q_OBJECT
 public:
@@ -59,9 +59,15 @@ private:
         int id = 0;
         int code = 0;
         std::unique_ptr<CVr12Comm> comm;
+        // Registrations were told lost and none has reached the file since.
+        bool fileFailing = false;
     };
 
     void OnRegistration(const Controller& controller);
+    // ErrMessage: a lost registration (or a file that did not open) or a line that hung up.
+    void OnControlError(Controller& controller);
+    // After each registration's line and each new file: a file that takes lines again is told.
+    void ReportFileRecovered(Controller& controller);
     void Print(const QStringList& row);
     void Report(const QString& text);
     void MoveToMonth();
