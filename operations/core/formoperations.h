@@ -27,8 +27,9 @@ struct FormValues {
 void readFirmware(IControllerLine& line, FormValues& form);
 // The master's name comes from the workspace's employees: last name, a blank, first name.
 void readMaster(IControllerLine& line, const CTarvexDoc& doc, FormValues& form);
-// NewMaster, then Read master when the controller took it. Returns NewMaster's code.
-int writeMaster(IControllerLine& line, const CTarvexDoc& doc, const QString& mediaId,
+// NewMaster of the MediaID's stored bytes, then Read master when the controller took it.
+// Returns NewMaster's code.
+int writeMaster(IControllerLine& line, const CTarvexDoc& doc, const std::string& mediaId,
                 FormValues& form);
 void readParams(IControllerLine& line, FormValues& form);
 // Returns WriteParams' code, which is also the status.

@@ -174,6 +174,73 @@ private slots:
         QTRY_COMPARE(sim.lockOpenings(), 1);
         QCOMPARE(status(), QStringLiteral("before"));
     }
+
+    // What the controller sends is stored as the bytes that came, and what goes to it is the
+    // stored bytes, whatever the code page shows for them: windows-1252 has letters for 0xE9
+    // and 0x80 and nothing for 0x81 (the list shows U+FFFD).
+    void controllerTextsAreStoredByteForByte() {
+        Vr12Simulator sim;
+        QVERIFY(sim.start(TestWorld::instance()->deviceDir(), 2));
+        IntakeWorld::setStored(QStringLiteral("CodePage"), QStringLiteral("windows-1252"));
+        const QByteArray accented("\xE9\x80"
+                                  "00000000000042",
+                                  16);
+        const QByteArray undefined("000000000000\x81\xE9"
+                                   "43",
+                                   16);
+        const std::map<std::string, CEmpRecord> employees = {
+            {accented.toStdString(), employee("Dupr\xE9", "Eve")},
+            {undefined.toStdString(), employee("Fox", "Fay")},
+        };
+        OperationsWorld w;
+        QVERIFY(w.startWith(QStringLiteral("bytes"), employees, {{2, controller("Side", 2, 0)}}));
+        CTermFormView* form = w.selectController(2);
+        QVERIFY(form);
+        QCOMPARE(
+            CEmpView::Instance()->text(OperationsWorld::rowOfKey(CEmpView::Instance(), undefined),
+                                       CEmpView::kMediaIdColumn),
+            QStringLiteral("000000000000\uFFFD\u00e943"));
+
+        const QByteArray firmware("VR-12 caf\xE9 \x81\x80 1.0");
+        sim.setFirmware(firmware);
+        QVERIFY(w.run(ID_TERM_FIRMWARE));
+        QCOMPARE(form->Firmware(), firmware.leftJustified(18, ' ').toStdString());
+
+        // The master as it came finds its employee.
+        sim.setMaster(accented);
+        QVERIFY(w.run(ID_TERM_READMASTER));
+        QCOMPARE(form->Master(), accented.toStdString());
+        QCOMPARE(form->MasterName(), std::string("Dupr\xE9 Eve"));
+        QCOMPARE(form->field(IDC_TERM_EMPLOYEE)->text(), QStringLiteral("Dupr\u00e9 Eve"));
+
+        // Write master sends the selected employee's stored bytes, not its shown text.
+        OperationsWorld::selectKeys(CEmpView::Instance(), {undefined});
+        sim.clearReceived();
+        QVERIFY(w.run(ID_TERM_WRITEMASTER));
+        QCOMPARE(sim.receivedBytes(), "N" + undefined + "M");
+        QCOMPARE(sim.master(), undefined);
+        QCOMPARE(form->Master(), undefined.toStdString());
+        QCOMPARE(form->MasterName(), std::string("Fox Fay"));
+
+        // Write to ID table likewise; the table read back holds the IDs and slots as they came.
+        const QByteArray fromController("\xFF\xE9"
+                                        "00000000000044",
+                                        16);
+        sim.setSlot(0x2A, fromController);
+        OperationsWorld::selectKeys(CEmpView::Instance(), {accented, undefined});
+        sim.clearReceived();
+        QVERIFY(w.run(ID_TERM_WRITEIDTABLE));
+        QVERIFY(sim.receivedBytes().startsWith("A" + accented + "A" + undefined));
+        const std::map<std::string, std::string> expected = {
+            {accented.toStdString(), "00"},
+            {undefined.toStdString(), "01"},
+            {fromController.toStdString(), "2A"},
+        };
+        QCOMPARE(tableOf(sim), expected);
+        QCOMPARE(w.mirror(2), expected);
+        QCOMPARE(form->field(IDC_TERM_STATUS)->text(), QStringLiteral("OK"));
+        IntakeWorld::setStored(QStringLiteral("CodePage"), QString());
+    }
 };
 
 TARVEX_TEST_MAIN(TestFormOperations)
