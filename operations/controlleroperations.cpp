@@ -71,6 +71,8 @@ QString statusText(const StatusChange& status) {
         return FormatString(IDS_ERROR_CODE, status.code);
     case StatusChange::Text:
         return status.text;
+    case StatusChange::RelayTimesUnknown:
+        return S(IDS_RELAY_TIMES_UNKNOWN);
     case StatusChange::Unchanged:
         break;
     }

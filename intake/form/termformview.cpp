@@ -44,8 +44,18 @@ QString itemText(int item) {
     return CCatalogue::instance().dialogText(IDD_TERMFORM, item);
 }
 
-int relayIndex(int index) {
-    return index >= 0 && index < CTermFormView::kRelayTimes ? index : 0;
+bool isRelayTime(int index) {
+    return index >= 0 && index < CTermFormView::kRelayTimes;
+}
+
+// A value the list does not hold (a workspace file can carry any number) shows as unknown
+// and stays the value until the user picks a time.
+void showRelayTime(QComboBox* list, int index) {
+    const bool known = isRelayTime(index);
+    const QString unknown = known ? QString() : FormatString(IDS_RELAY_TIME_UNKNOWN, index);
+    list->setPlaceholderText(unknown);
+    list->setCurrentIndex(known ? index : -1);
+    list->setAccessibleDescription(unknown);
 }
 } // namespace
 
@@ -161,8 +171,10 @@ void CTermFormView::UpdateData(bool saveAndValidate) {
         const int code = m_codeEdit->text().toInt(&ok);
         if (ok && code >= 0 && code <= 65535)
             m_code = code;
-        m_relay1 = relayIndex(m_relay1List->currentIndex());
-        m_relay2 = relayIndex(m_relay2List->currentIndex());
+        if (isRelayTime(m_relay1List->currentIndex()))
+            m_relay1 = m_relay1List->currentIndex();
+        if (isRelayTime(m_relay2List->currentIndex()))
+            m_relay2 = m_relay2List->currentIndex();
         return;
     }
     m_filling = true;
@@ -174,8 +186,8 @@ void CTermFormView::UpdateData(bool saveAndValidate) {
     m_employeeEdit->setText(PaneText::toUnicode(m_masterName));
     m_firmwareEdit->setText(PaneText::toUnicode(m_firmware));
     m_lastRegEdit->setText(m_lastReg);
-    m_relay1List->setCurrentIndex(m_relay1);
-    m_relay2List->setCurrentIndex(m_relay2);
+    showRelayTime(m_relay1List, m_relay1);
+    showRelayTime(m_relay2List, m_relay2);
     m_statusEdit->setText(m_status);
     m_filling = false;
 }
@@ -186,8 +198,8 @@ void CTermFormView::Bind(int comPort, const CTermRecord& record) {
     m_name = record.Name;
     m_code = record.Code;
     m_comPort = comPort;
-    m_relay1 = relayIndex(record.Relay1Time);
-    m_relay2 = relayIndex(record.Relay2Time);
+    m_relay1 = record.Relay1Time;
+    m_relay2 = record.Relay2Time;
     m_master = record.Master;
     m_masterName = record.MasterName;
     m_firmware = record.Firmware;
@@ -249,8 +261,8 @@ void CTermFormView::SetFirmware(const std::string& firmware) {
 }
 
 void CTermFormView::SetRelayTimes(int relay1, int relay2) {
-    m_relay1 = relayIndex(relay1);
-    m_relay2 = relayIndex(relay2);
+    m_relay1 = relay1;
+    m_relay2 = relay2;
     UpdateData(false);
 }
 
@@ -309,6 +321,8 @@ void CTermFormView::OnRelayTimeChanged() {
     if (m_filling)
         return;
     UpdateData(true);
+    // A time picked over an unknown one no longer says "unknown".
+    UpdateData(false);
     CTarvexDoc* doc = CTarvexDoc::Instance();
     CTermRecord* record = doc ? doc->FindController(m_comPort) : nullptr;
     if (!record)

@@ -43,7 +43,8 @@ public:
     void SetStatus(const QString& status);
     void SetMaster(const std::string& master, const std::string& masterName);
     void SetFirmware(const std::string& firmware);
-    // Relay time indices 0-7; neither the record nor the modified flag changes.
+    // Relay time indices, 0-7 for the listed times (any other shows as unknown); neither the
+    // record nor the modified flag changes.
     void SetRelayTimes(int relay1, int relay2);
 
     // Points the control's log at another file (the month or the folder changed).

@@ -48,6 +48,10 @@ void readParams(IControllerLine& line, FormValues& form) {
 }
 
 int writeParams(IControllerLine& line, FormValues& form) {
+    if (!form.relays.listed()) {
+        form.status = StatusChange::relayTimesUnknown();
+        return kRelayTimesNotSent;
+    }
     const int code = line.WriteParams(relayTimesRecord(form.relays));
     form.status = StatusChange::fromCode(code);
     return code;

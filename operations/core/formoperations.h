@@ -32,7 +32,9 @@ void readMaster(IControllerLine& line, const CTarvexDoc& doc, FormValues& form);
 int writeMaster(IControllerLine& line, const CTarvexDoc& doc, const std::string& mediaId,
                 FormValues& form);
 void readParams(IControllerLine& line, FormValues& form);
-// Returns WriteParams' code, which is also the status.
+// Returns WriteParams' code, which is also the status. Relay times outside the list are not
+// sent (the controller would take some other time): kRelayTimesNotSent, and the status says so.
+inline constexpr int kRelayTimesNotSent = -1;
 int writeParams(IControllerLine& line, FormValues& form);
 
 // Read ID table into the mirror of the controller on comPort (when the workspace has it):

@@ -3,6 +3,8 @@
 // when each of the ten commands is offered.
 #include "operationsworld.h"
 
+#include "../workspace/workspacebytes.h"
+
 #include <QComboBox>
 #include <QLineEdit>
 
@@ -240,6 +242,57 @@ private slots:
         QCOMPARE(w.mirror(2), expected);
         QCOMPARE(form->field(IDC_TERM_STATUS)->text(), QStringLiteral("OK"));
         IntakeWorld::setStored(QStringLiteral("CodePage"), QString());
+    }
+
+    // A relay index the lists do not hold (a workspace file can carry any number) shows as an
+    // unknown time and stays what the file holds until the user picks a time; Write parameters
+    // does not send it as some other time.
+    void relayTimeOutsideTheListIsKept() {
+        using namespace WorkspaceBytes;
+        Vr12Simulator sim;
+        QVERIFY(sim.start(TestWorld::instance()->deviceDir(), 3));
+        auto shed = [](int relay1, int relay2) {
+            return kHeader + int32(0) + int32(1) + int32(3) + int32(33) + int32(7) + text("Shed") +
+                   int32(relay1) + int32(relay2) + text("") + text("") + text("") + int32(0);
+        };
+        const QString file = TestWorld::instance()->path(QStringLiteral("relays.VR-12"));
+        writeBytes(file, shed(9, -1));
+        OperationsWorld w;
+        QVERIFY(w.startOn(file));
+        CTermFormView* form = w.selectController(3);
+        QVERIFY(form);
+        QComboBox* relay1 = form->relayList(IDC_TERM_RELAY1);
+        QComboBox* relay2 = form->relayList(IDC_TERM_RELAY2);
+        QCOMPARE(relay1->currentIndex(), -1);
+        QCOMPARE(relay1->placeholderText(), QStringLiteral("unknown (9)"));
+        QCOMPARE(relay1->accessibleDescription(), QStringLiteral("unknown (9)"));
+        QCOMPARE(relay2->currentIndex(), -1);
+        QCOMPARE(relay2->placeholderText(), QStringLiteral("unknown (-1)"));
+        QCOMPARE(relay1->count(), 8);
+        QCOMPARE(form->Relay1Time(), 9);
+        QCOMPARE(form->Relay2Time(), -1);
+        QVERIFY(!w.doc()->IsModified());
+        // Saved back as it came.
+        QCOMPARE(QByteArray::fromStdString(CWorkspaceFile::Serialize(*w.doc())), shed(9, -1));
+
+        sim.clearReceived();
+        QVERIFY(w.run(ID_TERM_WRITEPARAMS));
+        QTest::qWait(100);
+        QCOMPARE(sim.receivedBytes(), QByteArray());
+        QCOMPARE(form->field(IDC_TERM_STATUS)->text(),
+                 QStringLiteral("Choose both relay times first"));
+        QCOMPARE(form->Relay1Time(), 9);
+
+        // The user picks relay 2's time: that one changes, relay 1 keeps the file's value.
+        QTest::keyClick(relay2, Qt::Key_Down);
+        QCOMPARE(relay2->currentIndex(), 0);
+        QCOMPARE(relay2->accessibleDescription(), QString());
+        QVERIFY(w.doc()->IsModified());
+        const CTermRecord* record = w.doc()->FindController(3);
+        QCOMPARE(record->Relay1Time, 9);
+        QCOMPARE(record->Relay2Time, 0);
+        QCOMPARE(relay1->currentIndex(), -1);
+        QCOMPARE(QByteArray::fromStdString(CWorkspaceFile::Serialize(*w.doc())), shed(9, 0));
     }
 };
 
