@@ -453,6 +453,9 @@ private slots:
             b.sendMessage(Vr12Simulator::registrationFor(Vr12Simulator::mediaIdFor(5)));
             QTRY_COMPARE_WITH_TIMEOUT(collector.Printed(), 5, 5000);
             QTest::qWait(100);
+            // A line that hangs up is said once as such, also while its file fails.
+            a.unplug();
+            QTest::qWait(1500);
             collector.Close();
         }
         std::fclose(out);
@@ -463,7 +466,7 @@ private slots:
             errText += buffer;
         std::fclose(err);
         const QList<QByteArray> problems = linesOf(errText);
-        QCOMPARE(problems.size(), 4);
+        QCOMPARE(problems.size(), 5);
         const QByteArray march = QFile::encodeName(regs + "/TarvexRegs-2026-03.txt");
         for (int i = 0; i < 3; ++i)
             QVERIFY2(problems.at(i).contains(": registrations are not written: cannot open the "
@@ -475,6 +478,8 @@ private slots:
         QVERIFY(problems.at(2).startsWith("tarvexctl: COM8: "));
         QCOMPARE(problems.at(3),
                  "tarvexctl: COM8: registrations are written to " + march + " again");
+        QVERIFY2(problems.at(4).startsWith("tarvexctl: COM7: COM7: the line hung up"),
+                 problems.at(4).constData());
         const QList<QByteArray> inMarch = fileLines(regs + "/TarvexRegs-2026-03.txt");
         QCOMPARE(inMarch.size(), 1);
         QVERIFY(inMarch.at(0).contains(Vr12Simulator::mediaIdFor(5)));

@@ -122,12 +122,21 @@ void CCollector::MoveToMonth() {
 
 void CCollector::OnControlError(Controller& controller) {
     const vr12comm::IVr12CommControl* control = controller.comm->Control();
-    const QString file = control ? control->logFileError() : QString();
-    if (file.isEmpty()) {
-        const QString why = control ? control->lastLinkError() : controller.comm->ErrorText();
-        Report(QStringLiteral("COM%1: %2").arg(controller.comPort).arg(why));
+    if (!control) {
+        Report(
+            QStringLiteral("COM%1: %2").arg(controller.comPort).arg(controller.comm->ErrorText()));
         return;
     }
+    const int state = control->linkState();
+    if (!controller.portLost && state != vr12comm::LinkBothOpen &&
+        state != vr12comm::LinkPortOnly) {
+        controller.portLost = true;
+        Report(QStringLiteral("COM%1: %2").arg(controller.comPort).arg(control->lastLinkError()));
+        return;
+    }
+    const QString file = control->logFileError();
+    if (file.isEmpty())
+        return;
     controller.fileFailing = true;
     Report(QStringLiteral("COM%1: registrations are not written: %2")
                .arg(controller.comPort)

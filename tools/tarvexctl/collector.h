@@ -61,6 +61,8 @@ private:
         std::unique_ptr<CVr12Comm> comm;
         // Registrations were told lost and none has reached the file since.
         bool fileFailing = false;
+        // The line hung up and was told.
+        bool portLost = false;
     };
 
     void OnRegistration(const Controller& controller);
