@@ -10,6 +10,7 @@
 #include "termformview.h"
 #include "termview.h"
 #include "textformat.h"
+#include "userprompts.h"
 #include "waitcursor.h"
 
 #include <QApplication>
@@ -115,8 +116,8 @@ private:
 constexpr int kWriteEventIntervalMs = 3000;
 } // namespace
 
-CControllerOperations::CControllerOperations(QWidget* mainWindow, StopMessage stop)
-    : m_main(mainWindow), m_stop(std::move(stop)) {}
+CControllerOperations::CControllerOperations(QWidget* mainWindow, IUserPrompts& prompts)
+    : m_main(mainWindow), m_prompts(prompts) {}
 
 CTermFormView* CControllerOperations::currentForm() const {
     CTarvexDoc* doc = CTarvexDoc::Instance();
@@ -283,8 +284,7 @@ bool CControllerOperations::ReadIdTable(CTermFormView* form) {
 void CControllerOperations::WriteIdTable(CTermFormView* form) {
     const QStringList ids = selectedMediaIds(CEmpView::Instance());
     if (ids.size() > kMaxIdsPerWrite) {
-        if (m_stop)
-            m_stop(S(IDS_TOO_MANY_SELECTED));
+        m_prompts.stop(S(IDS_TOO_MANY_SELECTED));
         return;
     }
     CWaitCursor wait;
