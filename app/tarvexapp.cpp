@@ -33,6 +33,7 @@
 #include "termrecord.h"
 #include "textformat.h"
 #include "versioninfo.h"
+#include "waitcursor.h"
 
 #include <QApplication>
 #include <QDir>
@@ -53,19 +54,6 @@ CTarvexApp* g_app = nullptr;
 constexpr int kExtensionField = 4;
 constexpr int kTypeNameField = 6;
 
-class WaitCursor {
-public:
-    WaitCursor() {
-        if (qobject_cast<QApplication*>(QCoreApplication::instance()))
-            QApplication::setOverrideCursor(Qt::WaitCursor);
-    }
-    ~WaitCursor() {
-        if (qobject_cast<QApplication*>(QCoreApplication::instance()))
-            QApplication::restoreOverrideCursor();
-    }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 } // namespace
 
 CTarvexApp::CTarvexApp(QObject* parent) : QObject(parent) {
@@ -193,13 +181,19 @@ bool CTarvexApp::InitInstance() {
     status(QStringLiteral("LoadGlobalSettings"));
     LoadGlobalSettings();
 
-    // What the controller forms reach: the reporting connection, the photo window, the user.
+    // What the controller forms reach: the reporting connection, the photo window, the
+    // registrations list, the user.
     TermFormServices services;
     services.reportingDatabase = [this] { return m_mrdb.get(); };
     services.showPhoto = [this](const QString& mediaId, const QString& time) {
         emit photoHandedOver(mediaId, time);
     };
-    services.linkFailed = [this](const QString& message) { m_prompts->stop(message); };
+    services.listRow = [this](const QStringList& row, int controllerId) {
+        if (auto* panes = m_frame ? qobject_cast<CMainPanes*>(m_frame->panes()) : nullptr)
+            panes->regView()->AddRow(row.value(0), row.value(1), row.value(2), row.value(3),
+                                     controllerId);
+    };
+    services.prompts = m_prompts;
     termFormServices() = std::move(services);
     connect(this, &CTarvexApp::photoHandedOver, m_photo.get(), &CPhotoFrame::SetPhoto);
     // A program running past the end of a month moves every controller's log to the new
@@ -217,6 +211,8 @@ bool CTarvexApp::InitInstance() {
         [this] { SaveSettings(); }});
     m_importCommands->setDataLinkPrompt(m_dataLinkFactory);
     m_frame = std::make_unique<CMainFrame>();
+    m_frame->setPanelFactory(
+        [](int, QWidget* parent) -> QWidget* { return new CTermFormView(parent); });
     m_dialogPrompts.setOwner(m_frame.get());
     m_edit = std::make_unique<CEditCommands>(*m_doc, *m_prompts, m_frame.get());
     m_frame->commands().setDocumentTarget(m_flow.get());
@@ -226,8 +222,7 @@ bool CTarvexApp::InitInstance() {
         m_languageList, *m_prompts, [this] { return static_cast<QWidget*>(m_frame.get()); });
     m_frame->commands().addWorkspaceTarget(m_languagesCommand.get());
     m_frame->commands().addWorkspaceTarget(m_importCommands.get());
-    m_operations = std::make_unique<CControllerOperations>(
-        m_frame.get(), [this](const QString& text) { m_prompts->stop(text); });
+    m_operations = std::make_unique<CControllerOperations>(m_frame.get(), *m_prompts);
     m_frame->commands().addWorkspaceTarget(m_operations.get());
     m_frame->commands().setApplicationTarget(this);
     if (!m_frame->Create())
@@ -353,7 +348,7 @@ void CTarvexApp::reopenDatabase(const QString& name, std::unique_ptr<CADODataBas
                                 bool& featureOn, const QString& connection, int failureMessage) {
     step(name);
     status(name);
-    WaitCursor wait;
+    CWaitCursor wait;
     if (const std::optional<QString> error = ReopenDatabase(database, featureOn, connection)) {
         m_prompts->stop(FormatString(failureMessage, *error));
         SaveSettings();

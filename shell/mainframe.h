@@ -2,6 +2,7 @@
 
 #include "commandmanager.h"
 #include "commandtarget.h"
+#include "mainpanes.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -20,6 +21,10 @@ public:
 
     // The program-wide reference (the newest frame).
     static CMainFrame* Instance();
+
+    // What makes a controller's panel window; set before Create (without one a controller
+    // gets no panel).
+    void setPanelFactory(CMainPanes::PanelFactory factory) { m_panelFactory = std::move(factory); }
 
     // Builds the bars and the panes and restores the bar state "Bars". False when a part
     // could not be created.
@@ -75,6 +80,7 @@ private:
     QLabel* m_ready = nullptr;
     QWidget* m_panes = nullptr;
     IWorkspaceHost* m_host = nullptr;
+    CMainPanes::PanelFactory m_panelFactory;
     bool m_firstShow = true;
     bool m_stateSaved = false;
     bool m_exiting = false;
