@@ -118,7 +118,7 @@ bool CMainFrame::Create() {
     return true;
 }
 
-QWidget* CMainFrame::createPanes() {
+CMainPanes* CMainFrame::createPanes() {
     // The pane tree (employees, registrations, controllers, employees in controller and the
     // controller pane) fills the client area and is the workspace's host.
     auto* panes = new CMainPanes(nullptr, this);
@@ -133,8 +133,8 @@ QWidget* CMainFrame::createPanes() {
 }
 
 void CMainFrame::OnInitialUpdate() {
-    if (auto* panes = qobject_cast<CMainPanes*>(m_panes))
-        panes->OnInitialUpdate();
+    if (m_panes)
+        m_panes->OnInitialUpdate();
 }
 
 void CMainFrame::ActivateFrame() {

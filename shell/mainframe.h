@@ -35,7 +35,7 @@ public:
     QLabel* idleLabel() const { return m_ready; }
 
     // The client area: the pane tree, which is also the workspace's host.
-    QWidget* panes() const { return m_panes; }
+    CMainPanes* panes() const { return m_panes; }
     IWorkspaceHost* workspaceHost() const { return m_host; }
 
     // The lists fill themselves from the workspace (after creation, New and Open).
@@ -72,13 +72,13 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    QWidget* createPanes();
+    CMainPanes* createPanes();
     void cyclePane(int step);
 
     CCommandManager* m_commands;
     QToolBar* m_toolBar = nullptr;
     QLabel* m_ready = nullptr;
-    QWidget* m_panes = nullptr;
+    CMainPanes* m_panes = nullptr;
     IWorkspaceHost* m_host = nullptr;
     CMainPanes::PanelFactory m_panelFactory;
     bool m_firstShow = true;
