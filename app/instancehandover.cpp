@@ -2,6 +2,7 @@
 
 #include "documentflow.h"
 #include "mainframe.h"
+#include "modalwindows.h"
 #include "resourceids.h"
 #include "singleinstance.h"
 #include "userprompts.h"
@@ -20,6 +21,9 @@ void toStderr(const QString& text) {
 CInstanceHandover::CInstanceHandover(QObject* parent) : QObject(parent) {
     connect(&m_channel, &CInstanceChannel::commandLineReceived, this,
             &CInstanceHandover::onRequest);
+    m_waitTimer.setSingleShot(true);
+    m_waitTimer.setInterval(kWaitLookMs);
+    connect(&m_waitTimer, &QTimer::timeout, this, &CInstanceHandover::drain);
 }
 
 CInstanceHandover::Outcome CInstanceHandover::claim(CSingleInstance& lock,
@@ -58,14 +62,31 @@ void CInstanceHandover::serve(CDocumentFlow* flow, CMainFrame* frame) {
 }
 
 void CInstanceHandover::onRequest(const QStringList& arguments) {
-    // A request that arrives while a save prompt of the one before is open waits its turn.
+    // Up at once, over whatever keeps the request waiting, so that the user sees why.
+    bringToFront();
     m_queue.append(arguments);
+    drain();
+}
+
+bool CInstanceHandover::mustWait() const {
+    return modalWindowOpen() || (m_frame && !m_frame->isEnabled());
+}
+
+void CInstanceHandover::drain() {
+    // A request that arrives while a save prompt of the one before is open waits its turn.
     if (m_busy)
         return;
     m_busy = true;
-    while (!m_queue.isEmpty())
+    while (!m_queue.isEmpty() && !mustWait())
         handle(m_queue.takeFirst());
     m_busy = false;
+    if (!m_queue.isEmpty())
+        m_waitTimer.start();
+}
+
+void CInstanceHandover::bringToFront() {
+    if (m_frame && m_flow)
+        m_frame->commands().execute(res::ID_RESTORE_MAIN);
 }
 
 void CInstanceHandover::handle(const QStringList& arguments) {
@@ -79,10 +100,9 @@ void CInstanceHandover::handle(const QStringList& arguments) {
         }
     }
     // Up first, so that the save prompt shows over the window it belongs to.
-    m_frame->commands().execute(res::ID_RESTORE_MAIN);
+    bringToFront();
     if (fileName.isEmpty())
         return;
     m_flow->OpenDocumentFile(fileName);
-    if (m_frame)
-        m_frame->commands().execute(res::ID_RESTORE_MAIN);
+    bringToFront();
 }

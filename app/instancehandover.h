@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
+#include <QTimer>
 
 class CDocumentFlow;
 class CMainFrame;
@@ -13,8 +14,10 @@ class CSingleInstance;
 class IUserPrompts;
 
 // One running copy per user. The first start takes the lock and listens for later starts; a
-// later start hands its command line over and ends. The running copy opens a handed-over
-// file through its document flow (asking to save first) and comes to the front.
+// later start hands its command line over and ends. The running copy comes to the front at
+// once and opens a handed-over file through its document flow (asking to save first), but
+// only while no dialog is open over the workspace and the window takes input: a dialog's OK
+// must never write into a workspace that replaced the one it was opened on.
 class CInstanceHandover : public QObject {
     Q_OBJECT
 public:
@@ -38,9 +41,16 @@ public:
 
     // How long a later start tries to reach the running copy.
     static constexpr int kHandoverTimeoutMs = 5000;
+    // How often a waiting request looks whether it may go ahead.
+    static constexpr int kWaitLookMs = 100;
 
 private:
     void onRequest(const QStringList& arguments);
+    // Handles the waiting requests in order while nothing holds them back.
+    void drain();
+    // A modal window is open, or the main window takes no input (a command runs).
+    bool mustWait() const;
+    void bringToFront();
     void handle(const QStringList& arguments);
 
     CInstanceChannel m_channel;
@@ -48,4 +58,5 @@ private:
     CDocumentFlow* m_flow = nullptr;
     bool m_busy = false;
     QList<QStringList> m_queue;
+    QTimer m_waitTimer;
 };

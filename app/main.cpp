@@ -1,5 +1,4 @@
 #include "commandline.h"
-#include "pssettings.h"
 #include "tarvexapp.h"
 
 #include <QApplication>
@@ -46,7 +45,6 @@ int main(int argc, char** argv) {
     }
     QApplication::setQuitOnLastWindowClosed(false);
     CTarvexApp app;
-    CPS_Settings::Install(app);
     QString file = commandLine.fileName;
     // A name given after "--" may start with a dash; it must not look like an option later.
     if (file.startsWith(QLatin1Char('-')))

@@ -10,6 +10,7 @@
 #include "termformview.h"
 #include "termview.h"
 #include "textformat.h"
+#include "userprompts.h"
 #include "waitcursor.h"
 
 #include <QApplication>
@@ -127,8 +128,8 @@ private:
 constexpr int kWriteEventIntervalMs = 3000;
 } // namespace
 
-CControllerOperations::CControllerOperations(QWidget* mainWindow, StopMessage stop)
-    : m_main(mainWindow), m_stop(std::move(stop)) {}
+CControllerOperations::CControllerOperations(QWidget* mainWindow, IUserPrompts& prompts)
+    : m_main(mainWindow), m_prompts(prompts) {}
 
 CTermFormView* CControllerOperations::currentForm() const {
     CTarvexDoc* doc = CTarvexDoc::Instance();
@@ -295,8 +296,7 @@ bool CControllerOperations::ReadIdTable(CTermFormView* form) {
 void CControllerOperations::WriteIdTable(CTermFormView* form) {
     const std::vector<std::string> ids = selectedKeys(CEmpView::Instance());
     if (ids.size() > size_t(kMaxIdsPerWrite)) {
-        if (m_stop)
-            m_stop(S(IDS_TOO_MANY_SELECTED));
+        m_prompts.stop(S(IDS_TOO_MANY_SELECTED));
         return;
     }
     CWaitCursor wait;

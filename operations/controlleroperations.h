@@ -4,13 +4,11 @@
 #include "formoperations.h"
 
 #include <QPointer>
-#include <QString>
 #include <QWidget>
-
-#include <functional>
 
 class CTarvexDoc;
 class CTermFormView;
+class IUserPrompts;
 
 // The commands that talk to the controller whose form the controller pane shows: firmware,
 // master, relay parameters, the lock and the ID table. Each runs under the wait cursor and
@@ -18,10 +16,8 @@ class CTermFormView;
 // the program painting and taking the other controllers' registrations between exchanges.
 class CControllerOperations : public ICommandTarget {
 public:
-    using StopMessage = std::function<void(const QString&)>;
-
-    // mainWindow: disabled while a please-wait window exists. stop: a message with a stop icon.
-    CControllerOperations(QWidget* mainWindow, StopMessage stop);
+    // mainWindow: disabled while a please-wait window exists. prompts: where a refusal is told.
+    CControllerOperations(QWidget* mainWindow, IUserPrompts& prompts);
 
     bool OnCommand(int id) override;
     bool OnUpdateCommand(int id, CCmdUI& ui) override;
@@ -43,6 +39,6 @@ private:
     void ClearIdTable(CTermFormView* form);
 
     QPointer<QWidget> m_main;
-    StopMessage m_stop;
+    IUserPrompts& m_prompts;
     bool m_busy = false;
 };

@@ -8,6 +8,7 @@ packages=(
     libjpeg62-turbo-dev
     fonts-dejavu-core
     xvfb imagemagick
+    python3
 )
 missing=()
 for p in "${packages[@]}"; do

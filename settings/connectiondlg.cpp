@@ -5,8 +5,8 @@
 #include "catalogue.h"
 #include "odbcregistry.h"
 #include "resourceids.h"
+#include "waitcursor.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -210,10 +210,12 @@ void CConnectionDlg::rawEdited(const QString& text) {
 void CConnectionDlg::test() {
     m_result->setText(S(IDS_CONNECTION_TESTING));
     m_result->repaint();
-    QApplication::setOverrideCursor(Qt::WaitCursor);
     QString error;
-    const bool opened = OpenConnectionWithin(m_fields.toString(), m_testLimit, error) != nullptr;
-    QApplication::restoreOverrideCursor();
+    bool opened = false;
+    {
+        const CWaitCursor wait;
+        opened = OpenConnectionWithin(m_fields.toString(), m_testLimit, error) != nullptr;
+    }
     m_result->setText(opened ? S(IDS_CONNECTION_SUCCEEDED) : error);
 }
 

@@ -2,14 +2,13 @@
 
 #include "appsettings.h"
 #include "catalogue.h"
-#include "connectiondlg.h"
-#include "mainframe.h"
 #include "ppmisc.h"
 #include "ppmorrowreportsdb.h"
 #include "ppphoto.h"
 #include "resourceids.h"
+#include "settingslistener.h"
 #include "skin.h"
-#include "tarvexapp.h"
+#include "userprompts.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -20,12 +19,13 @@
 
 using namespace res;
 
-CPS_Settings::CPS_Settings(CTarvexApp& app, QWidget* parent) : QDialog(parent), m_app(app) {
+CPS_Settings::CPS_Settings(IUserPrompts& prompts, ISettingsListener& listener, QWidget* parent)
+    : QDialog(parent), m_prompts(prompts), m_listener(listener) {
     setWindowTitle(S(IDS_SETTINGS_CAPTION));
     m_tabs = new QTabWidget;
     m_reports = new CPP_MorrowReportsDB;
-    m_photo = new CPP_Photo(app.prompts());
-    m_misc = new CPP_Misc(app.prompts());
+    m_photo = new CPP_Photo(prompts);
+    m_misc = new CPP_Misc(prompts);
     for (QWidget* page : {static_cast<QWidget*>(m_reports), static_cast<QWidget*>(m_photo),
                           static_cast<QWidget*>(m_misc)})
         m_tabs->addTab(page, page->windowTitle());
@@ -66,7 +66,7 @@ void CPS_Settings::accept() {
         if (m_misc->m_regFilePath != CAppSettings::instance().RegFilePath) {
             const QString problem = CPP_Misc::folderProblem(m_misc->m_regFilePath);
             if (!problem.isEmpty()) {
-                m_app.prompts().stop(problem);
+                m_prompts.stop(problem);
                 m_tabs->setCurrentWidget(m_misc);
                 m_misc->folderEdit()->setFocus();
                 return;
@@ -92,25 +92,15 @@ void CPS_Settings::apply() {
     settings.AutoLoadFile = m_misc->m_autoLoadFile;
     settings.VisualStyle = m_misc->m_visualStyle;
 
-    m_app.PointControllersAtRegistrationsFile();
-    m_app.SaveSettings();
-    m_app.ReopenMRDatabase();
-    m_app.ReopenPhotoDB();
+    m_listener.SettingsChanged();
 
     CSkin::apply(settings.VisualStyle);
     for (QWidget* widget : QApplication::allWidgets())
         widget->update();
 }
 
-void CPS_Settings::Run(CTarvexApp& app) {
-    CPS_Settings sheet(app, app.mainFrame());
+void CPS_Settings::Run(IUserPrompts& prompts, ISettingsListener& listener, QWidget* owner) {
+    CPS_Settings sheet(prompts, listener, owner);
     if (sheet.exec() == QDialog::Accepted)
         sheet.apply();
-}
-
-void CPS_Settings::Install(CTarvexApp& app) {
-    app.setSettingsCommand([&app] { Run(app); });
-    app.setDataLinkPromptFactory([](QWidget* owner) -> std::unique_ptr<CDataLinkPrompt> {
-        return std::make_unique<CConnectionDlg>(owner);
-    });
 }

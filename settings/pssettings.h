@@ -5,16 +5,18 @@
 class CPP_Misc;
 class CPP_MorrowReportsDB;
 class CPP_Photo;
-class CTarvexApp;
+class ISettingsListener;
+class IUserPrompts;
 class QTabWidget;
 
 // The settings sheet: the reporting database, the photographs and the rest, on copies of the
-// settings. Only OK changes anything: it takes the pages' values over, points every controller's
-// log at the folder, saves, reopens both databases and applies the visual style.
+// settings. Only OK changes anything: it takes the pages' values over, tells the listener (every
+// controller's log follows the folder, the settings are saved, both databases reopened) and
+// applies the visual style.
 class CPS_Settings : public QDialog {
     Q_OBJECT
 public:
-    CPS_Settings(CTarvexApp& app, QWidget* parent = nullptr);
+    CPS_Settings(IUserPrompts& prompts, ISettingsListener& listener, QWidget* parent = nullptr);
     ~CPS_Settings() override;
 
     CPP_MorrowReportsDB* reportsPage() const { return m_reports; }
@@ -22,10 +24,8 @@ public:
     CPP_Misc* miscPage() const { return m_misc; }
     QTabWidget* tabs() const { return m_tabs; }
 
-    // The command: shows the sheet and applies it when confirmed.
-    static void Run(CTarvexApp& app);
-    // Makes the application's Settings command open the sheet.
-    static void Install(CTarvexApp& app);
+    // The command: shows the sheet over owner and applies it when confirmed.
+    static void Run(IUserPrompts& prompts, ISettingsListener& listener, QWidget* owner);
 
     void accept() override;
 
@@ -34,7 +34,8 @@ private:
     // The steps after OK.
     void apply();
 
-    CTarvexApp& m_app;
+    IUserPrompts& m_prompts;
+    ISettingsListener& m_listener;
     QTabWidget* m_tabs = nullptr;
     CPP_MorrowReportsDB* m_reports = nullptr;
     CPP_Photo* m_photo = nullptr;

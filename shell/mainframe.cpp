@@ -5,7 +5,6 @@
 #include "mainframetray.h"
 #include "mainpanes.h"
 #include "resourceids.h"
-#include "termformview.h"
 #include "windowplacementio.h"
 
 #include <QAction>
@@ -119,13 +118,12 @@ bool CMainFrame::Create() {
     return true;
 }
 
-QWidget* CMainFrame::createPanes() {
+CMainPanes* CMainFrame::createPanes() {
     // The pane tree (employees, registrations, controllers, employees in controller and the
     // controller pane) fills the client area and is the workspace's host.
     auto* panes = new CMainPanes(nullptr, this);
     panes->setCommandManager(m_commands);
-    panes->setPanelFactory(
-        [](int, QWidget* parent) -> QWidget* { return new CTermFormView(parent); });
+    panes->setPanelFactory(m_panelFactory);
     m_host = panes;
     // Tray icon and notifier (panes library): minimise hides into the tray, and the close
     // box shows "Tarvex is still active" before hiding; without a tray both only minimise.
@@ -135,8 +133,8 @@ QWidget* CMainFrame::createPanes() {
 }
 
 void CMainFrame::OnInitialUpdate() {
-    if (auto* panes = qobject_cast<CMainPanes*>(m_panes))
-        panes->OnInitialUpdate();
+    if (m_panes)
+        m_panes->OnInitialUpdate();
 }
 
 void CMainFrame::ActivateFrame() {

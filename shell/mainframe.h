@@ -2,6 +2,7 @@
 
 #include "commandmanager.h"
 #include "commandtarget.h"
+#include "mainpanes.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -21,6 +22,10 @@ public:
     // The program-wide reference (the newest frame).
     static CMainFrame* Instance();
 
+    // What makes a controller's panel window; set before Create (without one a controller
+    // gets no panel).
+    void setPanelFactory(CMainPanes::PanelFactory factory) { m_panelFactory = std::move(factory); }
+
     // Builds the bars and the panes and restores the bar state "Bars". False when a part
     // could not be created.
     bool Create();
@@ -30,7 +35,7 @@ public:
     QLabel* idleLabel() const { return m_ready; }
 
     // The client area: the pane tree, which is also the workspace's host.
-    QWidget* panes() const { return m_panes; }
+    CMainPanes* panes() const { return m_panes; }
     IWorkspaceHost* workspaceHost() const { return m_host; }
 
     // The lists fill themselves from the workspace (after creation, New and Open).
@@ -67,14 +72,15 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    QWidget* createPanes();
+    CMainPanes* createPanes();
     void cyclePane(int step);
 
     CCommandManager* m_commands;
     QToolBar* m_toolBar = nullptr;
     QLabel* m_ready = nullptr;
-    QWidget* m_panes = nullptr;
+    CMainPanes* m_panes = nullptr;
     IWorkspaceHost* m_host = nullptr;
+    CMainPanes::PanelFactory m_panelFactory;
     bool m_firstShow = true;
     bool m_stateSaved = false;
     bool m_exiting = false;

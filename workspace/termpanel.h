@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPointer>
+#include <QString>
 
 #include <string>
 
@@ -25,6 +26,10 @@ public:
     virtual std::string Master() const = 0;
     virtual std::string MasterName() const = 0;
     virtual std::string Firmware() const = 0;
+
+    // Points the panel's link at another registrations file (the month or the folder changed).
+    // A panel without a link has nothing to point.
+    virtual void SetRegistrationsFile(const QString& /*path*/) {}
 
     virtual bool HasWindow() const = 0;
     // Destroys the panel's window, which frees the panel itself: the pointer is dead afterwards.

@@ -5,6 +5,7 @@
 #include "mainpanes.h"
 #include "regview.h"
 #include "tarvexdoc.h"
+#include "termformview.h"
 #include "workspacefile.h"
 
 #include <QApplication>
@@ -161,6 +162,8 @@ int main(int argc, char** argv) {
         }
         CTarvexDoc doc;
         CMainFrame frame;
+        frame.setPanelFactory(
+            [](int, QWidget* parent) -> QWidget* { return new CTermFormView(parent); });
         if (!frame.Create()) {
             std::fprintf(stderr, "main window creation failed\n");
             return 1;

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
 class CADODataBase;
+class IUserPrompts;
 
 // What a controller form reaches beyond itself and its workspace. The application fills it at
 // start-up; an empty member means the step it serves does nothing.
@@ -13,14 +15,17 @@ struct TermFormServices {
     std::function<CADODataBase*()> reportingDatabase;
     // Hands a person's registration (media ID, time of the registration) to the photo window.
     std::function<void(const QString& mediaId, const QString& time)> showPhoto;
-    // Tells the user why a controller has no link.
-    std::function<void(const QString& message)> linkFailed;
     // Runs first for every registration: the month may have changed since the last one (a
     // suspend, a clock set forward), and its line belongs in the new month's file.
     std::function<void()> registrationArrived;
     // Tells the user, once until they are written again, that a controller's registrations do
     // not reach the registrations file.
     std::function<void(const QString& notice)> registrationsNotWritten;
+    // Takes a registration's row for the registrations list: date, time, action and media ID,
+    // and the ID of the controller it came from.
+    std::function<void(const QStringList& row, int controllerId)> listRow;
+    // Told why a controller has no link or why a call to it failed (nullptr: nobody is told).
+    IUserPrompts* prompts = nullptr;
     // One message per run is enough: every controller of a workspace fails for the same reason.
     bool linkFailureTold = false;
 };

@@ -4,15 +4,15 @@
 #include "catalogue.h"
 #include "panetext.h"
 #include "registrationplan.h"
-#include "regview.h"
 #include "resourceids.h"
 #include "tarvexdoc.h"
 #include "termformservices.h"
 #include "termrecord.h"
 #include "textformat.h"
+#include "userprompts.h"
 #include "vr12commfactory.h"
+#include "waitcursor.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
@@ -24,21 +24,6 @@ using namespace res;
 namespace {
 const char* const kRelayTexts[CTermFormView::kRelayTimes] = {"0.5", "1",  "2",  "4",
                                                              "8",   "16", "32", "64"};
-
-// Binding and stopping a control wait on its port and its receiver.
-class FormWaitCursor {
-public:
-    FormWaitCursor() {
-        if (qobject_cast<QApplication*>(QCoreApplication::instance()))
-            QApplication::setOverrideCursor(Qt::WaitCursor);
-    }
-    ~FormWaitCursor() {
-        if (qobject_cast<QApplication*>(QCoreApplication::instance()))
-            QApplication::restoreOverrideCursor();
-    }
-    FormWaitCursor(const FormWaitCursor&) = delete;
-    FormWaitCursor& operator=(const FormWaitCursor&) = delete;
-};
 
 QString itemText(int item) {
     return CCatalogue::instance().dialogText(IDD_TERMFORM, item);
@@ -122,9 +107,9 @@ CTermFormView::CTermFormView(QWidget* parent) : QWidget(parent), m_status(S(IDS_
         grid->addWidget(control, relayRow, 2, 2, 1, Qt::AlignLeft | Qt::AlignVCenter);
     } else {
         TermFormServices& services = termFormServices();
-        if (!services.linkFailureTold && services.linkFailed) {
+        if (!services.linkFailureTold && services.prompts) {
             services.linkFailureTold = true;
-            services.linkFailed(error);
+            services.prompts->stop(error);
         }
     }
     connect(&m_comm, &CVr12Comm::RxMessage, this, &CTermFormView::OnRxMessage);
@@ -140,7 +125,8 @@ CTermFormView::CTermFormView(QWidget* parent) : QWidget(parent), m_status(S(IDS_
 }
 
 CTermFormView::~CTermFormView() {
-    FormWaitCursor wait;
+    // Binding and stopping a control wait on its port and its receiver.
+    CWaitCursor wait;
     m_comm.Destroy();
 }
 
@@ -193,7 +179,7 @@ void CTermFormView::UpdateData(bool saveAndValidate) {
 }
 
 void CTermFormView::Bind(int comPort, const CTermRecord& record) {
-    FormWaitCursor wait;
+    CWaitCursor wait;
     m_id = record.ID;
     m_name = record.Name;
     m_code = record.Code;
@@ -274,8 +260,8 @@ void CTermFormView::SetRegistrationsFile(const QString& path) {
 void CTermFormView::OnCallFailed(const QString& text) {
     m_status = S(IDS_ERROR);
     UpdateData(false);
-    if (const TermFormServices& services = termFormServices(); services.linkFailed)
-        services.linkFailed(text);
+    if (const TermFormServices& services = termFormServices(); services.prompts)
+        services.prompts->stop(text);
 }
 
 void CTermFormView::OnRxMessage() {
@@ -290,9 +276,8 @@ void CTermFormView::OnRxMessage() {
     m_lastReg = plan.lastReg;
     UpdateData(false);
 
-    if (CRegView* list = CRegView::Instance())
-        list->AddRow(plan.listRow.value(0), plan.listRow.value(1), plan.listRow.value(2),
-                     plan.listRow.value(3), m_id);
+    if (services.listRow)
+        services.listRow(plan.listRow, m_id);
 
     m_lastReport = ReportResult();
     if (!plan.reportCommand.isEmpty()) {

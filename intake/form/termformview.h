@@ -48,7 +48,7 @@ public:
     void SetRelayTimes(int relay1, int relay2);
 
     // Points the control's log at another file (the month or the folder changed).
-    void SetRegistrationsFile(const QString& path);
+    void SetRegistrationsFile(const QString& path) override;
 
     QLineEdit* field(int item) const;
     QComboBox* relayList(int item) const;

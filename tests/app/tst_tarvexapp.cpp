@@ -8,6 +8,7 @@
 #include "empview.h"
 #include "envoverride.h"
 #include "instancechannel.h"
+#include "instancehandover.h"
 #include "mainframe.h"
 #include "mainpanes.h"
 #include "processrun.h"
@@ -26,6 +27,7 @@
 #include "workspacefile.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
@@ -75,6 +77,17 @@ class TestTarvexApp : public QObject {
     void exitThroughFileExit(CTarvexApp& app) {
         QVERIFY(app.mainFrame()->commands().execute(res::ID_APP_EXIT));
         QTRY_VERIFY(app.mainFrame() == nullptr);
+    }
+
+    // A workspace file of one employee in a folder of the test world; empty when not written.
+    QString oneEmployeeWorkspace(const QString& folder, const QString& name,
+                                 const std::string& mediaId, const CEmpRecord& employee) {
+        const QString dir = TestWorld::instance()->path(folder);
+        QDir().mkpath(dir);
+        CTarvexDoc doc;
+        doc.InsertEmployee(mediaId, employee);
+        const QString path = dir + QLatin1Char('/') + name;
+        return CWorkspaceFile::Save(doc, path).ok ? path : QString();
     }
 
 private slots:
@@ -212,13 +225,10 @@ private slots:
 
     void secondStartHandsItsFileToTheRunningCopy() {
         const QString work = TestWorld::instance()->path(QStringLiteral("work"));
-        QDir().mkpath(work);
-        const QString handed = work + QStringLiteral("/handed.VR-12");
-        {
-            CTarvexDoc doc;
-            doc.InsertEmployee("00000000000000DD", CEmpRecord{"Handed", "Over"});
-            QVERIFY(CWorkspaceFile::Save(doc, handed).ok);
-        }
+        const QString handed =
+            oneEmployeeWorkspace(QStringLiteral("work"), QStringLiteral("handed.VR-12"),
+                                 "00000000000000DD", CEmpRecord{"Handed", "Over"});
+        QVERIFY(!handed.isEmpty());
         auto app = makeApp();
         QVERIFY(app->InitInstance());
         CMainFrame* frame = app->mainFrame();
@@ -261,6 +271,56 @@ private slots:
         app->ExitInstance();
         // Gone with the copy that served it.
         QVERIFY(!CInstanceChannel::isRunningCopyListening());
+    }
+
+    // A dialog's OK writes into the workspace it was opened on: a handed-over file waits until
+    // no dialog is open and the window takes input again, while the window comes up at once.
+    void handedOverFileWaitsForTheOpenDialogAndTheRunningCommand() {
+        const QString handed =
+            oneEmployeeWorkspace(QStringLiteral("waiting"), QStringLiteral("waits.VR-12"),
+                                 "00000000000000EE", CEmpRecord{"Waits", "Turn"});
+        QVERIFY(!handed.isEmpty());
+        auto app = makeApp();
+        QVERIFY(app->InitInstance());
+        CMainFrame* frame = app->mainFrame();
+        const auto handOver = [&] {
+            QProcess second;
+            second.start(programBinary(), {handed});
+            QVERIFY(second.waitForStarted());
+            QTRY_VERIFY_WITH_TIMEOUT(second.state() == QProcess::NotRunning, 20000);
+            QCOMPARE(second.exitCode(), 0);
+        };
+
+        // A dialog over the workspace, as Edit controller is while the user types.
+        frame->showMinimized();
+        frame->hide();
+        {
+            QDialog dialog(frame);
+            dialog.setWindowModality(Qt::ApplicationModal);
+            dialog.show();
+            QCOMPARE(QApplication::activeModalWidget(), &dialog);
+            handOver();
+            QTRY_VERIFY(frame->isVisible() && !frame->isMinimized());
+            QTest::qWait(3 * CInstanceHandover::kWaitLookMs);
+            QVERIFY(app->document()->Employees().empty());
+            QCOMPARE(frame->windowTitle(), QStringLiteral("New - Tarvex"));
+            dialog.reject();
+        }
+        QTRY_COMPARE(app->document()->Employees().size(), size_t(1));
+        QCOMPARE(frame->windowTitle(), QStringLiteral("waits.VR-12 - Tarvex"));
+
+        // A controller command that lets events through keeps the window from taking input.
+        app->document()->ClearWorkspace();
+        app->document()->SetModifiedFlag(false);
+        frame->setEnabled(false);
+        handOver();
+        QTest::qWait(3 * CInstanceHandover::kWaitLookMs);
+        QVERIFY(app->document()->Employees().empty());
+        frame->setEnabled(true);
+        QTRY_COMPARE(app->document()->Employees().size(), size_t(1));
+        QVERIFY(prompts.asked.isEmpty());
+        exitThroughFileExit(*app);
+        app->ExitInstance();
     }
 
     void helpAndVersionStartNothing() {

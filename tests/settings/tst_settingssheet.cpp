@@ -99,7 +99,6 @@ class TestSettingsSheet : public QObject {
         m_app->setProgramFolder(folder(QStringLiteral("program")));
         m_app->setArguments({});
         m_app->setPrompts(&m_prompts);
-        CPS_Settings::Install(*m_app);
         return m_app->InitInstance();
     }
 
@@ -473,7 +472,6 @@ private slots:
         QVERIFY(sim.start(TestWorld::instance()->deviceDir(), 1));
         IntakeWorld w;
         QVERIFY(w.start(QStringLiteral("site"), {{1, controller("Door", 1, 1)}}));
-        CPS_Settings::Install(*w.app);
         CTermFormView* form = w.form(1);
         QVERIFY(form);
         const QString before = form->Comm().GetAsciiFileName();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "../../app/scriptedprompts.h"
+#include "scriptedprompts.h"
 
 #include "appsettings.h"
 #include "mainframe.h"

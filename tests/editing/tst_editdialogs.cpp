@@ -5,6 +5,7 @@
 
 #include "empdlg.h"
 #include "resourceids.h"
+#include "scriptedprompts.h"
 #include "tarvexdoc.h"
 #include "termdlg.h"
 
@@ -49,7 +50,8 @@ class TestEditDialogs : public QObject {
     Q_OBJECT
 private slots:
     void employeeDialogLooksAndKeys() {
-        CEmpDlg dlg;
+        ScriptedPrompts prompts;
+        CEmpDlg dlg(prompts);
         QCOMPARE(dlg.windowTitle(), QStringLiteral("Employee"));
         const QList<std::pair<int, QString>> labels = {{IDC_EMP_MEDIAID, "&MediaID"},
                                                        {IDC_EMP_LASTNAME, "&Last Name"},
@@ -96,9 +98,9 @@ private slots:
     void employeeRefusalsInOrder() {
         CTarvexDoc doc;
         doc.InsertEmployee(kId, {"Old", "Entry"});
-        CEmpDlg dlg(nullptr, &doc);
-        QStringList refusals;
-        dlg.SetRefusalHandler([&](const QString& text) { refusals << text; });
+        ScriptedPrompts prompts;
+        QStringList& refusals = prompts.stops;
+        CEmpDlg dlg(prompts, nullptr, &doc);
         dlg.show();
         QVERIFY(QTest::qWaitForWindowActive(&dlg));
         QLineEdit* mediaId = dlg.field(IDC_EMP_MEDIAID);
@@ -148,9 +150,9 @@ private slots:
     void employeeEditingKeepsTheMediaId() {
         CTarvexDoc doc;
         doc.InsertEmployee(kId, {"Old", "Entry"});
-        CEmpDlg dlg(nullptr, &doc);
-        QStringList refusals;
-        dlg.SetRefusalHandler([&](const QString& text) { refusals << text; });
+        ScriptedPrompts prompts;
+        QStringList& refusals = prompts.stops;
+        CEmpDlg dlg(prompts, nullptr, &doc);
         dlg.SetLastName(QStringLiteral("Old"));
         dlg.SetFirstName(QStringLiteral("Entry"));
         dlg.SetMediaId(QString::fromStdString(kId));
@@ -174,7 +176,8 @@ private slots:
     }
 
     void controllerDialogLooksAndKeys() {
-        CTermDlg dlg;
+        ScriptedPrompts prompts;
+        CTermDlg dlg(prompts);
         QCOMPARE(dlg.windowTitle(), QStringLiteral("Controller"));
         const QList<std::pair<int, QString>> labels = {{IDC_TERMDLG_NAME, "&Name"},
                                                        {IDC_TERMDLG_ID, "&ID"},
@@ -228,9 +231,9 @@ private slots:
         gate.ID = 7;
         gate.Code = 9;
         doc.InsertController(5, gate);
-        CTermDlg dlg(nullptr, &doc);
-        QStringList refusals;
-        dlg.SetRefusalHandler([&](const QString& text) { refusals << text; });
+        ScriptedPrompts prompts;
+        QStringList& refusals = prompts.stops;
+        CTermDlg dlg(prompts, nullptr, &doc);
         dlg.show();
         QVERIFY(QTest::qWaitForWindowActive(&dlg));
         auto type = [&](int item, const QString& text) {
@@ -280,8 +283,7 @@ private slots:
         QCOMPARE(dlg.ComPort(), 255);
 
         // Editing keeps its own COM port.
-        CTermDlg edit(nullptr, &doc);
-        edit.SetRefusalHandler([&](const QString& text) { refusals << text; });
+        CTermDlg edit(prompts, nullptr, &doc);
         edit.SetValues(QStringLiteral("Gate"), 7, 9, 5);
         edit.SetEditing(true);
         edit.show();

@@ -123,8 +123,7 @@ int CEditCommands::currentComPort() const {
 }
 
 void CEditCommands::OnAddEmployee() {
-    CEmpDlg dlg(m_dialogParent, &m_doc);
-    dlg.SetRefusalHandler([this](const QString& text) { m_prompts.stop(text); });
+    CEmpDlg dlg(m_prompts, m_dialogParent, &m_doc);
     if (dlg.exec() != QDialog::Accepted)
         return;
     WorkspaceEdits::AddEmployee(m_doc, dlg.MediaId(), CEmpRecord{dlg.LastName(), dlg.FirstName()});
@@ -136,8 +135,7 @@ void CEditCommands::OnEditEmployee() {
     const int row = employees ? employees->selectionMarkRow() : -1;
     if (row < 0)
         return;
-    CEmpDlg dlg(m_dialogParent, &m_doc);
-    dlg.SetRefusalHandler([this](const QString& text) { m_prompts.stop(text); });
+    CEmpDlg dlg(m_prompts, m_dialogParent, &m_doc);
     dlg.SetLastName(employees->text(row, 0));
     dlg.SetFirstName(employees->text(row, 1));
     dlg.SetMediaId(employees->text(row, CEmpView::kMediaIdColumn));
@@ -220,8 +218,7 @@ void CEditCommands::OnCopyToDatabase() {
 }
 
 void CEditCommands::OnAddController() {
-    CTermDlg dlg(m_dialogParent, &m_doc);
-    dlg.SetRefusalHandler([this](const QString& text) { m_prompts.stop(text); });
+    CTermDlg dlg(m_prompts, m_dialogParent, &m_doc);
     if (dlg.exec() != QDialog::Accepted)
         return;
     WorkspaceEdits::AddController(m_doc, dlg.ComPort(), dlg.Name(), dlg.ID(), dlg.Code());
@@ -235,8 +232,7 @@ void CEditCommands::OnEditController() {
         return;
     // The panel was bound from the record and only a new panel takes new values, so the
     // record holds what the panel shows.
-    CTermDlg dlg(m_dialogParent, &m_doc);
-    dlg.SetRefusalHandler([this](const QString& text) { m_prompts.stop(text); });
+    CTermDlg dlg(m_prompts, m_dialogParent, &m_doc);
     dlg.SetValues(PaneText::toUnicode(record->Name), record->ID, record->Code, port);
     dlg.SetEditing(true);
     if (dlg.exec() != QDialog::Accepted)

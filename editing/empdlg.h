@@ -2,10 +2,10 @@
 
 #include <QDialog>
 
-#include <functional>
 #include <string>
 
 class CTarvexDoc;
+class IUserPrompts;
 class QLineEdit;
 
 // The Employee dialog: MediaID (upper case as typed, disabled when editing), last name and
@@ -15,7 +15,8 @@ class CEmpDlg : public QDialog {
     Q_OBJECT
 public:
     // doc: the workspace the duplicate check looks into (nullptr: the global one).
-    explicit CEmpDlg(QWidget* parent = nullptr, CTarvexDoc* doc = nullptr);
+    // prompts: where a refusal is told.
+    explicit CEmpDlg(IUserPrompts& prompts, QWidget* parent = nullptr, CTarvexDoc* doc = nullptr);
 
     // Editing: the MediaID cannot be changed and the focus starts in Last Name.
     void SetEditing(bool editing);
@@ -35,11 +36,6 @@ public:
     const std::string& FirstName() const { return m_firstName; }
     QString UnmappedWarning() const { return m_unmapped; }
 
-    // Shows a refusal (default: a message box with a stop icon over the dialog).
-    void SetRefusalHandler(std::function<void(const QString&)> handler) {
-        m_refuse = std::move(handler);
-    }
-
     // By dialog item: the MediaID, Last Name and First Name fields.
     QLineEdit* field(int item) const;
 
@@ -58,5 +54,5 @@ private:
     std::string m_lastName;
     std::string m_firstName;
     QString m_unmapped;
-    std::function<void(const QString&)> m_refuse;
+    IUserPrompts& m_prompts;
 };

@@ -7,12 +7,12 @@
 #include "resourceids.h"
 #include "tarvexdoc.h"
 #include "typedtextvalidator.h"
+#include "userprompts.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 
 using namespace res;
@@ -23,8 +23,8 @@ QString itemText(int item) {
 }
 } // namespace
 
-CEmpDlg::CEmpDlg(QWidget* parent, CTarvexDoc* doc)
-    : QDialog(parent), m_doc(doc ? doc : CTarvexDoc::Instance()) {
+CEmpDlg::CEmpDlg(IUserPrompts& prompts, QWidget* parent, CTarvexDoc* doc)
+    : QDialog(parent), m_doc(doc ? doc : CTarvexDoc::Instance()), m_prompts(prompts) {
     setObjectName(QStringLiteral("CEmpDlg"));
     setWindowTitle(itemText(0));
     setModal(true);
@@ -125,10 +125,7 @@ void CEmpDlg::accept() {
     const EditInput::Refusal refusal =
         EditInput::CheckEmployee(m_doc, !m_editing, mediaId, lastName, firstName);
     if (!refusal.accepted()) {
-        if (m_refuse)
-            m_refuse(refusal.Text());
-        else
-            QMessageBox::critical(this, S(IDS_APP_TITLE), refusal.Text());
+        m_prompts.stop(refusal.Text());
         QLineEdit* edit = field(refusal.item);
         edit->setFocus(Qt::OtherFocusReason);
         edit->selectAll();

@@ -7,12 +7,12 @@
 #include "resourceids.h"
 #include "tarvexdoc.h"
 #include "typedtextvalidator.h"
+#include "userprompts.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 
@@ -24,8 +24,8 @@ QString itemText(int item) {
 }
 } // namespace
 
-CTermDlg::CTermDlg(QWidget* parent, CTarvexDoc* doc)
-    : QDialog(parent), m_doc(doc ? doc : CTarvexDoc::Instance()) {
+CTermDlg::CTermDlg(IUserPrompts& prompts, QWidget* parent, CTarvexDoc* doc)
+    : QDialog(parent), m_doc(doc ? doc : CTarvexDoc::Instance()), m_prompts(prompts) {
     setObjectName(QStringLiteral("CTermDlg"));
     setWindowTitle(itemText(0));
     setModal(true);
@@ -112,10 +112,7 @@ void CTermDlg::accept() {
         EditInput::CheckController(m_doc, !m_editing, m_nameEdit->text(), m_idEdit->text(),
                                    m_codeEdit->text(), m_comEdit->text(), numbers);
     if (!refusal.accepted()) {
-        if (m_refuse)
-            m_refuse(refusal.Text());
-        else
-            QMessageBox::critical(this, S(IDS_APP_TITLE), refusal.Text());
+        m_prompts.stop(refusal.Text());
         QLineEdit* edit = field(refusal.item);
         edit->setFocus(Qt::OtherFocusReason);
         edit->selectAll();

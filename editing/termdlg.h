@@ -2,10 +2,10 @@
 
 #include <QDialog>
 
-#include <functional>
 #include <string>
 
 class CTarvexDoc;
+class IUserPrompts;
 class QLineEdit;
 
 // The Controller dialog: name, ID, code and COM port (digits only; the COM port is disabled
@@ -15,7 +15,8 @@ class CTermDlg : public QDialog {
     Q_OBJECT
 public:
     // doc: the workspace the COM port check looks into (nullptr: the global one).
-    explicit CTermDlg(QWidget* parent = nullptr, CTarvexDoc* doc = nullptr);
+    // prompts: where a refusal is told.
+    explicit CTermDlg(IUserPrompts& prompts, QWidget* parent = nullptr, CTarvexDoc* doc = nullptr);
 
     void SetEditing(bool editing);
     bool IsEditing() const { return m_editing; }
@@ -29,10 +30,6 @@ public:
     int Code() const { return m_code; }
     int ComPort() const { return m_comPort; }
     QString UnmappedWarning() const { return m_unmapped; }
-
-    void SetRefusalHandler(std::function<void(const QString&)> handler) {
-        m_refuse = std::move(handler);
-    }
 
     // By dialog item: Name, ID, Code and COM Port.
     QLineEdit* field(int item) const;
@@ -54,5 +51,5 @@ private:
     int m_code = 0;
     int m_comPort = 1;
     QString m_unmapped;
-    std::function<void(const QString&)> m_refuse;
+    IUserPrompts& m_prompts;
 };

@@ -5,9 +5,9 @@
 #include "datalinkprompt.h"
 #include "resourceids.h"
 #include "userprompts.h"
+#include "waitcursor.h"
 #include "wizardparts.h"
 
-#include <QApplication>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -58,9 +58,11 @@ bool CPP_ImportDBConnStr::validatePage() {
         return false;
     }
     CADODataBase db;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool connected = db.Open(m_connection, QString(), QString());
-    QApplication::restoreOverrideCursor();
+    bool connected = false;
+    {
+        const CWaitCursor wait;
+        connected = db.Open(m_connection, QString(), QString());
+    }
     if (!connected) {
         m_prompts.stop(S(IDS_CONNECT_FAILED));
         return false;

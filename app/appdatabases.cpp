@@ -1,0 +1,56 @@
+#include "appdatabases.h"
+
+#include "adodatabase.h"
+#include "appsettings.h"
+#include "apptrace.h"
+#include "databasereopen.h"
+#include "photoframe.h"
+#include "reportsender.h"
+#include "resourceids.h"
+#include "textformat.h"
+#include "userprompts.h"
+#include "waitcursor.h"
+
+using namespace res;
+
+CAppDatabases::CAppDatabases(CAppTrace& trace, IUserPrompts& prompts,
+                             std::function<void()> saveSettings)
+    : m_trace(trace), m_prompts(prompts), m_saveSettings(std::move(saveSettings)) {}
+
+CAppDatabases::~CAppDatabases() = default;
+
+void CAppDatabases::setPhotoWindow(CPhotoFrame* photo) {
+    m_photoWindow = photo;
+}
+
+void CAppDatabases::reopen(const QString& name, std::unique_ptr<CADODataBase>& database,
+                           bool& featureOn, const QString& connection, int failureMessage) {
+    m_trace.step(name);
+    m_trace.status(name);
+    CWaitCursor wait;
+    if (const std::optional<QString> error = ReopenDatabase(database, featureOn, connection)) {
+        m_prompts.stop(FormatString(failureMessage, *error));
+        if (m_saveSettings)
+            m_saveSettings();
+    }
+}
+
+void CAppDatabases::ReopenMRDatabase() {
+    CAppSettings& settings = CAppSettings::instance();
+    // The SQLite driver takes its lock wait only when it connects.
+    if (!m_mrdb)
+        m_mrdb = std::make_unique<CADODataBase>();
+    m_mrdb->SetCommandTimeout(kReportCommandTimeoutSeconds);
+    reopen(QStringLiteral("ReopenMRDatabase"), m_mrdb, settings.UseMRDB, settings.MRDB,
+           IDS_MRDB_FAILED);
+}
+
+void CAppDatabases::ReopenPhotoDB() {
+    CAppSettings& settings = CAppSettings::instance();
+    if (!settings.UsePhoto && m_photoWindow)
+        m_photoWindow->hide();
+    reopen(QStringLiteral("ReopenPhotoDB"), m_photoDb, settings.UsePhoto, settings.PhotoDB,
+           IDS_PHOTODB_FAILED);
+    if (m_photoWindow)
+        m_photoWindow->OnPhotoDatabaseReopened();
+}

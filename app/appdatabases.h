@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QPointer>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class CADODataBase;
+class CAppTrace;
+class CPhotoFrame;
+class IUserPrompts;
+
+// The program's two long-lived connections, the reporting and the photo database, and their
+// reopening after the settings were loaded or changed: under the wait cursor, with its step on
+// the splash window; one that does not open is reported and its feature switched off and saved.
+class CAppDatabases {
+public:
+    // saveSettings: writes the settings once a feature was switched off.
+    CAppDatabases(CAppTrace& trace, IUserPrompts& prompts, std::function<void()> saveSettings);
+    ~CAppDatabases();
+    CAppDatabases(const CAppDatabases&) = delete;
+    CAppDatabases& operator=(const CAppDatabases&) = delete;
+
+    // The photo window hides while photos are off and hears of each reopening.
+    void setPhotoWindow(CPhotoFrame* photo);
+
+    CADODataBase* reporting() const { return m_mrdb.get(); }
+    CADODataBase* photo() const { return m_photoDb.get(); }
+
+    void ReopenMRDatabase();
+    void ReopenPhotoDB();
+
+private:
+    void reopen(const QString& name, std::unique_ptr<CADODataBase>& database, bool& featureOn,
+                const QString& connection, int failureMessage);
+
+    CAppTrace& m_trace;
+    IUserPrompts& m_prompts;
+    std::function<void()> m_saveSettings;
+    QPointer<CPhotoFrame> m_photoWindow;
+    std::unique_ptr<CADODataBase> m_mrdb;
+    std::unique_ptr<CADODataBase> m_photoDb;
+};
