@@ -282,6 +282,106 @@ private slots:
         QVERIFY2(clashes.isEmpty(), qPrintable(clashes.join(QLatin1Char('\n'))));
     }
 
+    // Texts as a German reader expects them, among them the ones that once read stilted.
+    void germanWording_data() {
+        QTest::addColumn<int>("dialog"); // 0: a string resource
+        QTest::addColumn<int>("id");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("totals") << 0 << int(res::IDS_IMPORT_TOTALS)
+                                << QStringLiteral("Insgesamt gefunden: %d\nImportiert: %d");
+        QTest::newRow("exit")
+            << 0 << int(res::ID_APP_EXIT)
+            << QStringLiteral(
+                   "Beendet die Anwendung und fragt, ob Dokumente gespeichert werden sollen\n"
+                   "Beenden");
+        QTest::newRow("no member") << 0 << int(res::IDS_LINK_NO_MEMBER)
+                                   << QStringLiteral("das Steuerelement hat kein Element mit "
+                                                     "diesem Namen");
+        QTest::newRow("photo window")
+            << 0 << int(res::IDR_MENU_PHOTO) << QStringLiteral("Tarvex-Foto");
+        QTest::newRow("card") << 0 << int(res::IDS_MEDIA_RFCARD) << QStringLiteral("RFID-Karte");
+        QTest::newRow("card button") << int(res::IDD_IMPORT_TXT_COLUMNS) << int(res::IDC_IMPORT_RF)
+                                     << QStringLiteral("&RFID-Karte");
+        QTest::newRow("not in database")
+            << 0 << int(res::ID_TERM_SELNOTINDB)
+            << QStringLiteral("Wählt die Mitarbeiter aus, die nicht in der Datenbank sind\n"
+                              "Mitarbeiter nicht in der Datenbank auswählen");
+        QTest::newRow("copy to database")
+            << 0 << int(res::ID_TERM_COPYTODB)
+            << QStringLiteral("Kopiert die ausgewählten Mitarbeiter in die Datenbank\n"
+                              "In die Datenbank kopieren");
+        QTest::newRow("connection parameters") << int(res::IDD_DATALINK) << int(res::IDC_DL_EXTRAS)
+                                               << QStringLiteral("&Weitere Parameter");
+        QTest::newRow("parameter column")
+            << int(res::IDD_DATALINK) << int(res::IDC_DL_EXTRA_KEY) << QStringLiteral("Parameter");
+        QTest::newRow("warning again") << int(res::IDD_LANGWARNING) << int(res::IDC_LANG_SHOWAGAIN)
+                                       << QStringLiteral("Diese Warnung weiterhin anzeigen");
+        QTest::newRow("finish") << int(res::IDD_IMPORT_DB_FINISH) << int(res::IDC_IMPORT_PROCEED)
+                                << QStringLiteral("Um mit diesen Einstellungen fortzufahren, "
+                                                  "klicken Sie auf „Abschließen“.");
+    }
+    void germanWording() {
+        QFETCH(int, dialog);
+        QFETCH(int, id);
+        QFETCH(QString, text);
+        CLanguageList list;
+        std::unique_ptr<CCatalogue::Source> module = moduleFor("Deutsch", list);
+        QVERIFY(module);
+        QString found;
+        QVERIFY(dialog ? module->dialogText(dialog, id, found) : module->string(id, found));
+        QCOMPARE(found, text);
+    }
+
+    void germanMenusNameTheirObjects() {
+        CLanguageList list;
+        std::unique_ptr<CCatalogue::Source> module = moduleFor("Deutsch", list);
+        QVERIFY(module);
+        CMenuResource menu;
+        QVERIFY(module->menu(res::IDR_MENU_TERMEMP, menu));
+        QCOMPARE(
+            menuTexts(menu),
+            QStringList({"Mitarbeiter im Controller", "Aus der ID-Tabelle &entfernen",
+                         "ID-Tabelle lee&ren", "-", "Mitarbeiter nicht in der &Datenbank auswählen",
+                         "In die Datenbank &kopieren", "-",
+                         "&MediaID in die Zwischenablage kopieren"}));
+    }
+
+    // German quotation marks, „so“, and never the typewriter's straight ones.
+    void germanQuotationMarks() {
+        CLanguageList list;
+        std::unique_ptr<CCatalogue::Source> module = moduleFor("Deutsch", list);
+        QVERIFY(module);
+        QStringList texts;
+        for (int i = 0; i < builtInStringCount(); ++i) {
+            QString text;
+            module->string(builtInStringIdAt(i), text);
+            texts << text;
+        }
+        for (const TarvexDialogTextEntry& e : builtInDialogTexts()) {
+            QString text;
+            module->dialogText(e.dialog, e.item, text);
+            texts << text;
+        }
+        for (int id : res::kMenuIds) {
+            CMenuResource menu;
+            module->menu(id, menu);
+            texts << menuTexts(menu);
+        }
+        int quoted = 0;
+        QStringList wrong;
+        for (const QString& text : texts) {
+            static const QRegularExpression kPair(QStringLiteral("„[^„“\"]+“"));
+            QString rest = text;
+            quoted += int(rest.count(kPair));
+            rest.remove(kPair);
+            if (rest.contains(QLatin1Char('"')) || rest.contains(QChar(0x201E)) ||
+                rest.contains(QChar(0x201C)))
+                wrong << text;
+        }
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QLatin1Char('\n'))));
+        QCOMPARE(quoted, 7); // the wizards' buttons (three per wizard) and a folder
+    }
+
     void germanIsTranslated() {
         CLanguageList list;
         std::unique_ptr<CCatalogue::Source> module = moduleFor("Deutsch", list);
