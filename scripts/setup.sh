@@ -8,6 +8,7 @@ packages=(
     libjpeg62-turbo-dev
     fonts-dejavu-core
     xvfb imagemagick
+    clang libclang-rt-14-dev
 )
 missing=()
 for p in "${packages[@]}"; do
