@@ -13,6 +13,10 @@ QChar widest(const QFontMetrics& fm, QLatin1StringView chars) {
 }
 } // namespace
 
+int scaledToFont(int designPixels, const QFontMetrics& fm) {
+    return int(std::lround(double(designPixels) * fm.height() / kDesignFontHeight));
+}
+
 int contentWidth(const QFontMetrics& fm, const QString& content) {
     if (content.isEmpty())
         return 0;
@@ -31,7 +35,7 @@ int contentWidth(const QFontMetrics& fm, const QString& content) {
 
 int scaledColumnWidth(int designWidth, const QString& content, const QFontMetrics& fm,
                       int textMargins) {
-    const int scaled = int(std::lround(double(designWidth) * fm.height() / kDesignFontHeight));
+    const int scaled = scaledToFont(designWidth, fm);
     if (content.isEmpty())
         return scaled;
     return std::max(scaled, contentWidth(fm, content) + textMargins);

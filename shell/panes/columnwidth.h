@@ -14,10 +14,13 @@ inline const QString kMediaId = QStringLiteral("FFFFFFFFFFFFFFFF");
 // The designed pixels were drawn for an 8-point dialog font 13 pixels high.
 inline constexpr int kDesignFontHeight = 13;
 
+// Designed pixels grown or shrunk with the font's height.
+int scaledToFont(int designPixels, const QFontMetrics& fm);
+
 // The width of `content` (see columncontent) in the font: 0 for no content.
 int contentWidth(const QFontMetrics& fm, const QString& content);
 
-// A designed column width for the font in use: the designed pixels grown or shrunk with the
-// font's height, and never narrower than the designed content plus the cell's text margins.
+// A designed column width for the font in use: scaledToFont, and never narrower than the
+// designed content plus the cell's text margins.
 int scaledColumnWidth(int designWidth, const QString& content, const QFontMetrics& fm,
                       int textMargins);

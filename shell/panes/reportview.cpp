@@ -71,6 +71,14 @@ int CReportView::textMargins() const {
     return 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1);
 }
 
+int CReportView::columnsBeyondDesign() const {
+    const QFontMetrics fm(font());
+    int beyond = 0;
+    for (int i = 0; i < m_columns.size(); ++i)
+        beyond += columnWidth(i) - scaledToFont(m_columns.at(i).width, fm);
+    return beyond;
+}
+
 void CReportView::applyColumnWidths() {
     const QFontMetrics fm(font());
     const int margins = textMargins();

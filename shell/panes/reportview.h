@@ -64,6 +64,9 @@ public:
 
     // What a cell's text loses to its margins, left and right together.
     int textMargins() const;
+    // How much wider the columns are together than their designed widths scaled to the font:
+    // what their designed content needs beyond that.
+    int columnsBeyondDesign() const;
 
 signals:
     // A context menu was asked for at a global position.
