@@ -1,7 +1,6 @@
 #include "columnwidth.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace {
 QChar widest(const QFontMetrics& fm, QLatin1StringView chars) {
@@ -12,10 +11,6 @@ QChar widest(const QFontMetrics& fm, QLatin1StringView chars) {
     return best;
 }
 } // namespace
-
-int scaledToFont(int designPixels, const QFontMetrics& fm) {
-    return int(std::lround(double(designPixels) * fm.height() / kDesignFontHeight));
-}
 
 int contentWidth(const QFontMetrics& fm, const QString& content) {
     if (content.isEmpty())
@@ -33,10 +28,9 @@ int contentWidth(const QFontMetrics& fm, const QString& content) {
     return fm.horizontalAdvance(text) + 1;
 }
 
-int scaledColumnWidth(int designWidth, const QString& content, const QFontMetrics& fm,
-                      int textMargins) {
-    const int scaled = scaledToFont(designWidth, fm);
+int columnWidthForFont(int designWidth, const QString& content, const QFontMetrics& fm,
+                       int textMargins) {
     if (content.isEmpty())
-        return scaled;
-    return std::max(scaled, contentWidth(fm, content) + textMargins);
+        return designWidth;
+    return std::max(designWidth, contentWidth(fm, content) + textMargins);
 }

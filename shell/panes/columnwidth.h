@@ -11,16 +11,12 @@ inline const QString kTime = QStringLiteral("99:99:99");
 inline const QString kMediaId = QStringLiteral("FFFFFFFFFFFFFFFF");
 } // namespace columncontent
 
-// The designed pixels were drawn for an 8-point dialog font 13 pixels high.
-inline constexpr int kDesignFontHeight = 13;
-
-// Designed pixels grown or shrunk with the font's height.
-int scaledToFont(int designPixels, const QFontMetrics& fm);
-
 // The width of `content` (see columncontent) in the font: 0 for no content.
 int contentWidth(const QFontMetrics& fm, const QString& content);
 
-// A designed column width for the font in use: scaledToFont, and never narrower than the
-// designed content plus the cell's text margins.
-int scaledColumnWidth(int designWidth, const QString& content, const QFontMetrics& fm,
-                      int textMargins);
+// A designed column width for the font in use: the designed pixels, or wider where the
+// designed content and the cell's text margins need it. The pixels were drawn for a small
+// 8-point font; columns of free text keep them, so that the lists still fit their panes
+// and the panes the default window.
+int columnWidthForFont(int designWidth, const QString& content, const QFontMetrics& fm,
+                       int textMargins);

@@ -72,10 +72,9 @@ int CReportView::textMargins() const {
 }
 
 int CReportView::columnsBeyondDesign() const {
-    const QFontMetrics fm(font());
     int beyond = 0;
     for (int i = 0; i < m_columns.size(); ++i)
-        beyond += columnWidth(i) - scaledToFont(m_columns.at(i).width, fm);
+        beyond += columnWidth(i) - m_columns.at(i).width;
     return beyond;
 }
 
@@ -86,7 +85,7 @@ void CReportView::applyColumnWidths() {
     for (int i = 0; i < m_columns.size(); ++i)
         if (!m_userSized.at(i))
             setColumnWidth(
-                i, scaledColumnWidth(m_columns.at(i).width, m_columns.at(i).content, fm, margins));
+                i, columnWidthForFont(m_columns.at(i).width, m_columns.at(i).content, fm, margins));
     m_applyingWidths = false;
 }
 

@@ -64,8 +64,8 @@ public:
 
     // What a cell's text loses to its margins, left and right together.
     int textMargins() const;
-    // How much wider the columns are together than their designed widths scaled to the font:
-    // what their designed content needs beyond that.
+    // How much wider the columns are together than designed: what their designed content
+    // needs in the font in use.
     int columnsBeyondDesign() const;
 
 signals:
