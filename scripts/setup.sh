@@ -7,7 +7,7 @@ packages=(
     unixodbc unixodbc-dev libsqliteodbc
     libjpeg62-turbo-dev
     fonts-dejavu-core
-    xvfb imagemagick
+    xvfb imagemagick xdotool
     clang libclang-rt-14-dev
 )
 missing=()
