@@ -75,10 +75,11 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Qt finds no window system without its platform plugins.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
-# The toolkit's own texts (standard buttons) in the language of a language module.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libsqliteodbc, qt6-translations-l10n")
+# Qt finds no window system without its platform plugins. The toolkit's own texts (standard
+# and wizard buttons) come in the language of a language module only with its translations,
+# and the German wizard pages name those buttons as the translation labels them.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libsqliteodbc")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "tdsodbc")
 set(CPACK_STRIP_FILES ON)
 include(CPack)

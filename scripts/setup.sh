@@ -7,8 +7,9 @@ packages=(
     unixodbc unixodbc-dev libsqliteodbc
     libjpeg62-turbo-dev
     fonts-dejavu-core
-    xvfb imagemagick
+    xvfb imagemagick xdotool
     python3
+    clang libclang-rt-14-dev
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,5 +1,6 @@
 #include "empview.h"
 
+#include "columnwidth.h"
 #include "panetext.h"
 #include "resourceids.h"
 #include "tarvexdoc.h"
@@ -9,7 +10,9 @@ CEmpView* g_instance = nullptr;
 }
 
 CEmpView::CEmpView(QWidget* parent)
-    : CReportView({{res::IDS_LAST_NAME, 100}, {res::IDS_FIRST_NAME, 100}, {res::IDS_MEDIAID, 114}},
+    : CReportView({{res::IDS_LAST_NAME, 100},
+                   {res::IDS_FIRST_NAME, 100},
+                   {res::IDS_MEDIAID, 114, columncontent::kMediaId}},
                   true, true, kMediaIdColumn, parent) {
     setObjectName(QStringLiteral("CEmpView"));
     g_instance = this;

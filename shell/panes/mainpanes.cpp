@@ -17,6 +17,8 @@
 
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 CMainPanes* g_panes = nullptr;
 CEmptyForm* g_emptyForm = nullptr;
@@ -60,15 +62,17 @@ CMainPanes::CMainPanes(CTarvexDoc* doc, QWidget* parent) : QWidget(parent), m_do
     titled(s8, res::IDS_EMPLOYEES_IN_CONTROLLER, m_termEmpView, 3);
 
     // The left column and the controllers column keep their widths when the
-    // window is resized; the column to their right takes the change.
+    // window is resized; the column to their right takes the change. They are wider than
+    // designed by what their lists' dates, times and MediaIDs need in the font in use.
     s6->setStretchFactor(0, 0);
     s6->setStretchFactor(1, 1);
     s7->setMinimumWidth(30);
-    s6->setSizes({260, 400});
+    s6->setSizes({260 + m_termView->columnsBeyondDesign(), 400});
     s1->setStretchFactor(0, 0);
     s1->setStretchFactor(1, 1);
     s2->setMinimumWidth(30);
-    s1->setSizes({340, 600});
+    s1->setSizes(
+        {340 + std::max(m_empView->columnsBeyondDesign(), m_regView->columnsBeyondDesign()), 600});
 
     m_splitters = {s1, s2, s3, s4, s5, s6, s7, s8};
     for (size_t i = 0; i < m_splitters.size(); ++i)

@@ -1,6 +1,7 @@
 #include "regview.h"
 
 #include "cmdui.h"
+#include "columnwidth.h"
 #include "resourceids.h"
 
 #include <QItemSelectionModel>
@@ -10,10 +11,10 @@ CRegView* g_instance = nullptr;
 }
 
 CRegView::CRegView(QWidget* parent)
-    : CReportView({{res::IDS_DATE, 74},
-                   {res::IDS_TIME, 56},
+    : CReportView({{res::IDS_DATE, 74, columncontent::kDate},
+                   {res::IDS_TIME, 56, columncontent::kTime},
                    {res::IDS_ACTION, 48},
-                   {res::IDS_MEDIAID, 114},
+                   {res::IDS_MEDIAID, 114, columncontent::kMediaId},
                    {res::IDS_ID, 32}},
                   false, true, kMediaIdColumn, parent) {
     setObjectName(QStringLiteral("CRegView"));

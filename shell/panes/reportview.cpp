@@ -2,6 +2,7 @@
 
 #include "catalogue.h"
 #include "cmdui.h"
+#include "columnwidth.h"
 #include "resourceids.h"
 
 #include <QApplication>
@@ -11,6 +12,7 @@
 #include <QHelpEvent>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
+#include <QStyle>
 #include <QToolTip>
 
 #include <algorithm>
@@ -48,8 +50,12 @@ CReportView::CReportView(const QList<Column>& columns, bool multiSelect, bool in
     h->setStretchLastSection(false);
     h->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     h->setSectionResizeMode(QHeaderView::Interactive);
-    for (int i = 0; i < columns.size(); ++i)
-        setColumnWidth(i, columns.at(i).width);
+    m_userSized = QList<bool>(columns.size(), false);
+    connect(h, &QHeaderView::sectionResized, this, [this](int section, int, int) {
+        if (!m_applyingWidths && section >= 0 && section < m_userSized.size())
+            m_userSized[section] = true;
+    });
+    applyColumnWidths();
 
     // The selection stays visible when the list loses the focus.
     QPalette pal = palette();
@@ -58,6 +64,35 @@ CReportView::CReportView(const QList<Column>& columns, bool multiSelect, bool in
     pal.setColor(QPalette::Inactive, QPalette::HighlightedText,
                  pal.color(QPalette::Active, QPalette::HighlightedText));
     setPalette(pal);
+}
+
+int CReportView::textMargins() const {
+    // The item views' text sits inside the focus frame's margin and one pixel more, each side.
+    return 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1);
+}
+
+int CReportView::columnsBeyondDesign() const {
+    int beyond = 0;
+    for (int i = 0; i < m_columns.size(); ++i)
+        beyond += columnWidth(i) - m_columns.at(i).width;
+    return beyond;
+}
+
+void CReportView::applyColumnWidths() {
+    const QFontMetrics fm(font());
+    const int margins = textMargins();
+    m_applyingWidths = true;
+    for (int i = 0; i < m_columns.size(); ++i)
+        if (!m_userSized.at(i))
+            setColumnWidth(
+                i, columnWidthForFont(m_columns.at(i).width, m_columns.at(i).content, fm, margins));
+    m_applyingWidths = false;
+}
+
+void CReportView::changeEvent(QEvent* event) {
+    QTreeView::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        applyColumnWidths();
 }
 
 void CReportView::retranslateHeaders() {
@@ -166,7 +201,7 @@ bool CReportView::viewportEvent(QEvent* event) {
         if (idx.isValid()) {
             const QString t = idx.data(Qt::DisplayRole).toString();
             const QRect cell = visualRect(idx);
-            const int needed = fontMetrics().horizontalAdvance(t) + 8;
+            const int needed = fontMetrics().horizontalAdvance(t) + textMargins();
             if (needed > cell.width()) {
                 QToolTip::showText(he->globalPos(), t, viewport(), cell);
                 return true;

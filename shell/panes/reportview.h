@@ -3,6 +3,8 @@
 #include "commandtarget.h"
 #include "reportmodel.h"
 
+#include <QString>
+
 #include <QList>
 #include <QTreeView>
 
@@ -14,7 +16,8 @@ class CReportView : public QTreeView, public ICommandTarget {
 public:
     struct Column {
         int stringId;
-        int width;
+        int width; // designed pixels, scaled to the font in use (see columnwidth.h)
+        QString content = QString(); // what the column must show whole (columncontent)
     };
 
     // mediaIdColumn: the column holding each row's MediaID, or this for a list without one.
@@ -61,17 +64,29 @@ public:
 
     QSize minimumSizeHint() const override { return QSize(0, 0); }
 
+    // What a cell's text loses to its margins, left and right together.
+    int textMargins() const;
+    // How much wider the columns are together than designed: what their designed content
+    // needs in the font in use.
+    int columnsBeyondDesign() const;
+
 signals:
     // A context menu was asked for at a global position.
     void contextMenuRequested(int menuId, const QPoint& globalPos);
 
 protected:
     bool viewportEvent(QEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // Every column the user has not resized takes its designed width for the current font.
+    void applyColumnWidths();
+
     QList<Column> m_columns;
+    QList<bool> m_userSized;
+    bool m_applyingWidths = false;
     CReportModel* m_model;
     bool m_infoTips;
     int m_mediaIdColumn;

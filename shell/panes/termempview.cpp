@@ -1,5 +1,6 @@
 #include "termempview.h"
 
+#include "columnwidth.h"
 #include "panetext.h"
 #include "resourceids.h"
 #include "tarvexdoc.h"
@@ -9,7 +10,9 @@ CTermEmpView* g_instance = nullptr;
 }
 
 CTermEmpView::CTermEmpView(QWidget* parent)
-    : CReportView({{res::IDS_LAST_NAME, 100}, {res::IDS_FIRST_NAME, 100}, {res::IDS_MEDIAID, 114}},
+    : CReportView({{res::IDS_LAST_NAME, 100},
+                   {res::IDS_FIRST_NAME, 100},
+                   {res::IDS_MEDIAID, 114, columncontent::kMediaId}},
                   true, false, kMediaIdColumn, parent) {
     setObjectName(QStringLiteral("CTermEmpView"));
     g_instance = this;

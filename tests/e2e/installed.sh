@@ -38,6 +38,9 @@ info=$(dpkg-deb -f "$deb" Depends Recommends)
 for need in libqt6widgets6 libodbc2 qt6-qpa-plugins libsqliteodbc; do
     grep -q "$need" <<<"$info" || fail "the package does not name $need: $info"
 done
+# The German pages name the wizard's buttons as the toolkit's translation labels them.
+dpkg-deb -f "$deb" Depends | grep -q qt6-translations-l10n ||
+    fail "the package does not depend on qt6-translations-l10n: $info"
 grep -q "$build" <(dpkg-deb -c "$deb") && fail "the package holds a path of the build tree"
 root=$work/root
 dpkg-deb -x "$deb" "$root"

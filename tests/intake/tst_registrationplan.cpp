@@ -5,6 +5,7 @@
 #include "testworld.h"
 
 #include <QCoreApplication>
+#include <QSettings>
 #include <QTest>
 
 namespace {
@@ -84,14 +85,62 @@ private slots:
         QCOMPARE(planRegistration(r, 1234, 0, {}).listRow.last(), QStringLiteral("1234"));
     }
 
+    // The three stored flags as the settings store holds them (empty: not stored), and what a
+    // person's registration then leads to.
+    void switchesFromSettings_data() {
+        QTest::addColumn<QString>("useMrdb");
+        QTest::addColumn<QString>("usePhoto");
+        QTest::addColumn<QString>("showPhoto");
+        QTest::addColumn<bool>("report");
+        QTest::addColumn<bool>("photo");
+        QTest::newRow("nothing stored") << ""
+                                        << ""
+                                        << "" << false << false;
+        QTest::newRow("all on") << "1"
+                                << "1"
+                                << "1" << true << true;
+        QTest::newRow("reporting only") << "1"
+                                        << "0"
+                                        << "0" << true << false;
+        QTest::newRow("photos used, window hidden") << "0"
+                                                    << "1"
+                                                    << "0" << false << false;
+        QTest::newRow("window shown, photos unused") << "0"
+                                                     << "0"
+                                                     << "1" << false << false;
+        QTest::newRow("photos only") << "0"
+                                     << "1"
+                                     << "1" << false << true;
+        QTest::newRow("reporting and hidden photos") << "1"
+                                                     << "1"
+                                                     << "0" << true << false;
+        QTest::newRow("2 is not on") << "2"
+                                     << "2"
+                                     << "2" << false << false;
+    }
     void switchesFromSettings() {
+        QFETCH(QString, useMrdb);
+        QFETCH(QString, usePhoto);
+        QFETCH(QString, showPhoto);
+        QFETCH(bool, report);
+        QFETCH(bool, photo);
+        QSettings store(TestWorld::instance()->path(QStringLiteral("switches.ini")),
+                        QSettings::IniFormat);
+        store.clear();
+        const std::pair<const char*, QString> stored[] = {{"Settings/UseMRDB", useMrdb},
+                                                          {"Settings/UsePhoto", usePhoto},
+                                                          {"Settings/ShowPhoto", showPhoto}};
+        for (const auto& [name, value] : stored)
+            if (!value.isEmpty())
+                store.setValue(QLatin1String(name), value);
         CAppSettings settings;
-        settings.UseMRDB = true;
-        settings.ShowPhoto = true;
-        const IntakeSwitches s = IntakeSwitches::from(settings);
-        QVERIFY(s.useReportingDatabase);
-        QVERIFY(!s.usePhoto);
-        QVERIFY(s.showPhoto);
+        settings.load(store, QStringLiteral("/var/regs"));
+
+        const RegistrationPlan plan =
+            planRegistration(registration("O"), 5, 77, IntakeSwitches::from(settings));
+        QCOMPARE(!plan.reportCommand.isEmpty(), report);
+        QCOMPARE(plan.showPhoto, photo);
+        QCOMPARE(plan.photoMediaId, photo ? kMedia : QString());
     }
 
     void monthlyFile() {

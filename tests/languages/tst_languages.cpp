@@ -11,6 +11,7 @@
 #include "tarvexapp.h"
 #include "testapp.h"
 #include "testworld.h"
+#include "wizardparts.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -21,8 +22,10 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTimer>
+#include <QWizard>
 #include <QtTest>
 
 #include <functional>
@@ -172,6 +175,44 @@ private slots:
         // The module is gone with the application, and its resources with it.
         QCOMPARE(S(res::IDS_IDLE_MESSAGE), QStringLiteral("Ready"));
         QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
+    }
+
+    // The wizards' pages tell the user which button to click: in German, by the names the
+    // toolkit's translation gives those buttons.
+    void germanWizardPagesNameTheirButtons() {
+        install(shipped("tarvex-lang-de.so"), "tarvex-lang-de.so");
+        setStored("Settings/Language", "Deutsch");
+        auto app = start();
+        QVERIFY(app);
+        QWizard wizard;
+        importwizard::applyLook(&wizard, res::IDS_IMPORT_TXT_CAPTION);
+        QStringList buttons;
+        for (QWizard::WizardButton b :
+             {QWizard::BackButton, QWizard::NextButton, QWizard::FinishButton})
+            buttons << wizard.buttonText(b)
+                           .remove(QLatin1Char('&'))
+                           .remove(QLatin1Char('<'))
+                           .remove(QLatin1Char('>'))
+                           .trimmed();
+        QCOMPARE(buttons, QStringList({"Zurück", "Weiter", "Abschließen"}));
+        static const QRegularExpression kNamed(QStringLiteral("„([^“]+)“"));
+        QStringList named;
+        for (const auto& [dialog, item] :
+             {std::pair(res::IDD_IMPORT_TXT_WELCOME, res::IDC_IMPORT_CONTINUE),
+              std::pair(res::IDD_IMPORT_TXT_FINISH, res::IDC_IMPORT_PROCEED),
+              std::pair(res::IDD_IMPORT_TXT_FINISH, res::IDC_IMPORT_GOBACK),
+              std::pair(res::IDD_IMPORT_DB_WELCOME, res::IDC_IMPORT_CONTINUE),
+              std::pair(res::IDD_IMPORT_DB_FINISH, res::IDC_IMPORT_PROCEED),
+              std::pair(res::IDD_IMPORT_DB_FINISH, res::IDC_IMPORT_GOBACK)}) {
+            const QString text = CCatalogue::instance().dialogText(dialog, item);
+            const QRegularExpressionMatch m = kNamed.match(text);
+            QVERIFY2(m.hasMatch(), qPrintable(text));
+            QVERIFY2(buttons.contains(m.captured(1)), qPrintable(text));
+            named << m.captured(1);
+        }
+        QCOMPARE(named, QStringList({"Weiter", "Abschließen", "Zurück", "Weiter", "Abschließen",
+                                     "Zurück"}));
+        finish(std::move(app));
     }
 
     void missingResourcesStartNonetheless() {

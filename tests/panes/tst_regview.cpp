@@ -7,6 +7,7 @@
 #include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QClipboard>
+#include <QHeaderView>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QtTest>
@@ -33,10 +34,15 @@ private slots:
         CRegView v;
         QCOMPARE(CRegView::Instance(), &v);
         const QStringList headers = {"Date", "Time", "Action", "MediaID", "ID"};
+        // The designed pixels stand; the date, the time and the MediaID may need more in the
+        // font's digits.
         const QList<int> widths = {74, 56, 48, 114, 32};
         for (int c = 0; c < 5; ++c) {
             QCOMPARE(v.model()->headerData(c, Qt::Horizontal).toString(), headers.at(c));
-            QCOMPARE(v.columnWidth(c), widths.at(c));
+            if (c == 2 || c == 4)
+                QCOMPARE(v.columnWidth(c), widths.at(c));
+            else
+                QVERIFY(v.columnWidth(c) >= widths.at(c));
         }
         QCOMPARE(v.selectionMode(), QAbstractItemView::SingleSelection);
         v.AddRow("2026-01-02", "03:04:05", "M", "0123456789ABCDEF", 42);
@@ -45,6 +51,40 @@ private slots:
         QCOMPARE(v.text(0, 2), QString("M"));
         QCOMPARE(v.text(0, 3), QString("0123456789ABCDEF"));
         QCOMPARE(v.text(0, 4), QString("42"));
+    }
+
+    // In a large font every date, time and MediaID shows whole, as the toolkit's own measure
+    // of the cell says; a column the user has dragged keeps its width when the font changes.
+    void contentShowsWholeInALargeFont() {
+        CRegView v;
+        QFont big = v.font();
+        big.setPointSize(20);
+        v.setFont(big);
+        QStringList dates{"2026-12-31", "2028-08-28"}, times{"23:59:58", "08:08:08"},
+            ids{"6300001A2B3C4D01"};
+        for (QChar d : QStringLiteral("0123456789")) {
+            dates << QStringLiteral("dddd-dd-dd").replace(QLatin1Char('d'), d);
+            times << QStringLiteral("dd:dd:dd").replace(QLatin1Char('d'), d);
+        }
+        for (QChar h : QStringLiteral("0123456789ABCDEF"))
+            ids << QString(16, h);
+        for (qsizetype i = 0; i < ids.size(); ++i)
+            v.AddRow(dates.value(i, dates.first()), times.value(i, times.first()), "O", ids.at(i),
+                     1);
+        for (int r = 0; r < v.rowCount(); ++r)
+            for (int c : {0, 1, 3})
+                QVERIFY2(v.sizeHintForIndex(v.model()->index(r, c)).width() <= v.columnWidth(c),
+                         qPrintable(v.text(r, c)));
+        // The others keep their designed pixels, or the header's least in this font.
+        QCOMPARE(v.columnWidth(2), std::max(48, v.header()->minimumSectionSize()));
+        QCOMPARE(v.columnWidth(4), std::max(32, v.header()->minimumSectionSize()));
+
+        v.header()->resizeSection(1, 300); // dragged wider by the user
+        const int dateWidth = v.columnWidth(0);
+        big.setPointSize(28);
+        v.setFont(big);
+        QCOMPARE(v.columnWidth(1), 300);
+        QVERIFY(v.columnWidth(0) > dateWidth);
     }
 
     void keepsTheNewest200InArrivalOrder() {

@@ -17,7 +17,7 @@ std::vector<CMenuItem> employeesItems() {
             cmd("Mitarbeiter im &Controller auswählen", ID_EMP_SELECTIN),
             cmd("Mitarbeiter nic&ht im Controller auswählen", ID_EMP_SELECTNOTIN),
             sep(),
-            cmd("In ID-&Tabelle schreiben", ID_TERM_WRITEIDTABLE),
+            cmd("In die ID-&Tabelle schreiben", ID_TERM_WRITEIDTABLE),
             sep(),
             cmd("&Master schreiben", ID_TERM_WRITEMASTER),
             sep(),
@@ -35,15 +35,15 @@ std::vector<CMenuItem> controllersItems() {
             cmd("&Master lesen", ID_TERM_READMASTER),
             cmd("&Parameter lesen", ID_TERM_READPARAMS),
             sep(),
-            cmd("In ID-&Tabelle schreiben", ID_TERM_WRITEIDTABLE),
+            cmd("In die ID-&Tabelle schreiben", ID_TERM_WRITEIDTABLE),
             cmd("Master &schreiben", ID_TERM_WRITEMASTER),
             cmd("P&arameter schreiben", ID_TERM_WRITEPARAMS),
             sep(),
-            cmd("Aus ID-Tabelle &entfernen", ID_TERM_REMOVEIDTABLE),
+            cmd("Aus der ID-Tabelle &entfernen", ID_TERM_REMOVEIDTABLE),
             cmd("ID-Tabelle lee&ren", ID_TERM_CLEARIDTABLE),
             sep(),
-            cmd("Mitarbeiter nicht in &Datenbank auswählen", ID_TERM_SELNOTINDB),
-            cmd("In Datenbank &kopieren", ID_TERM_COPYTODB),
+            cmd("Mitarbeiter nicht in der &Datenbank auswählen", ID_TERM_SELNOTINDB),
+            cmd("In die Datenbank &kopieren", ID_TERM_COPYTODB),
             sep(),
             cmd("Schl&oss öffnen", ID_TERM_OPENLOCK)};
 }
@@ -54,8 +54,8 @@ CMenuResource mainMenu() {
               {cmd("&Neu", ID_FILE_NEW), cmd("Ö&ffnen...", ID_FILE_OPEN),
                cmd("&Speichern", ID_FILE_SAVE), cmd("Speichern &unter...", ID_FILE_SAVE_AS), sep(),
                popup("&Importieren",
-                     {cmd("Mitarbeiter aus &Textdatei importieren", ID_FILE_IMPORT_TXT),
-                      cmd("Mitarbeiter aus &Datenbank importieren", ID_FILE_IMPORT_DB)}),
+                     {cmd("Mitarbeiter aus einer &Textdatei importieren", ID_FILE_IMPORT_TXT),
+                      cmd("Mitarbeiter aus einer &Datenbank importieren", ID_FILE_IMPORT_DB)}),
                sep(), cmd("Zuletzt geöffnete Dateien", ID_FILE_MRU_FILE1), sep(),
                cmd("&Beenden", ID_APP_EXIT)}),
         popup("&Ansicht",
@@ -81,10 +81,10 @@ bool germanMenu(int id, CMenuResource& out) {
         return true;
     case IDR_MENU_TERMEMP:
         out = {popup("Mitarbeiter im Controller",
-                     {cmd("Aus ID-Tabelle &entfernen", ID_TERM_REMOVEIDTABLE),
+                     {cmd("Aus der ID-Tabelle &entfernen", ID_TERM_REMOVEIDTABLE),
                       cmd("ID-Tabelle lee&ren", ID_TERM_CLEARIDTABLE), sep(),
-                      cmd("Mitarbeiter nicht in &Datenbank auswählen", ID_TERM_SELNOTINDB),
-                      cmd("In Datenbank &kopieren", ID_TERM_COPYTODB), sep(),
+                      cmd("Mitarbeiter nicht in der &Datenbank auswählen", ID_TERM_SELNOTINDB),
+                      cmd("In die Datenbank &kopieren", ID_TERM_COPYTODB), sep(),
                       cmd("&MediaID in die Zwischenablage kopieren", ID_COPY_MEDIAID)})};
         return true;
     case IDR_MENU_REG:

@@ -6,6 +6,7 @@
 #include "termformservices.h"
 #include "vr12commfactory.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -62,8 +63,25 @@ private slots:
         }
         QCOMPARE(form.relayList(res::IDC_TERM_RELAY1)->accessibleName(), "Relay 1 time");
         QCOMPARE(form.relayList(res::IDC_TERM_RELAY2)->accessibleName(), "Relay 2 time");
-        // Nobody was told: the program's messages belong to a running program.
-        QVERIFY(!termFormServices().linkFailureTold);
+        // Nobody was told: the program's messages belong to a running program, and without one
+        // the form opens no window of its own.
+        for (QWidget* window : QApplication::topLevelWidgets())
+            QVERIFY2(window == &form, qPrintable(window->metaObject()->className()));
+    }
+
+    // The way of telling that a running program hands the forms: the first form without a link
+    // tells the reason, the forms after it do not repeat it.
+    void toldOnceThroughTheServices() {
+        QStringList told;
+        termFormServices().linkFailed = [&](const QString& message) { told << message; };
+        {
+            CTermFormView first;
+            CTermFormView second;
+        }
+        CTermFormView third;
+        termFormServices() = TermFormServices();
+        QCOMPARE(told, QStringList{CVr12CommFactory::Program().ErrorText()});
+        QVERIFY(!told.first().isEmpty());
     }
 
     void toldOnceControllersKept() {
