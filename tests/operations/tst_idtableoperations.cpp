@@ -45,8 +45,10 @@ CProgressDlg* progressWindow() {
     return nullptr;
 }
 
-// What the program looks like while a command runs: sampled as each progress window shows
-// and between the command's exchanges.
+// What the program looks like while a command runs: sampled as each progress window shows,
+// between the command's exchanges, and whenever the main window's enabled state changes while
+// a progress window is up; a window opened under another one that gave the main window back
+// on its end shows only there, since no event passes before the outer one ends too.
 struct Watch : QObject {
     struct Sample {
         bool mainEnabled;
@@ -69,6 +71,9 @@ struct Watch : QObject {
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Show)
             if (auto* dlg = qobject_cast<CProgressDlg*>(watched))
+                sample(dlg);
+        if (event->type() == QEvent::EnabledChange && watched == main)
+            if (CProgressDlg* dlg = progressWindow())
                 sample(dlg);
         return false;
     }
@@ -297,6 +302,63 @@ private slots:
         QCOMPARE(sim.receivedBytes(), QByteArray("C"));
         QCOMPARE(status(), QStringLiteral("Error 1"));
         QCOMPARE(w.mirror(1), tableOf(sim));
+    }
+
+    // One controller command at a time: while an ID table command lets events through, the
+    // others are disabled, refused by the command table, and ignored should one reach the
+    // operations past it; nothing cuts into the running command's exchanges.
+    void oneCommandAtATime() {
+        Vr12Simulator sim;
+        QVERIFY(sim.start(TestWorld::instance()->deviceDir(), 1));
+        OperationsWorld w;
+        QVERIFY(
+            w.startWith(QStringLiteral("single"), employees(3), {{1, controller("Front", 1, 0)}}));
+        CTermFormView* form = w.selectController(1);
+        QVERIFY(form);
+        sim.fillTable(12);
+        QVERIFY(w.run(ID_TERM_READIDTABLE));
+        // Every command offered before: employees, controller and table rows are selected.
+        OperationsWorld::select(CEmpView::Instance(), {id(1)});
+        OperationsWorld::select(CTermEmpView::Instance(), {Vr12Simulator::mediaIdFor(3)});
+        for (const int command : OperationsWorld::kCommands)
+            QVERIFY2(w.enabled(command), qPrintable(QString::number(command)));
+
+        sim.setPaced(true);
+        sim.clearReceived();
+        form->SetFirmware("before");
+        QList<int> offered, carriedOut;
+        int tried = 0;
+        QTimer intruder;
+        intruder.setInterval(5);
+        QObject::connect(&intruder, &QTimer::timeout, [&] {
+            if (!progressWindow() || tried > 0)
+                return;
+            for (const int command : OperationsWorld::kCommands) {
+                if (w.enabled(command))
+                    offered << command;
+                if (w.run(command))
+                    carriedOut << command;
+                for (ICommandTarget* target : w.commands().route())
+                    if (target->OnCommand(command))
+                        break;
+                ++tried;
+            }
+        });
+        intruder.start();
+        QVERIFY(w.run(ID_TERM_READIDTABLE));
+        intruder.stop();
+        QCOMPARE(tried, int(std::size(OperationsWorld::kCommands)));
+        QCOMPARE(offered, QList<int>());
+        QCOMPARE(carriedOut, QList<int>());
+        QCOMPARE(sim.receivedBytes(), QByteArray("S"));
+        QCOMPARE(w.mirror(1), tableOf(sim));
+        QCOMPARE(w.mirror(1).size(), size_t(12));
+        QCOMPARE(form->Firmware(), std::string("before"));
+        QVERIFY(w.prompts.stops.isEmpty());
+        // Afterwards they are offered again (the refilled list has lost its selection).
+        OperationsWorld::select(CTermEmpView::Instance(), {Vr12Simulator::mediaIdFor(3)});
+        for (const int command : OperationsWorld::kCommands)
+            QVERIFY2(w.enabled(command), qPrintable(QString::number(command)));
     }
 };
 
