@@ -6,6 +6,7 @@
 #include "progressdlg.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -253,11 +254,21 @@ private slots:
         QVERIFY(w.run(ID_TERM_READIDTABLE));
         QCOMPARE(inController->rowCount(), 3);
 
-        // The slot is read as hexadecimal; the table read back.
+        // The slot is read as hexadecimal; the table read back; the please-wait window over a
+        // disabled main window meanwhile.
         OperationsWorld::select(inController, {id(1)});
         w.doc()->SetModifiedFlag(false);
         sim.clearReceived();
-        QVERIFY(w.run(ID_TERM_REMOVEIDTABLE));
+        {
+            Watch watch(w.mainWindow());
+            QVERIFY(w.run(ID_TERM_REMOVEIDTABLE));
+            QCOMPARE(watch.texts(),
+                     (QStringList{QStringLiteral("Removing from ID table. Please wait..."),
+                                  QStringLiteral("Reading ID table. Please wait...")}));
+            QVERIFY(watch.mainAlwaysDisabled());
+        }
+        QVERIFY(!progressWindow());
+        QVERIFY(w.mainWindow()->isEnabled());
         QCOMPARE(sim.receivedBytes(), QByteArray("D1AS"));
         QCOMPARE(w.mirror(1), tableOf(sim));
         QCOMPARE(inController->rowCount(), 2);
@@ -302,6 +313,51 @@ private slots:
         QCOMPARE(sim.receivedBytes(), QByteArray("C"));
         QCOMPARE(status(), QStringLiteral("Error 1"));
         QCOMPARE(w.mirror(1), tableOf(sim));
+    }
+
+    // The controller is switched off during a removal: the run stops after three unanswered
+    // erases instead of one time-out for each entry left, says how many went and why, and
+    // leaves the mirror as it was rather than reading a table from a controller that is gone.
+    void removalStopsWhenTheControllerFallsSilent() {
+        Vr12Simulator sim;
+        QVERIFY(sim.start(TestWorld::instance()->deviceDir(), 1));
+        OperationsWorld w;
+        QVERIFY(
+            w.startWith(QStringLiteral("gone"), employees(3), {{1, controller("Front", 1, 0)}}));
+        CTermFormView* form = w.selectController(1);
+        QVERIFY(form);
+        CTermEmpView* inController = CTermEmpView::Instance();
+        sim.fillTable(12);
+        QVERIFY(w.run(ID_TERM_READIDTABLE));
+        const auto before = w.mirror(1);
+        QCOMPARE(before.size(), size_t(12));
+        QList<int> all;
+        for (int r = 0; r < inController->rowCount(); ++r)
+            all << r;
+        inController->setSelectedRows(all);
+        QCOMPARE(inController->selectedCount(), 12);
+
+        sim.setFault('D', Vr12Simulator::Fault::Silent, -1, 2);
+        sim.clearReceived();
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(w.run(ID_TERM_REMOVEIDTABLE));
+        const qint64 took = clock.elapsed();
+        qInfo("a removal from a controller gone silent took %lld ms", took);
+        const QByteArray wire = sim.receivedBytes();
+        QCOMPARE(wire.count('D'), 5);
+        QVERIFY2(!wire.contains('S'), wire.constData());
+        QCOMPARE(sim.usedSlots(), 10);
+        QCOMPARE(form->field(IDC_TERM_STATUS)->text(), QStringLiteral("Error 1"));
+        QCOMPARE(w.prompts.stops,
+                 QStringList{QStringLiteral("The controller stopped answering. 2 of 12 entries "
+                                            "were removed from its ID table; the others were not "
+                                            "tried.")});
+        QCOMPARE(w.mirror(1), before);
+        QVERIFY(w.mainWindow()->isEnabled());
+        QVERIFY(!progressWindow());
+        // Three unanswered erases of about 1 s each, far from ten.
+        QVERIFY2(took < 5500, qPrintable(QString::number(took)));
     }
 
     // One controller command at a time: while an ID table command lets events through, the
