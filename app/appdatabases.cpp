@@ -49,6 +49,12 @@ void CAppDatabases::ReopenPhotoDB() {
     CAppSettings& settings = CAppSettings::instance();
     if (!settings.UsePhoto && m_photoWindow)
         m_photoWindow->hide();
+    // The look-up runs on the user-interface thread, which every controller's registrations
+    // pass through: a locked or hanging photo database may cost the same seconds as the
+    // reporting command, not the intake. Set before connecting, as the SQLite driver wants.
+    if (!m_photoDb)
+        m_photoDb = std::make_unique<CADODataBase>();
+    m_photoDb->SetCommandTimeout(kReportCommandTimeoutSeconds);
     reopen(QStringLiteral("ReopenPhotoDB"), m_photoDb, settings.UsePhoto, settings.PhotoDB,
            IDS_PHOTODB_FAILED);
     if (m_photoWindow)

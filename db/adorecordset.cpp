@@ -27,12 +27,21 @@ constexpr std::array<const char*, 18> kColumnColumns = {
     "NULLABLE",          "REMARKS",          "COLUMN_DEF",    "SQL_DATA_TYPE",  "SQL_DATETIME_SUB",
     "CHAR_OCTET_LENGTH", "ORDINAL_POSITION", "IS_NULLABLE"};
 
-enum class Read { Value, Null, Failed };
+// Withheld: longer than the caller's limit, not read on.
+enum class Read { Value, Null, Failed, Withheld };
 
-// Reads a character or binary value in parts until the driver has no more.
+// Reads a character or binary value in parts until the driver has no more. A limit above 0
+// withholds a value of more bytes: judged from the size the first part announces, or, when
+// the driver cannot tell, from what has come so far; `withheld` is that size.
 Read readLong(SQLHSTMT stmt, SQLUSMALLINT column, SQLSMALLINT cType, QByteArray& out,
-              QByteArray& chunk) {
+              QByteArray& chunk, qint64 limit, qint64& withheld) {
     out.clear();
+    withheld = 0;
+    const auto withhold = [&](qint64 size) {
+        withheld = size;
+        out = QByteArray();
+        return Read::Withheld;
+    };
     if (chunk.size() != kChunkSize)
         chunk.resize(kChunkSize);
     // A character part ends in a terminating zero that is not data.
@@ -49,25 +58,27 @@ Read readLong(SQLHSTMT stmt, SQLUSMALLINT column, SQLSMALLINT cType, QByteArray&
             return Read::Failed;
         if (indicator == SQL_NULL_DATA)
             return Read::Null;
+        if (first && limit > 0 && indicator != SQL_NO_TOTAL && indicator > limit)
+            return withhold(indicator);
         // The announced size saves regrowing; a size beyond reason is left to grow as it comes.
         if (first && indicator > room && indicator != SQL_NO_TOTAL)
             out.reserve(qsizetype(qMin<SQLLEN>(indicator, kReserveLimit)));
         first = false;
         const bool more =
             rc == SQL_SUCCESS_WITH_INFO && (indicator == SQL_NO_TOTAL || indicator > room);
-        if (more) {
-            out.append(chunk.constData(), qsizetype(room));
-            continue;
-        }
-        out.append(chunk.constData(), qsizetype(qBound<SQLLEN>(0, indicator, room)));
-        return Read::Value;
+        out.append(chunk.constData(), qsizetype(more ? room : qBound<SQLLEN>(0, indicator, room)));
+        if (limit > 0 && out.size() > limit)
+            return withhold(out.size());
+        if (!more)
+            return Read::Value;
     }
 }
 
 // A character value through the wide-character conversion of the driver.
-Read readText(SQLHSTMT stmt, SQLUSMALLINT column, QString& out, QByteArray& chunk) {
+Read readText(SQLHSTMT stmt, SQLUSMALLINT column, QString& out, QByteArray& chunk, qint64 limit,
+              qint64& withheld) {
     QByteArray utf16;
-    const Read read = readLong(stmt, column, SQL_C_WCHAR, utf16, chunk);
+    const Read read = readLong(stmt, column, SQL_C_WCHAR, utf16, chunk, limit, withheld);
     out = odbcFromWide(reinterpret_cast<const SQLWCHAR*>(utf16.constData()),
                        utf16.size() / qsizetype(sizeof(SQLWCHAR)));
     return read;
@@ -117,6 +128,7 @@ bool CADORecordset::fail(quint32 code, const QString& description) {
 
 void CADORecordset::Close() {
     m_open = false;
+    m_moreRecords = false;
     m_fields.clear();
     m_rows.clear();
     m_position = 0;
@@ -306,6 +318,7 @@ bool CADORecordset::fetchRows(void* statement, const RowSink* sink) {
     if (sink)
         m_fields = fields; // the names, for a sink that reads them while rows arrive
     std::vector<std::vector<CADOValue>> rows;
+    long fetched = 0;
     for (;;) {
         const SQLRETURN rc = SQLFetch(stmt);
         if (rc == SQL_NO_DATA)
@@ -314,6 +327,13 @@ bool CADORecordset::fetchRows(void* statement, const RowSink* sink) {
             setError(adoDiagnostics(SQL_HANDLE_STMT, stmt, false, kSource));
             return false;
         }
+        // The row past the last one wanted is fetched, never read: it only tells that there
+        // was more.
+        if (m_maxRecords > 0 && fetched == m_maxRecords) {
+            m_moreRecords = true;
+            break;
+        }
+        ++fetched;
         std::vector<CADOValue> row(static_cast<size_t>(columns));
         for (SQLSMALLINT c = 1; c <= columns; ++c) {
             if (!fetchValue(stmt, c, fields[size_t(c - 1)], row[size_t(c - 1)])) {
@@ -380,12 +400,15 @@ bool CADORecordset::fetchValue(void* statement, int column, const Field& field, 
     case SQL_DECIMAL:
     case SQL_NUMERIC: {
         QString text;
-        read = readText(stmt, col, text, m_chunk);
+        qint64 withheld = 0;
+        read = readText(stmt, col, text, m_chunk, m_maxValueBytes, withheld);
         bool ok = false;
         value.real = text.trimmed().toDouble(&ok);
         value.type = ok ? CADOValue::Decimal : CADOValue::String;
-        if (!ok)
+        if (!ok) {
             value.text = text;
+            value.withheldSize = withheld;
+        }
         break;
     }
     case SQL_TYPE_DATE:
@@ -415,12 +438,13 @@ bool CADORecordset::fetchValue(void* statement, int column, const Field& field, 
     case SQL_BINARY:
     case SQL_VARBINARY:
     case SQL_LONGVARBINARY:
-        read = readLong(stmt, col, SQL_C_BINARY, value.bytes, m_chunk);
+        read = readLong(stmt, col, SQL_C_BINARY, value.bytes, m_chunk, m_maxValueBytes,
+                        value.withheldSize);
         value.type = CADOValue::Bytes;
         break;
     default:
         if (isCharacterType(field.sqlType)) {
-            read = readText(stmt, col, value.text, m_chunk);
+            read = readText(stmt, col, value.text, m_chunk, m_maxValueBytes, value.withheldSize);
             value.type = CADOValue::String;
         } else {
             value.type = CADOValue::Other;
@@ -434,12 +458,14 @@ bool CADORecordset::fetchValue(void* statement, int column, const Field& field, 
         // reports such a value as NULL. Drivers that allow one read per value answer the
         // second read with no data, and the NULL stands.
         QString text;
-        const Read asText = readText(stmt, col, text, m_chunk);
-        if (asText == Read::Value || read == Read::Failed) {
+        qint64 withheld = 0;
+        const Read asText = readText(stmt, col, text, m_chunk, m_maxValueBytes, withheld);
+        if (asText == Read::Value || asText == Read::Withheld || read == Read::Failed) {
             read = asText;
             value = CADOValue();
             value.type = CADOValue::String;
             value.text = text;
+            value.withheldSize = withheld;
         }
     }
     if (read == Read::Failed)
@@ -449,6 +475,15 @@ bool CADORecordset::fetchValue(void* statement, int column, const Field& field, 
         value.type = CADOValue::Null;
     }
     return true;
+}
+
+bool CADORecordset::failWithheld(int index, qint64 size) {
+    return fail(AdoCode::OutOfMemory,
+                QStringLiteral("The field \"%1\" holds %2 bytes, more than the %3 this result "
+                               "reads.")
+                    .arg(GetFieldName(index))
+                    .arg(size)
+                    .arg(m_maxValueBytes));
 }
 
 int CADORecordset::fieldIndex(const QString& name) const {
@@ -509,6 +544,8 @@ bool CADORecordset::GetFieldValue(int index, QString& value, const QString& date
     const CADOValue* v = currentValue(index);
     if (!v)
         return false;
+    if (v->withheldSize > 0)
+        return failWithheld(index, v->withheldSize);
     if (!adoValueToText(*v, value, dateFormat))
         return fail(AdoCode::TypeMismatch,
                     QStringLiteral("The field \"%1\" holds a value that has no text form.")
@@ -530,6 +567,10 @@ bool CADORecordset::GetFieldActualSize(const QString& field, qint64& size) {
     const CADOValue* v = GetFieldRawValue(field);
     if (!v)
         return false;
+    if (v->withheldSize > 0) {
+        size = v->withheldSize;
+        return true;
+    }
     switch (v->type) {
     case CADOValue::Bytes:
         size = v->bytes.size();
@@ -551,6 +592,8 @@ bool CADORecordset::GetFieldBytes(const QString& field, qint64 count, QByteArray
     if (v->type != CADOValue::Bytes)
         return fail(AdoCode::TypeMismatch,
                     QStringLiteral("The field \"%1\" does not hold binary data.").arg(field));
+    if (v->withheldSize > 0)
+        return failWithheld(fieldIndex(field), v->withheldSize);
     bytes = v->bytes.left(qsizetype(qBound<qint64>(0, count, v->bytes.size())));
     return true;
 }

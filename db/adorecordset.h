@@ -41,6 +41,15 @@ public:
     void Close();
     bool IsOpen() const { return m_open; }
 
+    // At most this many rows are read into the result of the next Open (0: all); whether more
+    // followed shows in HasMoreRecords, without their values being read.
+    void SetMaxRecords(long count) { m_maxRecords = count < 0 ? 0 : count; }
+    bool HasMoreRecords() const { return m_moreRecords; }
+    // A character or binary value of more bytes than this is not read (0: no limit): the
+    // result keeps its size only, and fetching its bytes or text fails. The size is judged
+    // from the driver's first part, before the rest of the value is transferred.
+    void SetMaxValueBytes(qint64 bytes) { m_maxValueBytes = bytes < 0 ? 0 : bytes; }
+
     bool IsEof() const { return m_position >= m_rows.size(); }
     void MoveFirst() { m_position = 0; }
     void MoveNext() {
@@ -61,7 +70,7 @@ public:
     const CADOValue* GetFieldRawValue(int index);
 
     // Long binary values: the size in bytes, and up to that many bytes. Fetching fails for a
-    // value that is not binary; its size is 0 when NULL.
+    // value that is not binary or was not read for its size; its size is 0 when NULL.
     bool GetFieldActualSize(const QString& field, qint64& size);
     bool GetFieldBytes(const QString& field, qint64 count, QByteArray& bytes);
 
@@ -80,6 +89,8 @@ private:
 
     void setError(const CADOError& error);
     bool fail(quint32 code, const QString& description);
+    // The value of field `index` was not read for its size.
+    bool failWithheld(int index, qint64 size);
     int fieldIndex(const QString& name) const;
     const CADOValue* currentValue(int index);
     // Reads the columns and every row of the statement's current result.
@@ -96,5 +107,8 @@ private:
     std::vector<Field> m_fields;
     std::vector<std::vector<CADOValue>> m_rows;
     size_t m_position = 0;
+    long m_maxRecords = 0;
+    bool m_moreRecords = false;
+    qint64 m_maxValueBytes = 0;
     QByteArray m_chunk; // one part of a long value, reused for every value
 };

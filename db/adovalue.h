@@ -33,6 +33,9 @@ struct CADOValue {
     DateTime date;
     QString text;
     QByteArray bytes;
+    // A String or Bytes value longer than its result may hold: its size in bytes as the driver
+    // gave it (at least the limit + 1), its content not read.
+    qint64 withheldSize = 0;
 };
 
 // The value as text: decimal integers, "%.10g" floats, "%.20g" doubles and decimals, dates

@@ -320,13 +320,30 @@ void CControllerOperations::WriteIdTable(CTermFormView* form) {
 void CControllerOperations::RemoveFromIdTable(CTermFormView* form) {
     CWaitCursor wait;
     CTarvexDoc* doc = CTarvexDoc::Instance();
-    CCommLine line(form->Comm());
-    const IdTableRemoval removed =
-        eraseFromIdTable(line, *doc, form->ComPort(), selectedMediaIds(CTermEmpView::Instance()));
+    const QStringList ids = selectedMediaIds(CTermEmpView::Instance());
     const QPointer<CTermFormView> alive(form);
-    ReadIdTable(form);
-    if (!alive)
+    IdTableRemoval removed;
+    {
+        CProgressDlg notice(m_main, IDS_REMOVING_IDTABLE);
+        notice.ShowNow();
+        if (!alive)
+            return;
+        CCommLine line(form->Comm());
+        EventGate gate(alive, kWriteEventIntervalMs);
+        removed = eraseFromIdTable(line, *doc, form->ComPort(), ids, [&] { return gate(); });
+        if (removed.abandoned || !alive)
+            return;
+        // Reading back from a controller that is gone would cost another time-out and empty
+        // the mirror of a table it most likely still holds.
+        if (!removed.controllerGone && !ReadIdTable(form))
+            return;
+    }
+    if (removed.controllerGone) {
+        form->SetStatus(FormatString(IDS_ERROR_CODE, removed.code));
+        if (m_stop)
+            m_stop(FormatString(IDS_REMOVAL_STOPPED, removed.erased, removed.toErase));
         return;
+    }
     // The table as read back is "OK"; an entry the controller would not erase says otherwise.
     if (removed.code != 0)
         form->SetStatus(FormatString(IDS_ERROR_CODE, removed.code));

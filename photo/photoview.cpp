@@ -34,13 +34,36 @@ void CPhotoView::SetPhoto(const QString& mediaId, const QString& caption) {
         if (!placeholder.isNull())
             m_picture = placeholder;
     }
+    // The names belong to the previous person until the database has answered.
+    m_lastName.clear();
+    m_firstName.clear();
     m_stale = true;
+    scheduleLookUp();
     update();
 }
 
 void CPhotoView::Requery() {
     m_stale = true;
-    update();
+    scheduleLookUp();
+}
+
+void CPhotoView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    scheduleLookUp();
+}
+
+void CPhotoView::scheduleLookUp() {
+    if (!m_stale || m_lookUpQueued || !isVisible())
+        return;
+    m_lookUpQueued = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_lookUpQueued = false;
+            if (m_stale && isVisible())
+                lookUp();
+        },
+        Qt::QueuedConnection);
 }
 
 void CPhotoView::lookUp() {
@@ -58,6 +81,7 @@ void CPhotoView::lookUp() {
     m_firstName = record.firstName;
     if (!record.picture.isNull())
         m_picture = std::move(record.picture);
+    update();
 }
 
 QString CPhotoView::captionLine() const {
@@ -69,8 +93,6 @@ QRect CPhotoView::pictureRect() const {
 }
 
 void CPhotoView::paintEvent(QPaintEvent*) {
-    if (m_stale)
-        lookUp();
     QPainter p(this);
     const QRect client = rect();
     p.fillRect(client, Qt::black);

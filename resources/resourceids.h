@@ -278,6 +278,9 @@ inline constexpr int IDS_PHOTODB_FAILED = 191;
 inline constexpr int IDS_CLOSING = 192;
 inline constexpr int IDS_READING_IDTABLE = 193;
 inline constexpr int IDS_WRITING_IDTABLE = 194;
+// Remove from ID table: its please-wait text, and a run ended by a controller gone silent.
+inline constexpr int IDS_REMOVING_IDTABLE = 293;
+inline constexpr int IDS_REMOVAL_STOPPED = 294;
 inline constexpr int IDS_RESTART_NOTICE = 195;
 inline constexpr int IDS_EMPLOYEES = 196;
 inline constexpr int IDS_CONTROLLERS = 197;

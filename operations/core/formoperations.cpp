@@ -73,8 +73,10 @@ IdTableRead readIdTableInto(IControllerLine& line, CTarvexDoc& doc, int comPort,
 }
 
 IdTableRemoval eraseFromIdTable(IControllerLine& line, const CTarvexDoc& doc, int comPort,
-                                const QStringList& mediaIds) {
+                                const QStringList& mediaIds, const std::function<bool()>& between) {
     IdTableRemoval out;
+    // Taken before any exchange: `between` may let the workspace change under the run.
+    std::vector<int> slotNumbers;
     const CTermRecord* record = doc.FindController(comPort);
     for (const QString& mediaId : mediaIds) {
         std::optional<int> slot;
@@ -83,15 +85,28 @@ IdTableRemoval eraseFromIdTable(IControllerLine& line, const CTarvexDoc& doc, in
             if (it != record->IdTable.end())
                 slot = slotNumber(it->second);
         }
-        if (!slot) {
+        if (slot)
+            slotNumbers.push_back(*slot);
+        else
             ++out.unknown;
-            continue;
-        }
-        const int code = line.EraseID(*slot);
+    }
+    out.toErase = int(slotNumbers.size());
+    int silentInARow = 0;
+    for (const int slot : slotNumbers) {
+        const int code = line.EraseID(slot);
         if (code == 0)
             ++out.erased;
         else if (out.code == 0)
             out.code = code;
+        silentInARow = code == kEraseNoReply || code == kEraseNoSlotReply ? silentInARow + 1 : 0;
+        if (silentInARow >= kSilentErasesToStop) {
+            out.controllerGone = true;
+            return out;
+        }
+        if (between && !between()) {
+            out.abandoned = true;
+            return out;
+        }
     }
     return out;
 }

@@ -43,14 +43,33 @@ int writeParams(IControllerLine& line, FormValues& form);
 IdTableRead readIdTableInto(IControllerLine& line, CTarvexDoc& doc, int comPort, FormValues& form,
                             const std::function<bool()>& between = {});
 
+// EraseID's results when the controller said nothing: to the command letter (or the command
+// lock could not be had), or to the slot number.
+inline constexpr int kEraseNoReply = 1;
+inline constexpr int kEraseNoSlotReply = 2;
+// Unanswered EraseIDs in a row after which the controller counts as gone. One can be a byte
+// lost on the line; three in a row (about 3.5 s of silence) are a controller switched off or
+// unplugged, and trying the rest would only add 1.1 s per entry.
+inline constexpr int kSilentErasesToStop = 3;
+
 struct IdTableRemoval {
     // The first EraseID that failed, 0 when none did.
     int code = 0;
     int erased = 0;
     // MediaIDs the mirror does not hold: no slot to erase, nothing sent.
     int unknown = 0;
+    // MediaIDs with a slot, the ones to erase.
+    int toErase = 0;
+    // The controller stopped answering: the run ended there.
+    bool controllerGone = false;
+    // `between` asked to stop.
+    bool abandoned = false;
 };
 
-// EraseID of each MediaID's slot in the controller's mirror; every MediaID is tried.
+// EraseID of each MediaID's slot in the controller's mirror, the slots taken from the mirror
+// before the first exchange. Every MediaID is tried unless the controller stops answering
+// (kSilentErasesToStop unanswered EraseIDs in a row). `between` runs after each EraseID;
+// false abandons the run.
 IdTableRemoval eraseFromIdTable(IControllerLine& line, const CTarvexDoc& doc, int comPort,
-                                const QStringList& mediaIds);
+                                const QStringList& mediaIds,
+                                const std::function<bool()>& between = {});

@@ -12,21 +12,24 @@ QString photoQuery(const PhotoColumns& columns, const QString& mediaId) {
              adoSqlLiteral(mediaId));
 }
 
-PhotoRecord lookUpPhoto(CADODataBase* database, const PhotoColumns& columns,
-                        const QString& mediaId) {
+PhotoRecord lookUpPhoto(CADODataBase* database, const PhotoColumns& columns, const QString& mediaId,
+                        qint64 maxPictureBytes) {
     PhotoRecord record;
     if (!database || !database->IsOpen())
         return record;
     CADORecordset rs(database);
+    // A second row is only counted, never read: it means no picture anyway.
+    rs.SetMaxRecords(1);
+    rs.SetMaxValueBytes(maxPictureBytes);
     if (!rs.Open(photoQuery(columns, mediaId), CADORecordset::openUnknown) ||
-        rs.GetRecordCount() != 1)
+        rs.GetRecordCount() != 1 || rs.HasMoreRecords())
         return record;
     rs.GetFieldValue(QStringLiteral("Prezime"), record.lastName, QString());
     rs.GetFieldValue(QStringLiteral("Ime"), record.firstName, QString());
     qint64 size = 0;
     QByteArray bytes;
     if (rs.GetFieldActualSize(QStringLiteral("Fotografija"), size) && size != 0 &&
-        rs.GetFieldBytes(QStringLiteral("Fotografija"), size, bytes))
+        size <= maxPictureBytes && rs.GetFieldBytes(QStringLiteral("Fotografija"), size, bytes))
         record.picture = decodePicture(bytes);
     return record;
 }

@@ -25,6 +25,7 @@ private slots:
     void schemaTables();
     void schemaColumns();
     void longBinary();
+    void limitsOnWhatIsRead();
     void olderDriverBehaviour();
     void quotedLiteral();
     void nonAsciiTextRoundTrips();
@@ -327,6 +328,63 @@ void TestDbRecordset::longBinary() {
     QVERIFY(rs.Open("select Fotografija from photos where id = 2"));
     QVERIFY(rs.GetFieldActualSize("Fotografija", size));
     QCOMPARE(size, qint64(0));
+}
+
+// At most so many rows, and no value beyond so many bytes, are read into the result: a row
+// past the last is only noticed, a value over the limit keeps only its size.
+void TestDbRecordset::limitsOnWhatIsRead() {
+    CADORecordset rs(m_db);
+    rs.SetMaxRecords(1);
+    QVERIFY(rs.Open("select id from photos order by id"));
+    QCOMPARE(rs.GetRecordCount(), 1L);
+    QVERIFY(rs.HasMoreRecords());
+    QString id;
+    QVERIFY(rs.GetFieldValue("id", id));
+    QCOMPARE(id, QStringLiteral("1"));
+    QVERIFY(rs.Open("select id from photos where id = 2"));
+    QCOMPARE(rs.GetRecordCount(), 1L);
+    QVERIFY(!rs.HasMoreRecords());
+    rs.SetMaxRecords(2);
+    QVERIFY(rs.Open("select id from photos order by id"));
+    QCOMPARE(rs.GetRecordCount(), 2L);
+    QVERIFY(!rs.HasMoreRecords());
+    rs.SetMaxRecords(0);
+
+    // One byte short of the photo: neither the bytes nor the 2 MB text of their hex digits is
+    // read; the other fields are.
+    rs.SetMaxValueBytes(m_photo.size() - 1);
+    QVERIFY(rs.Open("select id, Fotografija, hex(Fotografija) as h from photos order by id"));
+    QCOMPARE(rs.GetRecordCount(), 2L);
+    qint64 size = -1;
+    QVERIFY(rs.GetFieldActualSize("Fotografija", size));
+    QCOMPARE(size, qint64(m_photo.size()));
+    const CADOValue* raw = rs.GetFieldRawValue("Fotografija");
+    QVERIFY(raw);
+    QCOMPARE(raw->type, CADOValue::Bytes);
+    QVERIFY(raw->bytes.isEmpty());
+    QCOMPARE(raw->withheldSize, qint64(m_photo.size()));
+    QByteArray bytes("left over");
+    QVERIFY(!rs.GetFieldBytes("Fotografija", size, bytes));
+    QVERIFY(bytes.isEmpty());
+    QCOMPARE(rs.GetLastError(), AdoCode::OutOfMemory);
+    QVERIFY(rs.GetLastErrorString().contains("Fotografija"));
+    QString hex;
+    QVERIFY(!rs.GetFieldValue("h", hex));
+    QVERIFY(hex.isEmpty());
+    QVERIFY(rs.GetFieldValue("id", id));
+    QCOMPARE(id, QStringLiteral("1"));
+    // A NULL stays NULL.
+    rs.MoveNext();
+    QVERIFY(rs.GetFieldActualSize("Fotografija", size));
+    QCOMPARE(size, qint64(0));
+    QVERIFY(rs.GetFieldValue("h", hex));
+    QVERIFY(hex.isEmpty());
+
+    // Exactly the limit is read.
+    rs.SetMaxValueBytes(m_photo.size());
+    QVERIFY(rs.Open("select Fotografija from photos where id = 1"));
+    QVERIFY(rs.GetFieldBytes("Fotografija", m_photo.size(), bytes));
+    QVERIFY(bytes == m_photo);
 }
 
 void TestDbRecordset::olderDriverBehaviour() {

@@ -166,6 +166,74 @@ private slots:
         QVERIFY(f.sim.slot(0x1A).isEmpty());
         QCOMPARE(f.sim.slot(0), id(5));
     }
+
+    // A controller switched off in the middle of a long removal: three unanswered EraseIDs
+    // end the run instead of one time-out per entry left. Silence that breaks off, and
+    // refusals, are a controller still there: every entry is tried.
+    void eraseStopsWhenTheControllerFallsSilent() {
+        LinkFixture f;
+        QVERIFY(f.start());
+        LinkLine line(*f.link);
+        CTarvexDoc doc;
+        CTermRecord term;
+        QStringList ids;
+        auto refill = [&] {
+            f.sim.fillTable(10);
+            term.IdTable = mirrorOf(f.sim);
+            doc.RemoveController(1);
+            doc.InsertController(1, term);
+            f.sim.clearReceived();
+        };
+        for (int s = 0; s < 10; ++s)
+            ids << QString::fromLatin1(Vr12Simulator::mediaIdFor(s));
+
+        // Two erased, then no answer to the command letter.
+        refill();
+        QCOMPARE(term.IdTable.size(), size_t(10));
+        f.sim.setFault('D', Vr12Simulator::Fault::Silent, -1, 2);
+        int calls = 0;
+        IdTableRemoval r = eraseFromIdTable(line, doc, 1, ids, [&] { return ++calls, true; });
+        QCOMPARE(f.sim.receivedBytes(), QByteArray("D00D01DDD"));
+        QVERIFY(r.controllerGone);
+        QCOMPARE(r.erased, 2);
+        QCOMPARE(r.toErase, 10);
+        QCOMPARE(r.code, 1);
+        QCOMPARE(calls, 4);
+        QCOMPARE(f.sim.usedSlots(), 8);
+
+        // No answer to the slot number counts alike.
+        refill();
+        f.sim.setReply('D', "D>#", {}, -1);
+        r = eraseFromIdTable(line, doc, 1, ids);
+        QCOMPARE(f.sim.receivedBytes(), QByteArray("D00D01D02"));
+        QVERIFY(r.controllerGone);
+        QCOMPARE(r.code, 2);
+
+        // Two silent, then answers again: all ten tried.
+        refill();
+        f.sim.setFault('D', Vr12Simulator::Fault::Silent, 2);
+        r = eraseFromIdTable(line, doc, 1, ids);
+        QVERIFY(!r.controllerGone);
+        QCOMPARE(r.erased, 8);
+        QCOMPARE(r.code, 1);
+        QCOMPARE(f.sim.receivedBytes().count('D'), 10);
+
+        // Every erase refused ("ER?"): the controller answers, so all are tried.
+        refill();
+        f.sim.setReply('D', "D>#", "ER?", -1);
+        r = eraseFromIdTable(line, doc, 1, ids);
+        QVERIFY(!r.controllerGone);
+        QCOMPARE(r.erased, 0);
+        QCOMPARE(r.code, 3);
+        QCOMPARE(f.sim.receivedBytes().count('D'), 10);
+        f.sim.clearFaults();
+
+        // `between` false after the first erase abandons the run.
+        refill();
+        r = eraseFromIdTable(line, doc, 1, ids, [] { return false; });
+        QVERIFY(r.abandoned);
+        QCOMPARE(f.sim.receivedBytes(), QByteArray("D00"));
+    }
 };
 
 TARVEX_TEST_GUILESS_MAIN(TestIdTableCore)

@@ -6,6 +6,7 @@
 #include "progressdlg.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -45,8 +46,10 @@ CProgressDlg* progressWindow() {
     return nullptr;
 }
 
-// What the program looks like while a command runs: sampled as each progress window shows
-// and between the command's exchanges.
+// What the program looks like while a command runs: sampled as each progress window shows,
+// between the command's exchanges, and whenever the main window's enabled state changes while
+// a progress window is up; a window opened under another one that gave the main window back
+// on its end shows only there, since no event passes before the outer one ends too.
 struct Watch : QObject {
     struct Sample {
         bool mainEnabled;
@@ -69,6 +72,9 @@ struct Watch : QObject {
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Show)
             if (auto* dlg = qobject_cast<CProgressDlg*>(watched))
+                sample(dlg);
+        if (event->type() == QEvent::EnabledChange && watched == main)
+            if (CProgressDlg* dlg = progressWindow())
                 sample(dlg);
         return false;
     }
@@ -248,11 +254,21 @@ private slots:
         QVERIFY(w.run(ID_TERM_READIDTABLE));
         QCOMPARE(inController->rowCount(), 3);
 
-        // The slot is read as hexadecimal; the table read back.
+        // The slot is read as hexadecimal; the table read back; the please-wait window over a
+        // disabled main window meanwhile.
         OperationsWorld::select(inController, {id(1)});
         w.doc()->SetModifiedFlag(false);
         sim.clearReceived();
-        QVERIFY(w.run(ID_TERM_REMOVEIDTABLE));
+        {
+            Watch watch(w.mainWindow());
+            QVERIFY(w.run(ID_TERM_REMOVEIDTABLE));
+            QCOMPARE(watch.texts(),
+                     (QStringList{QStringLiteral("Removing from ID table. Please wait..."),
+                                  QStringLiteral("Reading ID table. Please wait...")}));
+            QVERIFY(watch.mainAlwaysDisabled());
+        }
+        QVERIFY(!progressWindow());
+        QVERIFY(w.mainWindow()->isEnabled());
         QCOMPARE(sim.receivedBytes(), QByteArray("D1AS"));
         QCOMPARE(w.mirror(1), tableOf(sim));
         QCOMPARE(inController->rowCount(), 2);
@@ -297,6 +313,108 @@ private slots:
         QCOMPARE(sim.receivedBytes(), QByteArray("C"));
         QCOMPARE(status(), QStringLiteral("Error 1"));
         QCOMPARE(w.mirror(1), tableOf(sim));
+    }
+
+    // The controller is switched off during a removal: the run stops after three unanswered
+    // erases instead of one time-out for each entry left, says how many went and why, and
+    // leaves the mirror as it was rather than reading a table from a controller that is gone.
+    void removalStopsWhenTheControllerFallsSilent() {
+        Vr12Simulator sim;
+        QVERIFY(sim.start(TestWorld::instance()->deviceDir(), 1));
+        OperationsWorld w;
+        QVERIFY(
+            w.startWith(QStringLiteral("gone"), employees(3), {{1, controller("Front", 1, 0)}}));
+        CTermFormView* form = w.selectController(1);
+        QVERIFY(form);
+        CTermEmpView* inController = CTermEmpView::Instance();
+        sim.fillTable(12);
+        QVERIFY(w.run(ID_TERM_READIDTABLE));
+        const auto before = w.mirror(1);
+        QCOMPARE(before.size(), size_t(12));
+        QList<int> all;
+        for (int r = 0; r < inController->rowCount(); ++r)
+            all << r;
+        inController->setSelectedRows(all);
+        QCOMPARE(inController->selectedCount(), 12);
+
+        sim.setFault('D', Vr12Simulator::Fault::Silent, -1, 2);
+        sim.clearReceived();
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(w.run(ID_TERM_REMOVEIDTABLE));
+        const qint64 took = clock.elapsed();
+        qInfo("a removal from a controller gone silent took %lld ms", took);
+        const QByteArray wire = sim.receivedBytes();
+        QCOMPARE(wire.count('D'), 5);
+        QVERIFY2(!wire.contains('S'), wire.constData());
+        QCOMPARE(sim.usedSlots(), 10);
+        QCOMPARE(form->field(IDC_TERM_STATUS)->text(), QStringLiteral("Error 1"));
+        QCOMPARE(w.prompts.stops,
+                 QStringList{QStringLiteral("The controller stopped answering. 2 of 12 entries "
+                                            "were removed from its ID table; the others were not "
+                                            "tried.")});
+        QCOMPARE(w.mirror(1), before);
+        QVERIFY(w.mainWindow()->isEnabled());
+        QVERIFY(!progressWindow());
+        // Three unanswered erases of about 1 s each, far from ten.
+        QVERIFY2(took < 5500, qPrintable(QString::number(took)));
+    }
+
+    // One controller command at a time: while an ID table command lets events through, the
+    // others are disabled, refused by the command table, and ignored should one reach the
+    // operations past it; nothing cuts into the running command's exchanges.
+    void oneCommandAtATime() {
+        Vr12Simulator sim;
+        QVERIFY(sim.start(TestWorld::instance()->deviceDir(), 1));
+        OperationsWorld w;
+        QVERIFY(
+            w.startWith(QStringLiteral("single"), employees(3), {{1, controller("Front", 1, 0)}}));
+        CTermFormView* form = w.selectController(1);
+        QVERIFY(form);
+        sim.fillTable(12);
+        QVERIFY(w.run(ID_TERM_READIDTABLE));
+        // Every command offered before: employees, controller and table rows are selected.
+        OperationsWorld::select(CEmpView::Instance(), {id(1)});
+        OperationsWorld::select(CTermEmpView::Instance(), {Vr12Simulator::mediaIdFor(3)});
+        for (const int command : OperationsWorld::kCommands)
+            QVERIFY2(w.enabled(command), qPrintable(QString::number(command)));
+
+        sim.setPaced(true);
+        sim.clearReceived();
+        form->SetFirmware("before");
+        QList<int> offered, carriedOut;
+        int tried = 0;
+        QTimer intruder;
+        intruder.setInterval(5);
+        QObject::connect(&intruder, &QTimer::timeout, [&] {
+            if (!progressWindow() || tried > 0)
+                return;
+            for (const int command : OperationsWorld::kCommands) {
+                if (w.enabled(command))
+                    offered << command;
+                if (w.run(command))
+                    carriedOut << command;
+                for (ICommandTarget* target : w.commands().route())
+                    if (target->OnCommand(command))
+                        break;
+                ++tried;
+            }
+        });
+        intruder.start();
+        QVERIFY(w.run(ID_TERM_READIDTABLE));
+        intruder.stop();
+        QCOMPARE(tried, int(std::size(OperationsWorld::kCommands)));
+        QCOMPARE(offered, QList<int>());
+        QCOMPARE(carriedOut, QList<int>());
+        QCOMPARE(sim.receivedBytes(), QByteArray("S"));
+        QCOMPARE(w.mirror(1), tableOf(sim));
+        QCOMPARE(w.mirror(1).size(), size_t(12));
+        QCOMPARE(form->Firmware(), std::string("before"));
+        QVERIFY(w.prompts.stops.isEmpty());
+        // Afterwards they are offered again (the refilled list has lost its selection).
+        OperationsWorld::select(CTermEmpView::Instance(), {Vr12Simulator::mediaIdFor(3)});
+        for (const int command : OperationsWorld::kCommands)
+            QVERIFY2(w.enabled(command), qPrintable(QString::number(command)));
     }
 };
 

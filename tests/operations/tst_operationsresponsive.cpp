@@ -14,6 +14,10 @@ using namespace res;
 using Clock = std::chrono::steady_clock;
 
 namespace {
+// Paced erases take about 110 ms each: these take about twice the 3 s between two passes over
+// the events, and more than the 5 s after which desktops call a window not responding.
+constexpr int kRemovedEntries = 60;
+
 QByteArray id(int n) {
     return Vr12Simulator::mediaIdFor(n);
 }
@@ -46,6 +50,8 @@ struct TickWatch {
     int ticks = 0;
     int firstRows = -1;
     int lastRows = -1;
+    // When each tick came and the list's length then.
+    std::vector<std::pair<Clock::time_point, int>> rowsAt;
     TickWatch() {
         timer.setInterval(10);
         QObject::connect(&timer, &QTimer::timeout, [this] {
@@ -60,9 +66,32 @@ struct TickWatch {
             if (firstRows < 0)
                 firstRows = rows;
             lastRows = rows;
+            rowsAt.emplace_back(Clock::now(), rows);
         });
         clock.start();
         timer.start();
+    }
+    // The longest stretch of [from, to] without a tick.
+    qint64 longestStretch(Clock::time_point from, Clock::time_point to) const {
+        Clock::time_point since = from;
+        qint64 longest = 0;
+        auto stretch = [&](Clock::time_point until) {
+            longest = std::max<qint64>(
+                longest,
+                std::chrono::duration_cast<std::chrono::milliseconds>(until - since).count());
+            since = until;
+        };
+        for (const auto& [at, rows] : rowsAt)
+            if (at > from && at < to)
+                stretch(at);
+        stretch(to);
+        return longest;
+    }
+    // The list had grown past `rows` at a tick before `until`.
+    bool grewBefore(int rows, Clock::time_point until) const {
+        return std::any_of(rowsAt.begin(), rowsAt.end(), [&](const auto& tick) {
+            return tick.first < until && tick.second > rows;
+        });
     }
 };
 } // namespace
@@ -128,6 +157,47 @@ private slots:
             QVERIFY2(watch.lastRows > rowsBefore,
                      qPrintable(QStringLiteral("%1 %2").arg(rowsBefore).arg(watch.lastRows)));
             QVERIFY2(watch.longestGap < 5000, qPrintable(QString::number(watch.longestGap)));
+        }
+
+        {
+            // Remove from ID table of a table's worth of entries, each erase paced: the
+            // please-wait window before the first erase, the program alive between them.
+            sim.setPaced(false);
+            sim.fillTable(kRemovedEntries);
+            QVERIFY(w.run(ID_TERM_READIDTABLE));
+            CTermEmpView* inController = CTermEmpView::Instance();
+            QList<int> all;
+            for (int r = 0; r < inController->rowCount(); ++r)
+                all << r;
+            inController->setSelectedRows(all);
+            QCOMPARE(inController->selectedCount(), kRemovedEntries);
+            paints.firstPaint.reset();
+            sim.setPaced(true);
+            sim.clearReceived();
+            TickWatch watch;
+            const int rowsBefore = CRegView::Instance()->rowCount();
+            other.scheduleRegistrations(std::chrono::milliseconds(700), {id(9)});
+            const Clock::time_point start = Clock::now();
+            QVERIFY(w.run(ID_TERM_REMOVEIDTABLE));
+            const Clock::time_point end = Clock::now();
+            other.scheduleRegistrations(std::chrono::milliseconds(0), {});
+            // "D" and the slot for each entry, then the listing read back.
+            const auto received = sim.received();
+            QCOMPARE(received.size(), 3 * kRemovedEntries + 1);
+            QCOMPARE(received.last().byte, 'S');
+            const Clock::time_point lastErase = received.at(received.size() - 2).at;
+            const qint64 stretch = watch.longestStretch(start, lastErase);
+            qInfo(
+                "%d paced erases took %lld ms, the longest stretch without events %lld ms",
+                kRemovedEntries,
+                qint64(std::chrono::duration_cast<std::chrono::milliseconds>(end - start).count()),
+                stretch);
+            QCOMPARE(sim.usedSlots(), 0);
+            QVERIFY(w.mirror(1).empty());
+            QVERIFY(paints.firstPaint);
+            QVERIFY(*paints.firstPaint < received.first().at);
+            QVERIFY(watch.grewBefore(rowsBefore, lastErase));
+            QVERIFY2(stretch < 5000, qPrintable(QString::number(stretch)));
         }
         qApp->removeEventFilter(&paints);
     }

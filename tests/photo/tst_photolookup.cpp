@@ -6,6 +6,7 @@
 #include "testworld.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QtTest>
 
 namespace {
@@ -115,6 +116,43 @@ private slots:
         db.Close();
         QVERIFY(lookUpPhoto(&db, kColumns, kAlbers).lastName.isEmpty());
         QVERIFY(lookUpPhoto(nullptr, kColumns, kAlbers).lastName.isEmpty());
+    }
+
+    // A picture value over the limit is refused as a damaged picture is: the names, no
+    // picture. The values here are a JPEG followed by zeros its decoder ignores, so only the
+    // size can refuse them.
+    void oversizedPicturesAreNotRead() {
+        const QByteArray jpeg = colourJpeg(40, 30, Qt::red);
+        const auto padded = [&](const QString& card, qint64 size) {
+            return QStringLiteral("insert into Photos values ('Big', 'Picture', '%1', "
+                                  "cast(X'%2' || zeroblob(%3) as blob))")
+                .arg(card, QString::fromLatin1(jpeg.toHex()))
+                .arg(size - jpeg.size());
+        };
+        openWith({});
+        const qint64 limit = 200 * 1024;
+        QVERIFY(runStatements(file, {padded(QStringLiteral("at"), limit),
+                                     padded(QStringLiteral("over"), limit + 1),
+                                     padded(QStringLiteral("huge"), kMaxPictureBytes + 1)})
+                    .isEmpty());
+        db.Close();
+        QVERIFY(db.Open(TestWorld::instance()->sqliteConnection(file)));
+
+        PhotoRecord r = lookUpPhoto(&db, kColumns, QStringLiteral("at"), limit);
+        QCOMPARE(r.picture.size(), QSize(40, 30));
+        r = lookUpPhoto(&db, kColumns, QStringLiteral("over"), limit);
+        QCOMPARE(r.lastName, QStringLiteral("Big"));
+        QCOMPARE(r.firstName, QStringLiteral("Picture"));
+        QVERIFY(r.picture.isNull());
+        // The program's own limit.
+        QVERIFY(lookUpPhoto(&db, kColumns, QStringLiteral("at")).picture.size() == QSize(40, 30));
+        QElapsedTimer clock;
+        clock.start();
+        r = lookUpPhoto(&db, kColumns, QStringLiteral("huge"));
+        qInfo("a picture value of %lld bytes was refused in %lld ms", kMaxPictureBytes + 1,
+              clock.elapsed());
+        QCOMPARE(r.lastName, QStringLiteral("Big"));
+        QVERIFY(r.picture.isNull());
     }
 
     void captionLineNeedsBothNames() {

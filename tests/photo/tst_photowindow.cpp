@@ -12,6 +12,7 @@
 #include "photoframe.h"
 #include "photoview.h"
 #include "regview.h"
+#include "reportsender.h"
 #include "resourceids.h"
 #include "scriptedprompts.h"
 #include "tarvexapp.h"
@@ -23,6 +24,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QMenuBar>
 #include <QSettings>
 #include <QStatusBar>
@@ -52,6 +54,16 @@ void useColumns() {
 std::unique_ptr<QSettings> store() {
     return CAppSettings::openStore();
 }
+
+// Lets the look-up the view asked for run (from the event loop, while the view is on screen)
+// and returns what the view then paints.
+QImage afterLookUp(CPhotoView* view) {
+    QElapsedTimer waited;
+    waited.start();
+    while (view->lookUpPending() && view->isVisible() && waited.elapsed() < 30000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return view->grab().toImage();
+}
 } // namespace
 
 class TestPhotoWindow : public QObject {
@@ -70,8 +82,31 @@ class TestPhotoWindow : public QObject {
 
     CPhotoView* view() const { return frame->view(); }
 
-    // Paints the view as the window would and returns what it drew.
-    QImage painted() const { return view()->grab().toImage(); }
+    // Shows the window, lets the look-up run and returns what the view then paints.
+    QImage painted() const {
+        frame->show();
+        return afterLookUp(view());
+    }
+
+    // The program started on the photo table of the test world, its photo window shown.
+    std::unique_ptr<CTarvexApp> startProgram(ScriptedPrompts& prompts) {
+        frame.reset();
+        auto s = store();
+        s->setValue(QStringLiteral("Settings/UsePhoto"), 1);
+        s->setValue(QStringLiteral("Settings/ShowPhoto"), 1);
+        s->setValue(QStringLiteral("Settings/PhotoDB"),
+                    TestWorld::instance()->sqliteConnection(file));
+        s->setValue(QStringLiteral("Settings/PhotoTable"), QStringLiteral("Photos"));
+        s->setValue(QStringLiteral("Settings/PhotoLastName"), QStringLiteral("Surname"));
+        s->setValue(QStringLiteral("Settings/PhotoFirstName"), QStringLiteral("Given"));
+        s->setValue(QStringLiteral("Settings/PhotoMediaID"), QStringLiteral("Card"));
+        s->setValue(QStringLiteral("Settings/PhotoPhoto"), QStringLiteral("Picture"));
+        s->sync();
+        auto app = makeTestApp(TestWorld::instance()->path(QStringLiteral("program")), prompts);
+        if (!app->InitInstance())
+            return nullptr;
+        return app;
+    }
 
 private slots:
     void init() {
@@ -306,36 +341,24 @@ private slots:
     }
 
     void theProgramHandsRegistrationsAndPickedRowsOver() {
-        frame.reset();
-        auto s = store();
-        s->setValue(QStringLiteral("Settings/UsePhoto"), 1);
-        s->setValue(QStringLiteral("Settings/ShowPhoto"), 1);
-        s->setValue(QStringLiteral("Settings/PhotoDB"),
-                    TestWorld::instance()->sqliteConnection(file));
-        s->setValue(QStringLiteral("Settings/PhotoTable"), QStringLiteral("Photos"));
-        s->setValue(QStringLiteral("Settings/PhotoLastName"), QStringLiteral("Surname"));
-        s->setValue(QStringLiteral("Settings/PhotoFirstName"), QStringLiteral("Given"));
-        s->setValue(QStringLiteral("Settings/PhotoMediaID"), QStringLiteral("Card"));
-        s->setValue(QStringLiteral("Settings/PhotoPhoto"), QStringLiteral("Picture"));
-        s->sync();
         ScriptedPrompts prompts;
-        auto app = makeTestApp(TestWorld::instance()->path(QStringLiteral("program")), prompts);
-        QVERIFY(app->InitInstance());
+        auto app = startProgram(prompts);
+        QVERIFY(app);
         QVERIFY2(prompts.stops.isEmpty(), qPrintable(prompts.stops.join(u'\n')));
         CPhotoFrame* photo = app->photoFrame();
         QVERIFY(photo->isVisible());
 
         // A registration handed over by a controller form.
         emit app->photoHandedOver(kAlbers, QStringLiteral("07:30:00"));
-        photo->view()->grab();
+        afterLookUp(photo->view());
         QCOMPARE(photo->view()->captionLine(), QStringLiteral("07:30:00 Albers Dana"));
         // Reopening the photo database (start-up, the settings' OK) reads the row again.
         QVERIFY(
             runStatements(file, {QStringLiteral("update Photos set Given = 'Dora'")}).isEmpty());
-        photo->view()->grab();
+        afterLookUp(photo->view());
         QCOMPARE(photo->view()->firstName(), QStringLiteral("Dana"));
         app->ReopenPhotoDB();
-        photo->view()->grab();
+        afterLookUp(photo->view());
         QCOMPARE(photo->view()->captionLine(), QStringLiteral("07:30:00 Albers Dora"));
 
         // A picked row of the registrations list.
@@ -365,6 +388,54 @@ private slots:
         QCOMPARE(store()->value(QStringLiteral("Settings/ShowPhoto")).toInt(), 1);
         QCOMPARE(store()->value(QStringLiteral("Settings/PlacementPhoto")).toByteArray().size(),
                  44);
+    }
+
+    // Another connection holds the photo database write-locked. The registration's hand-over
+    // and every paint return at once; the look-up gives up after the reporting command's
+    // seconds instead of the driver's own minutes, and shows the MediaID without a picture.
+    void aLockedPhotoDatabaseCostsTheTimeOutOnly() {
+        ScriptedPrompts prompts;
+        auto app = startProgram(prompts);
+        QVERIFY(app);
+        CPhotoView* shown = app->photoFrame()->view();
+        QVERIFY(shown->isVisible());
+        QCOMPARE(app->photoDatabase()->GetCommandTimeout(), kReportCommandTimeoutSeconds);
+
+        CADODataBase holder;
+        QVERIFY(holder.Open(TestWorld::instance()->sqliteConnection(file)));
+        CADORecordset lock(&holder);
+        QVERIFY2(lock.Open(QStringLiteral("begin exclusive")),
+                 qPrintable(lock.GetLastErrorString()));
+        QVERIFY(lock.Open(QStringLiteral("update Photos set Given = 'Held'")));
+
+        QElapsedTimer clock;
+        clock.start();
+        emit app->photoHandedOver(kAlbers, QStringLiteral("08:00:00"));
+        shown->grab();
+        shown->repaint();
+        const qint64 handedAndPainted = clock.elapsed();
+        QVERIFY2(handedAndPainted < 500, qPrintable(QString::number(handedAndPainted)));
+        QVERIFY(shown->lookUpPending());
+        QCOMPARE(shown->captionLine(), QStringLiteral("08:00:00 ") + kAlbers);
+
+        clock.restart();
+        const QImage shot = afterLookUp(shown);
+        const qint64 waited = clock.elapsed();
+        qInfo("a locked photo database held the look-up for %lld ms", waited);
+        QVERIFY(!shown->lookUpPending());
+        QCOMPARE(shown->captionLine(), QStringLiteral("08:00:00 ") + kAlbers);
+        QVERIFY(!near(shot.pixel(shot.width() / 2, shot.height() / 3), kAlbersColour));
+        QVERIFY2(waited >= kReportCommandTimeoutSeconds * 1000 * 6 / 10,
+                 qPrintable(QString::number(waited)));
+        QVERIFY2(waited < kReportCommandTimeoutSeconds * 1000 + 4000,
+                 qPrintable(QString::number(waited)));
+
+        // The lock gone, the next registration finds its row.
+        QVERIFY(lock.Open(QStringLiteral("rollback")));
+        emit app->photoHandedOver(kAlbers, QStringLiteral("08:00:01"));
+        afterLookUp(shown);
+        QCOMPARE(shown->captionLine(), QStringLiteral("08:00:01 Albers Dana"));
+        app->ExitInstance();
     }
 };
 

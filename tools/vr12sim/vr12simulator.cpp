@@ -87,12 +87,13 @@ void Vr12Simulator::unplug() {
     m_master = m_slave = -1;
 }
 
-void Vr12Simulator::setFault(char command, Fault fault, int times) {
+void Vr12Simulator::setFault(char command, Fault fault, int times, int after) {
     std::lock_guard g(m_mutex);
     Script& s = m_scripts[command];
     s = Script{};
     s.fault = fault;
     s.times = times;
+    s.after = after;
 }
 
 void Vr12Simulator::setReply(char command, const QByteArray& first, const QByteArray& second,
@@ -236,6 +237,10 @@ Vr12Simulator::Script Vr12Simulator::takeScript(char command) {
     auto it = m_scripts.find(command);
     if (it == m_scripts.end())
         return {};
+    if (it->second.after > 0) {
+        --it->second.after;
+        return {};
+    }
     Script s = it->second;
     if (it->second.times > 0 && --it->second.times == 0)
         m_scripts.erase(it);

@@ -70,8 +70,9 @@ public:
     QString slavePath() const { return m_slavePath; }
 
     void setPaced(bool paced) { m_paced = paced; }
-    // The next `times` exchanges of `command` misbehave (-1: until cleared).
-    void setFault(char command, Fault fault, int times = -1);
+    // The next `times` exchanges of `command` misbehave (-1: until cleared), after `after`
+    // more that go well.
+    void setFault(char command, Fault fault, int times = -1, int after = 0);
     // Exact blocks for the next `times` exchanges of `command`: `first` is the
     // reply (or the prompt of a command with payload), `second` the
     // confirmation after the payload.
@@ -117,6 +118,7 @@ private:
         QByteArray first, second;
         bool scripted = false;
         int times = 0;
+        int after = 0; // exchanges still answered normally before this one applies
     };
 
     void run();
