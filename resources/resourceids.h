@@ -328,5 +328,8 @@ inline constexpr int IDS_CONNECTION_TESTING = 278;
 inline constexpr int IDS_REGS_NOT_WRITTEN = 290;
 inline constexpr int IDS_RELAY_TIME_UNKNOWN = 291;
 inline constexpr int IDS_RELAY_TIMES_UNKNOWN = 292;
+// Employee import: a read that stopped early, and a first line too long to offer whole.
+inline constexpr int IDS_IMPORT_READ_FAILED = 301; // "%1\n...: %2\n\n...: %3\n...: %4"
+inline constexpr int IDS_FIRST_LINE_CUT = 302;     // "... its first %1 fields ..."
 
 } // namespace res

@@ -64,7 +64,13 @@ void CImportCommands::ImportFromText() {
         prompts.stop(FormatString(IDS_FILE_NOT_FOUND, choice.path));
         return;
     }
-    prompts.information(FormatString(IDS_IMPORT_TOTALS, result.total, result.imported));
+    if (result.readFailed) {
+        // The lines before the failure were imported and stay in the workspace.
+        prompts.stop(FormatString(IDS_IMPORT_READ_FAILED, choice.path, result.reason, result.total,
+                                  result.imported));
+    } else {
+        prompts.information(FormatString(IDS_IMPORT_TOTALS, result.total, result.imported));
+    }
     if (!result.unmapped.IsEmpty())
         prompts.warning(result.unmapped.Warning(result.codePage));
 }

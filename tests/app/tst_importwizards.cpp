@@ -34,9 +34,20 @@
 #include <QTreeWidget>
 #include <QtTest>
 
+#include <pty.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
 #include <functional>
+#include <string>
+#include <thread>
 
 using namespace res;
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -96,6 +107,21 @@ QStringList rowTexts(QTreeWidget* list, int row) {
     for (int i = 0; i < list->columnCount(); ++i)
         texts << list->topLevelItem(row)->text(i);
     return texts;
+}
+
+long statusKb(const char* key) {
+    std::ifstream in("/proc/self/status");
+    const std::string prefix = std::string(key) + ':';
+    for (std::string line; std::getline(in, line);)
+        if (line.rfind(prefix, 0) == 0)
+            return std::stol(line.substr(prefix.size()));
+    return -1;
+}
+
+// Starts a new peak of the resident memory (VmHWM) from the current size, which it returns.
+long resetPeak() {
+    std::ofstream("/proc/self/clear_refs") << "5";
+    return statusKb("VmRSS");
 }
 
 } // namespace
@@ -353,7 +379,7 @@ private slots:
     }
 
     void textWizardBadFiles() {
-        // Ten thousand commas: every field can be chosen, the preview stops at its cap.
+        // Ten thousand commas: the choices and the preview stop at their caps, and say so.
         QByteArray wide(10000, ',');
         const QString widePath = csv("wide.csv", wide + "\n1a2b3c4d,x\n");
         // Binary bytes and NULs in the first line.
@@ -374,11 +400,15 @@ private slots:
             auto* preview = item<QTreeWidget>(columns, IDC_IMPORT_TXT_PREVIEW);
             QCOMPARE(preview->columnCount(), CPP_ImportTxtColumns::kPreviewColumns);
             auto* last = item<QComboBox>(columns, IDC_IMPORT_TXT_LASTNAME);
-            QCOMPARE(last->count(), 10001);
-            QCOMPARE(last->itemText(10000), QStringLiteral("Column 10000"));
+            QCOMPARE(last->count(), kFirstLineFields);
+            QCOMPARE(last->itemText(1023), QStringLiteral("Column 1023"));
+            auto* note = columns->findChild<QLabel*>(QStringLiteral("firstLineCut"));
+            QVERIFY(note && note->isVisible());
+            QCOMPARE(note->text(), QStringLiteral("The first line is too long to be offered "
+                                                  "whole: only its first 1024 fields are listed."));
             // About 50 ms here; measuring every caption to size the lists took a second.
             QVERIFY2(ms < 500, qPrintable(QString::number(ms)));
-            qInfo("columns page with 10001 fields: %lld ms", ms);
+            qInfo("columns page with 10001 fields, %d offered: %lld ms", kFirstLineFields, ms);
         }));
 
         m_prompts.openNames = {binaryPath};
@@ -672,6 +702,90 @@ private slots:
             QCOMPARE(comboItems(table), QStringList{"t"});
             QVERIFY(QFile::rename(path + ".away", path));
         }));
+    }
+
+    // A first line of a million commas: the page reads a bounded part of it and offers a
+    // bounded number of fields, in a few megabytes; offering every field took about 800.
+    void textWizardFirstLineInBoundedMemory() {
+        const QString path = csv("million.csv", QByteArray(1000000, ',') + "\n1a2b3c4d,x\n");
+        m_prompts.openNames = {path};
+        long grown = -1;
+        QVERIFY(run<CPS_ImportUsers>(ID_FILE_IMPORT_TXT, [&](CPS_ImportUsers* w) {
+            click(w, QWizard::NextButton);
+            QTest::mouseClick(item<QPushButton>(w->currentPage(), IDC_IMPORT_TXT_BROWSE),
+                              Qt::LeftButton);
+            const long base = resetPeak();
+            click(w, QWizard::NextButton);
+            grown = statusKb("VmHWM") - base;
+            QCOMPARE(w->currentId(), 2);
+            QWizardPage* columns = w->currentPage();
+            QCOMPARE(item<QComboBox>(columns, IDC_IMPORT_TXT_MEDIAID)->count(), kFirstLineFields);
+            QCOMPARE(item<QTreeWidget>(columns, IDC_IMPORT_TXT_PREVIEW)->columnCount(),
+                     CPP_ImportTxtColumns::kPreviewColumns);
+            QVERIFY(columns->findChild<QLabel*>(QStringLiteral("firstLineCut"))->isVisible());
+        }));
+        qInfo("columns page for a first line of a million commas: peak memory grew by %ld kB",
+              grown);
+        // The address sanitizer's shadow and quarantine make the figure meaningless there.
+#if !defined(__SANITIZE_ADDRESS__)
+        QVERIFY2(grown >= 0 && grown < 16 * 1024, qPrintable(QString::number(grown)));
+#endif
+    }
+
+    // A file that fails while it is read (a terminal that hangs up after two lines): the error
+    // is shown with how far the import got, and the employees read before it stay.
+    void textWizardReadErrorKeepsTheLinesBefore() {
+        int master = -1, slave = -1;
+        char name[128] = {};
+        QCOMPARE(openpty(&master, &slave, name, nullptr, nullptr), 0);
+        termios raw{};
+        tcgetattr(slave, &raw);
+        cfmakeraw(&raw);
+        tcsetattr(slave, TCSANOW, &raw);
+        // The wizard's pages read a plain file; the import, through the same name, the terminal.
+        const QString path = TestWorld::instance()->path("failing.csv");
+        QVERIFY(QFile::link(csv("failing-plain.csv", "1a2b3c4d,Novak,Jan\n"), path));
+        m_prompts.openNames = {path};
+        std::thread hangUp;
+        QVERIFY(run<CPS_ImportUsers>(ID_FILE_IMPORT_TXT, [&](CPS_ImportUsers* w) {
+            click(w, QWizard::NextButton);
+            QTest::mouseClick(item<QPushButton>(w->currentPage(), IDC_IMPORT_TXT_BROWSE),
+                              Qt::LeftButton);
+            click(w, QWizard::NextButton);
+            item<QComboBox>(w->currentPage(), IDC_IMPORT_TXT_MEDIAID)->setCurrentIndex(0);
+            item<QComboBox>(w->currentPage(), IDC_IMPORT_TXT_LASTNAME)->setCurrentIndex(1);
+            item<QComboBox>(w->currentPage(), IDC_IMPORT_TXT_FIRSTNAME)->setCurrentIndex(2);
+            click(w, QWizard::NextButton);
+            QVERIFY(QFile::remove(path));
+            QVERIFY(QFile::link(QString::fromLocal8Bit(name), path));
+            hangUp = std::thread([master, slave] {
+                const char lines[] = "11111111,Kos,Ana\n22222222,Horvat,Ivo\n";
+                [[maybe_unused]] const ssize_t written = write(master, lines, sizeof lines - 1);
+                // Once the import has taken both lines the terminal hangs up under it.
+                for (int waited = 0; waited < 10000; waited += 10) {
+                    int queued = 0;
+                    if (ioctl(slave, FIONREAD, &queued) == 0 && queued == 0)
+                        break;
+                    std::this_thread::sleep_for(10ms);
+                }
+                std::this_thread::sleep_for(100ms);
+                close(master);
+            });
+            click(w, QWizard::FinishButton);
+        }));
+        if (hangUp.joinable())
+            hangUp.join();
+        close(slave);
+        QCOMPARE(m_prompts.stops,
+                 QStringList{path + QStringLiteral("\nReading the file failed: ") +
+                             QString::fromLocal8Bit(std::strerror(EIO)) +
+                             QStringLiteral("\n\nLines read before the error: 2\nImported from "
+                                            "them and kept: 2")});
+        QVERIFY(m_prompts.informations.isEmpty());
+        QCOMPARE(m_doc->Employees().size(), std::size_t(2));
+        QCOMPARE(m_doc->FindEmployee(*NormalizeMediaId("22222222", MediaIButton))->LastName,
+                 std::string("Horvat"));
+        QVERIFY(m_doc->IsModified());
     }
 };
 
