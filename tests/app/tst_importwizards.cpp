@@ -29,6 +29,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTimer>
 #include <QTreeWidget>
@@ -43,6 +44,7 @@
 #include <cstring>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -109,6 +111,26 @@ QStringList rowTexts(QTreeWidget* list, int row) {
     return texts;
 }
 
+// Holds a SQLite database of the test world locked against every other connection, as a
+// program writing to it would, for as long as it lives.
+class DatabaseLock {
+public:
+    explicit DatabaseLock(const char* file) : m_rs(&m_db) {
+        m_locked = m_db.Open(TestWorld::instance()->sqliteConnection(QString::fromLatin1(file))) &&
+                   m_rs.Open(QStringLiteral("begin exclusive"));
+    }
+    ~DatabaseLock() {
+        if (m_locked)
+            m_rs.Open(QStringLiteral("rollback"));
+    }
+    bool locked() const { return m_locked; }
+
+private:
+    CADODataBase m_db;
+    CADORecordset m_rs;
+    bool m_locked = false;
+};
+
 long statusKb(const char* key) {
     std::ifstream in("/proc/self/status");
     const std::string prefix = std::string(key) + ':';
@@ -122,6 +144,15 @@ long statusKb(const char* key) {
 long resetPeak() {
     std::ofstream("/proc/self/clear_refs") << "5";
     return statusKb("VmRSS");
+}
+
+// The numbers in a text, in order.
+QList<int> numbersIn(const QString& text) {
+    QList<int> numbers;
+    static const QRegularExpression digits(QStringLiteral("\\d+"));
+    for (auto it = digits.globalMatch(text); it.hasNext();)
+        numbers << it.next().captured().toInt();
+    return numbers;
 }
 
 } // namespace
@@ -645,8 +676,8 @@ private slots:
         }));
         QCOMPARE(m_prompts.stops.size(), 1);
         QVERIFY2(m_prompts.stops[0].startsWith(
-                     QStringLiteral("Database error:\n\nQuery = select card, last, first from "
-                                    "empty\nCADORecordset Error")),
+                     QStringLiteral("Database error:\n\nQuery = select count(*) from "
+                                    "\"empty\"\nCADORecordset Error")),
                  qPrintable(m_prompts.stops[0]));
         QVERIFY(runStatements("source.db", {"create table empty(card text, last text, first "
                                             "text)"})
@@ -786,6 +817,178 @@ private slots:
         QCOMPARE(m_doc->FindEmployee(*NormalizeMediaId("22222222", MediaIButton))->LastName,
                  std::string("Horvat"));
         QVERIFY(m_doc->IsModified());
+    }
+
+    // Names from the schema lists are always delimited: a table "index" with columns "key",
+    // "index", "user" and one with a quote in its name is imported, not refused as syntax.
+    void databaseWizardQuotesSchemaNames() {
+        QVERIFY(runStatements("reserved.db",
+                              {"create table \"index\"(\"key\" text, \"index\" text, \"user\" "
+                               "text, \"we\"\"ird\" text)",
+                               "insert into \"index\" values('1a2b3c4d', 'Kos', 'x', 'Ana')"})
+                    .isEmpty());
+        CAppSettings::instance().ImportDB = TestWorld::instance()->sqliteConnection("reserved.db");
+        QVERIFY(run<CPS_ImportUsersDB>(ID_FILE_IMPORT_DB, [&](CPS_ImportUsersDB* w) {
+            click(w, QWizard::NextButton);
+            click(w, QWizard::NextButton);
+            QWizardPage* page = w->currentPage();
+            item<QComboBox>(page, IDC_IMPORT_DB_TABLE)->setCurrentIndex(0);
+            auto* mediaId = item<QComboBox>(page, IDC_IMPORT_DB_MEDIAID);
+            QCOMPARE(comboItems(mediaId), (QStringList{"key", "index", "user", "we\"ird"}));
+            mediaId->setCurrentIndex(0);
+            item<QComboBox>(page, IDC_IMPORT_DB_LASTNAME)->setCurrentIndex(1);
+            item<QComboBox>(page, IDC_IMPORT_DB_FIRSTNAME)->setCurrentIndex(3);
+            click(w, QWizard::NextButton);
+            click(w, QWizard::FinishButton);
+        }));
+        QVERIFY2(m_prompts.stops.isEmpty(), qPrintable(m_prompts.stops.join('\n')));
+        QCOMPARE(m_prompts.informations, QStringList{"Total found: 1\nImported: 1"});
+        const CEmpRecord* added = m_doc->FindEmployee(*NormalizeMediaId("1A2B3C4D", MediaIButton));
+        QVERIFY(added);
+        QCOMPARE(added->LastName, std::string("Kos"));
+        QCOMPARE(added->FirstName, std::string("Ana"));
+    }
+
+    // A database another program holds locked: each connection of the wizard and of the import
+    // gives up within its limits instead of waiting for the lock.
+    void databaseWizardGivesUpOnALockedDatabase() {
+        QVERIFY(runStatements("locked.db", {"create table t(card text, last text, first text)",
+                                            "insert into t values('1a2b3c4d', 'Kos', 'Ana')"})
+                    .isEmpty());
+        CAppSettings::instance().ImportDB = TestWorld::instance()->sqliteConnection("locked.db");
+        m_commands->setWaitLimits({2000ms, 1});
+        constexpr qint64 kWithin = 4000;
+        std::optional<DatabaseLock> lock;
+        QElapsedTimer clock;
+        qint64 finishedIn = -1;
+        QVERIFY(run<CPS_ImportUsersDB>(ID_FILE_IMPORT_DB, [&](CPS_ImportUsersDB* w) {
+            click(w, QWizard::NextButton);
+            lock.emplace("locked.db");
+            QVERIFY(lock->locked());
+            clock.start();
+            click(w, QWizard::NextButton);
+            QVERIFY2(clock.elapsed() < kWithin, qPrintable(QString::number(clock.elapsed())));
+            QCOMPARE(m_prompts.stops, QStringList{"Unable to connect to database."});
+            QCOMPARE(w->currentId(), 1);
+
+            lock.reset();
+            click(w, QWizard::NextButton);
+            QWizardPage* page = w->currentPage();
+            auto* table = item<QComboBox>(page, IDC_IMPORT_DB_TABLE);
+            auto* mediaId = item<QComboBox>(page, IDC_IMPORT_DB_MEDIAID);
+            QCOMPARE(comboItems(table), QStringList{"t"});
+            // The column list of a table chosen while the file is locked: given up in time, and
+            // the reason shown.
+            lock.emplace("locked.db");
+            clock.restart();
+            table->setCurrentIndex(0);
+            QVERIFY2(clock.elapsed() < kWithin, qPrintable(QString::number(clock.elapsed())));
+            QCOMPARE(m_prompts.stops.size(), 2);
+            QVERIFY2(m_prompts.stops[1].startsWith(QStringLiteral("Database error:\n\n")) &&
+                         m_prompts.stops[1].contains(QStringLiteral("database is locked")),
+                     qPrintable(m_prompts.stops[1]));
+            QCOMPARE(mediaId->count(), 0);
+            lock.reset();
+            table->setCurrentIndex(-1);
+            table->setCurrentIndex(0);
+            QCOMPARE(comboItems(mediaId), (QStringList{"card", "last", "first"}));
+            mediaId->setCurrentIndex(0);
+            item<QComboBox>(page, IDC_IMPORT_DB_LASTNAME)->setCurrentIndex(1);
+            item<QComboBox>(page, IDC_IMPORT_DB_FIRSTNAME)->setCurrentIndex(2);
+            click(w, QWizard::NextButton);
+
+            // The table list, read again on the way back, waits no longer than its limit.
+            lock.emplace("locked.db");
+            clock.restart();
+            click(w, QWizard::BackButton);
+            QVERIFY2(clock.elapsed() < kWithin, qPrintable(QString::number(clock.elapsed())));
+            QCOMPARE(w->currentId(), 2);
+        }));
+
+        // The import itself, from Finish.
+        m_prompts.stops.clear();
+        lock.reset();
+        QVERIFY(run<CPS_ImportUsersDB>(ID_FILE_IMPORT_DB, [&](CPS_ImportUsersDB* w) {
+            click(w, QWizard::NextButton);
+            click(w, QWizard::NextButton);
+            QWizardPage* page = w->currentPage();
+            item<QComboBox>(page, IDC_IMPORT_DB_TABLE)->setCurrentIndex(0);
+            item<QComboBox>(page, IDC_IMPORT_DB_MEDIAID)->setCurrentIndex(0);
+            item<QComboBox>(page, IDC_IMPORT_DB_LASTNAME)->setCurrentIndex(1);
+            item<QComboBox>(page, IDC_IMPORT_DB_FIRSTNAME)->setCurrentIndex(2);
+            click(w, QWizard::NextButton);
+            lock.emplace("locked.db");
+            clock.restart();
+            click(w, QWizard::FinishButton);
+        }));
+        finishedIn = clock.elapsed();
+        lock.reset();
+        QVERIFY2(finishedIn < kWithin, qPrintable(QString::number(finishedIn)));
+        QCOMPARE(m_prompts.stops.size(), 1);
+        QVERIFY2(
+            m_prompts.stops[0].startsWith(QStringLiteral("Database error:\n\nQuery = select ")) &&
+                m_prompts.stops[0].contains(QStringLiteral("database is locked")),
+            qPrintable(m_prompts.stops[0]));
+        QVERIFY(m_doc->Employees().empty());
+        qInfo("a locked database given up within %lld ms of Finish", finishedIn);
+    }
+
+    // Cancel in the progress window ends an import between rows; the rows read stay imported
+    // and the message says how far it got.
+    void databaseImportCancelKeepsTheRowsRead() {
+        // Rows made as they are read, every tenth with a card: far more than the test waits for.
+        QVERIFY(runStatements("endless.db",
+                              {"create view staff as with recursive n(i) as (select 1 union all "
+                               "select i + 1 from n where i < 1000000) select case when i % 10 = "
+                               "0 then printf('%08X', i) else '' end as card, 'Last' as last, "
+                               "'First' as first from n"})
+                    .isEmpty());
+        CAppSettings::instance().ImportDB =
+            TestWorld::instance()->sqliteConnection("endless.db") + QStringLiteral(";StepAPI=1");
+        bool cancelShown = false;
+        QTimer pressCancel;
+        pressCancel.setInterval(10);
+        connect(&pressCancel, &QTimer::timeout, this, [&] {
+            for (QWidget* top : QApplication::topLevelWidgets()) {
+                auto* progress = qobject_cast<CImportProgressDlg*>(top);
+                // Pressed once a good number of rows is in.
+                if (!progress || !progress->isVisible() ||
+                    numbersIn(progress->text()).value(0) < 10000)
+                    continue;
+                pressCancel.stop();
+                cancelShown = QApplication::activeModalWidget() == progress;
+                QTest::mouseClick(progress->cancelButton(), Qt::LeftButton);
+            }
+        });
+        QElapsedTimer clock;
+        QVERIFY(run<CPS_ImportUsersDB>(ID_FILE_IMPORT_DB, [&](CPS_ImportUsersDB* w) {
+            click(w, QWizard::NextButton);
+            click(w, QWizard::NextButton);
+            QWizardPage* page = w->currentPage();
+            item<QComboBox>(page, IDC_IMPORT_DB_TABLE)->setCurrentIndex(0);
+            item<QComboBox>(page, IDC_IMPORT_DB_MEDIAID)->setCurrentIndex(0);
+            item<QComboBox>(page, IDC_IMPORT_DB_LASTNAME)->setCurrentIndex(1);
+            item<QComboBox>(page, IDC_IMPORT_DB_FIRSTNAME)->setCurrentIndex(2);
+            click(w, QWizard::NextButton);
+            pressCancel.start();
+            clock.start();
+            click(w, QWizard::FinishButton);
+        }));
+        const qint64 ms = clock.elapsed();
+        QVERIFY(cancelShown);
+        QCOMPARE(m_prompts.informations.size(), 1);
+        const QString message = m_prompts.informations[0];
+        QVERIFY2(message.startsWith(QStringLiteral("The import was cancelled after ")),
+                 qPrintable(message));
+        const QList<int> numbers = numbersIn(message);
+        QCOMPARE(numbers.size(), 3);
+        const int read = numbers[0], imported = numbers[2];
+        QCOMPARE(numbers[1], 1000000);
+        QVERIFY2(read >= 10000 && read < 1000000, qPrintable(message));
+        QCOMPARE(imported, read / 10);
+        QCOMPARE(m_doc->Employees().size(), std::size_t(imported));
+        QVERIFY(m_doc->IsModified());
+        qInfo("cancelled after %d rows, %lld ms after Finish", read, ms);
     }
 };
 
