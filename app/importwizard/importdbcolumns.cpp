@@ -98,6 +98,11 @@ void CPP_ImportDBColumns::initializePage() {
         m_table->addItems(tables);
     }
     restore(m_table, m_tableIndex);
+    if (m_table->currentText() != m_columnsOf) {
+        // The list changed under the remembered index: its columns belong to another table.
+        m_mediaIdIndex = m_lastNameIndex = m_firstNameIndex = -1;
+        tableChanged();
+    }
     // The column lists keep what the remembered table gave them.
     restore(m_mediaId, m_mediaIdIndex);
     restore(m_lastName, m_lastNameIndex);
@@ -109,6 +114,7 @@ void CPP_ImportDBColumns::tableChanged() {
     const QString table = m_table->currentText();
     for (QComboBox* combo : {m_mediaId, m_lastName, m_firstName})
         combo->clear();
+    m_columnsOf = table;
     if (table.isEmpty())
         return;
     QStringList columns;

@@ -24,6 +24,8 @@ CPS_ImportUsersDB::CPS_ImportUsersDB(IUserPrompts& prompts, DataLinkPromptFactor
     addPage(m_connection);
     addPage(m_columns);
     addPage(m_finish);
+    // Back from the overview lists the tables again.
+    importwizard::initializeOnEveryVisit(this, m_columns);
 }
 
 void CPS_ImportUsersDB::accept() {

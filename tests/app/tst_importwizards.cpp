@@ -819,6 +819,71 @@ private slots:
         QVERIFY(m_doc->IsModified());
     }
 
+    // Back from the overview shows the columns page anew, as every visit does: a file or a
+    // database changed meanwhile shows its new contents, the choices kept where they still fit.
+    void backFromFinishRebuildsTheColumnsPage() {
+        const QString path = csv("changing.csv", "card,last\n");
+        m_prompts.openNames = {path};
+        QVERIFY(run<CPS_ImportUsers>(ID_FILE_IMPORT_TXT, [&](CPS_ImportUsers* w) {
+            click(w, QWizard::NextButton);
+            QTest::mouseClick(item<QPushButton>(w->currentPage(), IDC_IMPORT_TXT_BROWSE),
+                              Qt::LeftButton);
+            click(w, QWizard::NextButton);
+            QWizardPage* columns = w->currentPage();
+            auto* preview = item<QTreeWidget>(columns, IDC_IMPORT_TXT_PREVIEW);
+            auto* first = item<QComboBox>(columns, IDC_IMPORT_TXT_FIRSTNAME);
+            QCOMPARE(preview->columnCount(), 2);
+            item<QComboBox>(columns, IDC_IMPORT_TXT_MEDIAID)->setCurrentIndex(0);
+            item<QComboBox>(columns, IDC_IMPORT_TXT_LASTNAME)->setCurrentIndex(1);
+            first->setCurrentIndex(1);
+            click(w, QWizard::NextButton);
+            writeBytes(path, "card,last,first,extra\n");
+            click(w, QWizard::BackButton);
+            QCOMPARE(w->currentId(), 2);
+            QCOMPARE(rowTexts(preview, 0), (QStringList{"card", "last", "first", "extra"}));
+            QCOMPARE(comboItems(first),
+                     (QStringList{"Column 0", "Column 1", "Column 2", "Column 3"}));
+            QCOMPARE(first->currentIndex(), 1);
+            first->setCurrentIndex(2);
+            click(w, QWizard::NextButton);
+            QCOMPARE(rowTexts(item<QTreeWidget>(w->currentPage(), IDC_IMPORT_TXT_OVERVIEW), 2),
+                     (QStringList{"Column 2", "First Name"}));
+        }));
+
+        QVERIFY(runStatements("changing.db", {"create table m(card text, last text, first text)"})
+                    .isEmpty());
+        CAppSettings::instance().ImportDB = TestWorld::instance()->sqliteConnection("changing.db");
+        QVERIFY(run<CPS_ImportUsersDB>(ID_FILE_IMPORT_DB, [&](CPS_ImportUsersDB* w) {
+            click(w, QWizard::NextButton);
+            click(w, QWizard::NextButton);
+            QWizardPage* page = w->currentPage();
+            auto* table = item<QComboBox>(page, IDC_IMPORT_DB_TABLE);
+            auto* mediaId = item<QComboBox>(page, IDC_IMPORT_DB_MEDIAID);
+            QCOMPARE(comboItems(table), QStringList{"m"});
+            table->setCurrentIndex(0);
+            mediaId->setCurrentIndex(0);
+            item<QComboBox>(page, IDC_IMPORT_DB_LASTNAME)->setCurrentIndex(1);
+            item<QComboBox>(page, IDC_IMPORT_DB_FIRSTNAME)->setCurrentIndex(2);
+            click(w, QWizard::NextButton);
+            QVERIFY(runStatements("changing.db", {"create table z(a text)"}).isEmpty());
+            click(w, QWizard::BackButton);
+            QCOMPARE(comboItems(table), (QStringList{"m", "z"}));
+            QCOMPARE(table->currentText(), QStringLiteral("m"));
+            QCOMPARE(mediaId->currentText(), QStringLiteral("card"));
+            // The remembered table made again, now listed after the other: the remembered place
+            // names another table, and the column lists are that table's, nothing chosen.
+            click(w, QWizard::NextButton);
+            QVERIFY(
+                runStatements("changing.db", {"drop table m", "create table m(q text)"}).isEmpty());
+            click(w, QWizard::BackButton);
+            QCOMPARE(comboItems(table), (QStringList{"z", "m"}));
+            QCOMPARE(table->currentText(), QStringLiteral("z"));
+            QCOMPARE(comboItems(mediaId), QStringList{"a"});
+            QCOMPARE(mediaId->currentIndex(), -1);
+            QVERIFY2(m_prompts.stops.isEmpty(), qPrintable(m_prompts.stops.join('\n')));
+        }));
+    }
+
     // Names from the schema lists are always delimited: a table "index" with columns "key",
     // "index", "user" and one with a quote in its name is imported, not refused as syntax.
     void databaseWizardQuotesSchemaNames() {
