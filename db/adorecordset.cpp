@@ -30,6 +30,13 @@ constexpr std::array<const char*, 18> kColumnColumns = {
 // Withheld: longer than the caller's limit, not read on.
 enum class Read { Value, Null, Failed, Withheld };
 
+// The connection's command time-out on a statement; schema lists wait for the database too.
+void applyCommandTimeout(SQLHSTMT stmt, const CADODataBase& database) {
+    if (const int seconds = database.GetCommandTimeout(); seconds > 0)
+        SQLSetStmtAttr(stmt, SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(SQLULEN(seconds)),
+                       0);
+}
+
 // Reads a character or binary value in parts until the driver has no more. A limit above 0
 // withholds a value of more bytes: judged from the size the first part announces, or, when
 // the driver cannot tell, from what has come so far; `withheld` is that size.
@@ -169,9 +176,7 @@ bool CADORecordset::execute(const QString& text, COdbcHandle& stmt, bool& noRows
     stmt = COdbcHandle(SQL_HANDLE_STMT, m_database->connectionHandle());
     if (!stmt)
         return fail(AdoCode::OutOfMemory, QStringLiteral("No statement could be created."));
-    if (const int seconds = m_database->GetCommandTimeout(); seconds > 0)
-        SQLSetStmtAttr(stmt.get(), SQL_ATTR_QUERY_TIMEOUT,
-                       reinterpret_cast<SQLPOINTER>(SQLULEN(seconds)), 0);
+    applyCommandTimeout(stmt.get(), *m_database);
     std::vector<SQLWCHAR> sql = odbcWide(text);
     const SQLRETURN rc = SQLExecDirectW(stmt.get(), sql.data(), SQL_NTS);
     noRows = rc == SQL_NO_DATA;
@@ -219,6 +224,7 @@ bool CADORecordset::OpenSchema(int schema, const QString& restriction) {
     const COdbcHandle stmt(SQL_HANDLE_STMT, m_database->connectionHandle());
     if (!stmt)
         return fail(AdoCode::OutOfMemory, QStringLiteral("No statement could be created."));
+    applyCommandTimeout(stmt.get(), *m_database);
     const SQLRETURN rc =
         schema == schemaTables
             ? SQLTables(stmt.get(), nullptr, 0, nullptr, 0, nullptr, 0, nullptr, 0)

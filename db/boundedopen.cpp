@@ -65,8 +65,14 @@ bool OpenWithin(std::unique_ptr<CADODataBase>& database, const QString& connecti
 
 std::shared_ptr<CADODataBase>
 OpenConnectionWithin(const QString& connection, std::chrono::milliseconds limit, QString& error) {
-    std::unique_ptr<CADODataBase> database;
-    if (!OpenWithin(database, connection, limit, error))
+    return OpenConnectionWithin(connection, DbWaitLimits{limit, 0}, error);
+}
+
+std::shared_ptr<CADODataBase> OpenConnectionWithin(const QString& connection,
+                                                   const DbWaitLimits& limits, QString& error) {
+    auto database = std::make_unique<CADODataBase>();
+    database->SetCommandTimeout(limits.commandSeconds);
+    if (!OpenWithin(database, connection, limits.connect, error))
         return nullptr;
     return std::shared_ptr<CADODataBase>(std::move(database));
 }

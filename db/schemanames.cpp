@@ -2,10 +2,13 @@
 
 #include "adorecordset.h"
 
-bool SchemaTableNames(CADODataBase& database, QStringList& names) {
+bool SchemaTableNames(CADODataBase& database, QStringList& names, QString* error) {
     CADORecordset rs(&database);
-    if (!rs.OpenSchema(CADORecordset::schemaTables))
+    if (!rs.OpenSchema(CADORecordset::schemaTables)) {
+        if (error)
+            *error = rs.GetLastErrorString();
         return false;
+    }
     for (; !rs.IsEof(); rs.MoveNext()) {
         QString type, name;
         rs.GetFieldValue(QStringLiteral("TABLE_TYPE"), type);
@@ -17,10 +20,14 @@ bool SchemaTableNames(CADODataBase& database, QStringList& names) {
     return true;
 }
 
-bool SchemaColumnNames(CADODataBase& database, const QString& table, QStringList& names) {
+bool SchemaColumnNames(CADODataBase& database, const QString& table, QStringList& names,
+                       QString* error) {
     CADORecordset rs(&database);
-    if (!rs.OpenSchema(CADORecordset::schemaColumns))
+    if (!rs.OpenSchema(CADORecordset::schemaColumns)) {
+        if (error)
+            *error = rs.GetLastErrorString();
         return false;
+    }
     for (; !rs.IsEof(); rs.MoveNext()) {
         QString owner, name;
         rs.GetFieldValue(QStringLiteral("TABLE_NAME"), owner);

@@ -18,8 +18,6 @@
 
 using namespace res;
 
-namespace {} // namespace
-
 CImportCommands::CImportCommands(Context context) : m_context(std::move(context)) {}
 
 bool CImportCommands::OnCommand(int id) {
@@ -64,7 +62,13 @@ void CImportCommands::ImportFromText() {
         prompts.stop(FormatString(IDS_FILE_NOT_FOUND, choice.path));
         return;
     }
-    prompts.information(FormatString(IDS_IMPORT_TOTALS, result.total, result.imported));
+    if (result.readFailed) {
+        // The lines before the failure were imported and stay in the workspace.
+        prompts.stop(FormatString(IDS_IMPORT_READ_FAILED, choice.path, result.reason, result.total,
+                                  result.imported));
+    } else {
+        prompts.information(FormatString(IDS_IMPORT_TOTALS, result.total, result.imported));
+    }
     if (!result.unmapped.IsEmpty())
         prompts.warning(result.unmapped.Warning(result.codePage));
 }
@@ -75,7 +79,8 @@ void CImportCommands::ImportFromDatabase() {
         return;
     IUserPrompts& prompts = *m_context.prompts;
     CAppSettings& settings = CAppSettings::instance();
-    CPS_ImportUsersDB sheet(prompts, m_dataLink, settings.ImportDB, m_context.owner());
+    CPS_ImportUsersDB sheet(prompts, m_dataLink, settings.ImportDB, m_waitLimits,
+                            m_context.owner());
     if (sheet.exec() != QDialog::Accepted)
         return;
 
@@ -88,9 +93,10 @@ void CImportCommands::ImportFromDatabase() {
     {
         CImportProgressDlg progress(m_context.owner());
         const CWaitCursor wait;
-        result = ImportDbTable(choice, *doc, [&progress](int processed, int total) {
-            progress.step(processed, total);
-        });
+        result = ImportDbTable(
+            choice, *doc,
+            [&progress](int processed, int total) { progress.step(processed, total); },
+            [&progress] { return progress.cancelled(); });
     }
     switch (result.outcome) {
     case DbImportResult::Outcome::NoConnection:
@@ -102,10 +108,15 @@ void CImportCommands::ImportFromDatabase() {
     case DbImportResult::Outcome::NothingToImport:
         prompts.notice(S(IDS_NOTHING_TO_IMPORT));
         return;
+    case DbImportResult::Outcome::Cancelled:
+        // The rows read before Cancel stay imported.
+        prompts.information(
+            FormatString(IDS_IMPORT_CANCELLED, result.total, result.expected, result.imported));
+        break;
     case DbImportResult::Outcome::Imported:
+        prompts.information(FormatString(IDS_IMPORT_TOTALS, result.total, result.imported));
         break;
     }
-    prompts.information(FormatString(IDS_IMPORT_TOTALS, result.total, result.imported));
     if (!result.unmapped.IsEmpty())
         prompts.warning(result.unmapped.Warning(result.codePage));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "boundedopen.h"
 #include "commandtarget.h"
 #include "datalinkfactory.h"
 
@@ -25,6 +26,8 @@ public:
 
     // The connection dialog behind the wizard's Select button.
     void setDataLinkPrompt(DataLinkPromptFactory factory) { m_dataLink = std::move(factory); }
+    // How long the database import waits for its database.
+    void setWaitLimits(const DbWaitLimits& limits) { m_waitLimits = limits; }
 
     bool OnCommand(int id) override;
     bool OnUpdateCommand(int id, CCmdUI& ui) override;
@@ -35,4 +38,5 @@ public:
 private:
     Context m_context;
     DataLinkPromptFactory m_dataLink;
+    DbWaitLimits m_waitLimits;
 };

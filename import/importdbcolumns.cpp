@@ -1,16 +1,17 @@
 #include "importdbcolumns.h"
 
 #include "adodatabase.h"
-#include "adorecordset.h"
+#include "boundedopen.h"
 #include "catalogue.h"
 #include "importdbconnstr.h"
 #include "resourceids.h"
+#include "schemanames.h"
+#include "textformat.h"
 #include "userprompts.h"
 #include "waitcursor.h"
 #include "wizardparts.h"
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QGridLayout>
@@ -23,8 +24,6 @@ using importwizard::pageText;
 using importwizard::setItem;
 
 namespace {
-
-// Schema requests can take a while on a remote server.
 
 void restore(QComboBox* combo, int index) {
     const QSignalBlocker quiet(combo);
@@ -75,30 +74,36 @@ QString CPP_ImportDBColumns::firstNameColumn() const {
 }
 
 void CPP_ImportDBColumns::initializePage() {
-    const CWaitCursor wait;
-    CADODataBase db;
-    if (!db.Open(m_connectionPage.connection(), QString(), QString())) {
+    QStringList tables;
+    QString error;
+    bool listed = false;
+    std::shared_ptr<CADODataBase> db;
+    {
+        const CWaitCursor wait;
+        db = OpenConnectionWithin(m_connectionPage.connection(), m_connectionPage.limits(), error);
+        if (db) {
+            // Only tables and views: system tables, synonyms and the like are not offered.
+            listed = SchemaTableNames(*db, tables, &error);
+            db->Close();
+        }
+    }
+    if (!db) {
         m_prompts.stop(S(IDS_SOURCE_CONNECT_FAILED));
+    } else if (!listed) {
+        // A list that did not come in time says why; the tables offered stay as they were.
+        m_prompts.stop(FormatString(IDS_DATABASE_ERROR, error));
     } else {
         const QSignalBlocker quiet(m_table);
         m_table->clear();
-        CADORecordset rs(&db);
-        if (rs.OpenSchema(CADORecordset::schemaTables)) {
-            for (rs.MoveFirst(); !rs.IsEof(); rs.MoveNext()) {
-                QString type, name;
-                rs.GetFieldValue(QStringLiteral("TABLE_TYPE"), type);
-                // System tables, synonyms and the like are not offered.
-                if (type == u"TABLE" || type == u"VIEW") {
-                    rs.GetFieldValue(QStringLiteral("TABLE_NAME"), name);
-                    m_table->addItem(name);
-                }
-            }
-        }
-        rs.Close();
-        db.Close();
+        m_table->addItems(tables);
+    }
+    restore(m_table, m_tableIndex);
+    if (m_table->currentText() != m_columnsOf) {
+        // The list changed under the remembered index: its columns belong to another table.
+        m_mediaIdIndex = m_lastNameIndex = m_firstNameIndex = -1;
+        tableChanged();
     }
     // The column lists keep what the remembered table gave them.
-    restore(m_table, m_tableIndex);
     restore(m_mediaId, m_mediaIdIndex);
     restore(m_lastName, m_lastNameIndex);
     restore(m_firstName, m_firstNameIndex);
@@ -109,28 +114,30 @@ void CPP_ImportDBColumns::tableChanged() {
     const QString table = m_table->currentText();
     for (QComboBox* combo : {m_mediaId, m_lastName, m_firstName})
         combo->clear();
-    const CWaitCursor wait;
-    CADODataBase db;
-    if (!db.Open(m_connectionPage.connection(), QString(), QString())) {
+    m_columnsOf = table;
+    if (table.isEmpty())
+        return;
+    QStringList columns;
+    QString error;
+    bool listed = false;
+    std::shared_ptr<CADODataBase> db;
+    {
+        const CWaitCursor wait;
+        db = OpenConnectionWithin(m_connectionPage.connection(), m_connectionPage.limits(), error);
+        if (db) {
+            // Equal names in other schemas contribute their columns as well.
+            listed = SchemaColumnNames(*db, table, columns, &error);
+            db->Close();
+        }
+    }
+    if (!db) {
         m_prompts.stop(S(IDS_CONNECT_FAILED));
         return;
     }
-    QStringList columns;
-    CADORecordset rs(&db);
-    if (rs.OpenSchema(CADORecordset::schemaColumns)) {
-        for (rs.MoveFirst(); !rs.IsEof(); rs.MoveNext()) {
-            QString name;
-            rs.GetFieldValue(QStringLiteral("TABLE_NAME"), name);
-            // Equal names in other schemas contribute their columns as well.
-            if (name == table) {
-                QString column;
-                rs.GetFieldValue(QStringLiteral("COLUMN_NAME"), column);
-                columns.append(column);
-            }
-        }
+    if (!listed) {
+        m_prompts.stop(FormatString(IDS_DATABASE_ERROR, error));
+        return;
     }
-    rs.Close();
-    db.Close();
     for (QComboBox* combo : {m_mediaId, m_lastName, m_firstName}) {
         combo->addItems(columns);
         combo->setCurrentIndex(-1);

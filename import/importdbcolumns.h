@@ -36,6 +36,7 @@ private:
     int m_lastNameIndex = -1;
     int m_mediaIdIndex = -1;
     int m_tableIndex = -1;
+    QString m_columnsOf; // the table whose columns the three lists hold
     QComboBox* m_table;
     QComboBox* m_mediaId;
     QComboBox* m_lastName;

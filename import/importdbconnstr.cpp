@@ -1,6 +1,7 @@
 #include "importdbconnstr.h"
 
 #include "adodatabase.h"
+#include "boundedopen.h"
 #include "catalogue.h"
 #include "datalinkprompt.h"
 #include "resourceids.h"
@@ -18,9 +19,10 @@ using importwizard::pageText;
 using importwizard::setItem;
 
 CPP_ImportDBConnStr::CPP_ImportDBConnStr(IUserPrompts& prompts, DataLinkPromptFactory dataLink,
-                                         const QString& initialConnection, QWidget* parent)
+                                         const QString& initialConnection,
+                                         const DbWaitLimits& limits, QWidget* parent)
     : QWizardPage(parent), m_prompts(prompts), m_dataLink(std::move(dataLink)),
-      m_connection(initialConnection) {
+      m_connection(initialConnection), m_limits(limits) {
     constexpr int d = IDD_IMPORT_DB_CONNSTR;
     importwizard::setupPage(this, d, IDS_SELECT_DATABASE, IDS_SELECT_DATABASE_HINT);
     auto* layout = new QGridLayout(this);
@@ -57,16 +59,16 @@ bool CPP_ImportDBConnStr::validatePage() {
         m_prompts.stop(S(IDS_NO_DATABASE));
         return false;
     }
-    CADODataBase db;
-    bool connected = false;
+    std::shared_ptr<CADODataBase> db;
     {
         const CWaitCursor wait;
-        connected = db.Open(m_connection, QString(), QString());
+        QString error;
+        db = OpenConnectionWithin(m_connection, m_limits.connect, error);
     }
-    if (!connected) {
+    if (!db) {
         m_prompts.stop(S(IDS_CONNECT_FAILED));
         return false;
     }
-    db.Close();
+    db->Close();
     return true;
 }

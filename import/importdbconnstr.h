@@ -1,5 +1,6 @@
 #pragma once
 
+#include "boundedopen.h"
 #include "datalinkfactory.h"
 
 #include <QWizardPage>
@@ -13,9 +14,12 @@ class CPP_ImportDBConnStr : public QWizardPage {
     Q_OBJECT
 public:
     CPP_ImportDBConnStr(IUserPrompts& prompts, DataLinkPromptFactory dataLink,
-                        const QString& initialConnection, QWidget* parent = nullptr);
+                        const QString& initialConnection, const DbWaitLimits& limits = {},
+                        QWidget* parent = nullptr);
 
     QString connection() const { return m_connection; }
+    // How long the wizard's connections and schema lists wait for the database.
+    const DbWaitLimits& limits() const { return m_limits; }
     bool validatePage() override;
 
 private:
@@ -24,6 +28,7 @@ private:
     IUserPrompts& m_prompts;
     DataLinkPromptFactory m_dataLink;
     QString m_connection;
+    DbWaitLimits m_limits;
     QPlainTextEdit* m_edit;
     QPushButton* m_select;
 };

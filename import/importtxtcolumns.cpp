@@ -48,13 +48,18 @@ CPP_ImportTxtColumns::CPP_ImportTxtColumns(IUserPrompts& prompts, const CPP_Impo
     auto* previewLabel = new QLabel(pageText(IDD_IMPORT_TXT_COLUMNS, IDC_IMPORT_TXT_PREVIEW), this);
     m_preview = importwizard::reportList(IDC_IMPORT_TXT_PREVIEW, this);
     m_preview->setMaximumHeight(64);
+    m_cutNote = new QLabel(this);
+    m_cutNote->setWordWrap(true);
+    m_cutNote->setObjectName(QStringLiteral("firstLineCut"));
+    m_cutNote->hide();
     layout->addWidget(previewLabel, 0, 0, 1, 2);
     layout->addWidget(m_preview, 1, 0, 1, 2);
+    layout->addWidget(m_cutNote, 2, 0, 1, 2);
 
     m_mediaId = choice(IDC_IMPORT_TXT_MEDIAID, this);
     m_lastName = choice(IDC_IMPORT_TXT_LASTNAME, this);
     m_firstName = choice(IDC_IMPORT_TXT_FIRSTNAME, this);
-    int row = 2;
+    int row = 3;
     for (QComboBox* combo : {m_mediaId, m_lastName, m_firstName}) {
         const int item = combo == m_mediaId    ? IDC_IMPORT_TXT_MEDIAID
                          : combo == m_lastName ? IDC_IMPORT_TXT_LASTNAME
@@ -91,11 +96,14 @@ void CPP_ImportTxtColumns::initializePage() {
     m_firstName->clear();
 
     bool opened = false;
+    bool cut = false;
     // Shown through the code page the import will store the names in.
     const QStringList fields =
-        CsvFirstLineFields(m_filePage.path(), CAppSettings::instance().CodePage, &opened);
+        CsvFirstLineFields(m_filePage.path(), CAppSettings::instance().CodePage, &opened, &cut);
     if (!opened)
         m_prompts.stop(FormatString(IDS_FILE_NOT_FOUND, m_filePage.path()));
+    m_cutNote->setText(cut ? FormatString(IDS_FIRST_LINE_CUT, fields.size()) : QString());
+    m_cutNote->setVisible(cut);
     QStringList captions;
     captions.reserve(fields.size());
     for (qsizetype j = 0; j < fields.size(); ++j)

@@ -6,6 +6,7 @@ class CPP_ImportTxtFile;
 class IUserPrompts;
 class QButtonGroup;
 class QComboBox;
+class QLabel;
 class QTreeWidget;
 
 // The text import wizard's field assignment: a preview of the file's first line, the field
@@ -42,6 +43,7 @@ private:
     int m_lastNameColumn = -1;
     int m_mediaIdColumn = -1;
     QTreeWidget* m_preview;
+    QLabel* m_cutNote; // shown when the first line is longer than is offered
     QComboBox* m_mediaId;
     QComboBox* m_lastName;
     QComboBox* m_firstName;

@@ -22,6 +22,8 @@ CPS_ImportUsers::CPS_ImportUsers(IUserPrompts& prompts, const QString& initialPa
     addPage(m_file);
     addPage(m_columns);
     addPage(m_finish);
+    // Back from the overview reads the file's first line again.
+    importwizard::initializeOnEveryVisit(this, m_columns);
 }
 
 CsvImportSettings CPS_ImportUsers::settings() const {

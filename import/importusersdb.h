@@ -1,5 +1,6 @@
 #pragma once
 
+#include "boundedopen.h"
 #include "datalinkfactory.h"
 #include "dbimport.h"
 
@@ -17,7 +18,8 @@ class CPS_ImportUsersDB : public QWizard {
     Q_OBJECT
 public:
     CPS_ImportUsersDB(IUserPrompts& prompts, DataLinkPromptFactory dataLink,
-                      const QString& initialConnection, QWidget* parent = nullptr);
+                      const QString& initialConnection, const DbWaitLimits& limits = {},
+                      QWidget* parent = nullptr);
 
     // Filled when Finish is pressed.
     const DbImportSettings& settings() const { return m_settings; }

@@ -16,6 +16,8 @@
 #include <QWizard>
 #include <QWizardPage>
 
+#include <memory>
+
 using namespace res;
 
 namespace importwizard {
@@ -97,6 +99,16 @@ void setupPage(QWizardPage* page, int dialog, int titleString, int subTitleStrin
         page->setPixmap(QWizard::WatermarkPixmap,
                         QPixmap::fromImage(CCatalogue::instance().image(IDB_WIZARD_WATERMARK)));
     }
+}
+
+void initializeOnEveryVisit(QWizard* wizard, QWizardPage* page) {
+    auto previous = std::make_shared<int>(wizard->currentId());
+    QObject::connect(wizard, &QWizard::currentIdChanged, page, [wizard, page, previous](int id) {
+        const bool back = id < *previous;
+        *previous = id;
+        if (back && wizard->page(id) == page)
+            page->initializePage();
+    });
 }
 
 void buildWelcome(QWizardPage* page, int dialog, int titleItem) {

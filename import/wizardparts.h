@@ -35,6 +35,10 @@ QString mediaTypeText(int mediaType);
 // the watermark picture instead.
 void setupPage(QWizardPage* page, int dialog, int titleString = 0, int subTitleString = 0);
 
+// Makes Back onto `page` initialise it as Next does, so that what it shows is read anew on
+// every visit (QWizard initialises a page only when Next reaches it).
+void initializeOnEveryVisit(QWizard* wizard, QWizardPage* page);
+
 // The welcome page's contents: bold title, introduction, "To continue click Next.".
 void buildWelcome(QWizardPage* page, int dialog, int titleItem);
 // The "Type" group: iButton (id 0), RF card (1) and the magnetic card button (2), which is

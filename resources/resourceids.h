@@ -135,6 +135,7 @@ inline constexpr int IDD_IMPORT_DB_COLUMNS = 157;
 inline constexpr int IDD_IMPORT_DB_FINISH = 156;
 inline constexpr int IDD_IMPORT_PROGRESS = 135;
 inline constexpr int IDC_IMPORT_PROGRESS_TEXT = 1006;
+// Its Cancel button is IDCANCEL.
 inline constexpr int IDC_IMPORT_RF = 1049;
 inline constexpr int IDC_IMPORT_MAGNETIC = 1050;
 inline constexpr int IDC_IMPORT_TXT_PATH = 1051;
@@ -331,5 +332,9 @@ inline constexpr int IDS_CONNECTION_TESTING = 278;
 inline constexpr int IDS_REGS_NOT_WRITTEN = 290;
 inline constexpr int IDS_RELAY_TIME_UNKNOWN = 291;
 inline constexpr int IDS_RELAY_TIMES_UNKNOWN = 292;
+// Employee import: what stopped an import early, and a first line too long to offer whole.
+inline constexpr int IDS_IMPORT_CANCELLED = 300;   // "... after %1 of %2 rows.\nImported: %3"
+inline constexpr int IDS_IMPORT_READ_FAILED = 301; // "%1\n...: %2\n\n...: %3\n...: %4"
+inline constexpr int IDS_FIRST_LINE_CUT = 302;     // "... its first %1 fields ..."
 
 } // namespace res

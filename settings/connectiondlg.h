@@ -1,5 +1,6 @@
 #pragma once
 
+#include "boundedopen.h"
 #include "connectionfields.h"
 #include "datalinkprompt.h"
 
@@ -13,9 +14,6 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QTableWidget;
-
-// How long the settings pages and the connection dialog wait for a database before giving up.
-inline constexpr std::chrono::milliseconds kConnectLimit{15000};
 
 // The connection-string prompt: an installed ODBC driver or a configured data source, the usual
 // keys as fields, free extra keys, and the raw string, kept in step with each other. The

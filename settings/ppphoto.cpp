@@ -13,11 +13,14 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QCompleter>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 using namespace res;
@@ -27,6 +30,33 @@ namespace {
 void fillSorted(QComboBox* combo, QStringList names) {
     names.sort(Qt::CaseInsensitive);
     combo->addItems(names);
+}
+
+// A box whose list only suggests: typing never turns into a listed name by itself (a typed
+// "Photo" stays "Photo" beside a listed "Photos", in the case typed), and typing drops the
+// entry chosen before, so that an entry counts as selected only while it is what the box shows.
+void suggestOnly(QComboBox* combo) {
+    combo->setEditable(true);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    QCompleter* completer = combo->completer();
+    completer->setCompletionMode(QCompleter::PopupCompletion);
+    completer->setCaseSensitivity(Qt::CaseSensitive);
+    QObject::connect(
+        combo->lineEdit(), &QLineEdit::textEdited, combo, [combo](const QString& text) {
+            if (combo->currentIndex() < 0 || combo->itemText(combo->currentIndex()) == text)
+                return;
+            const QSignalBlocker quiet(combo);
+            const int cursor = combo->lineEdit()->cursorPosition();
+            combo->setCurrentIndex(-1);
+            combo->setEditText(text);
+            combo->lineEdit()->setCursorPosition(cursor);
+        });
+}
+
+// The selected entry's text, else the text typed.
+QString chosenText(const QComboBox* combo) {
+    const int index = combo->currentIndex();
+    return index >= 0 ? combo->itemText(index) : combo->currentText();
 }
 } // namespace
 
@@ -78,10 +108,8 @@ CPP_Photo::CPP_Photo(IUserPrompts& prompts, QWidget* parent) : QWidget(parent), 
     m_mediaIdCombo = addColumn(IDC_PHOTO_MEDIAID);
     m_photoCombo = addColumn(IDC_PHOTO_PHOTO);
     layout->addWidget(group);
-    for (QComboBox* combo : QList<QComboBox*>{m_tables} + columnCombos()) {
-        combo->setEditable(true);
-        combo->setInsertPolicy(QComboBox::NoInsert);
-    }
+    for (QComboBox* combo : QList<QComboBox*>{m_tables} + columnCombos())
+        suggestOnly(combo);
 
     connect(m_use, &QCheckBox::clicked, this, &CPP_Photo::enableControls);
     connect(m_database, &QPushButton::clicked, this, &CPP_Photo::onDatabase);
@@ -186,8 +214,8 @@ void CPP_Photo::OnOK() {
     m_usePhoto = m_use->isChecked();
     m_photoDb = m_connection->toPlainText();
     m_table = m_tables->currentText();
-    m_lastName = m_lastNameCombo->currentText();
-    m_firstName = m_firstNameCombo->currentText();
-    m_mediaId = m_mediaIdCombo->currentText();
-    m_photo = m_photoCombo->currentText();
+    m_lastName = chosenText(m_lastNameCombo);
+    m_firstName = chosenText(m_firstNameCombo);
+    m_mediaId = chosenText(m_mediaIdCombo);
+    m_photo = chosenText(m_photoCombo);
 }

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <string>
 #include <string_view>
 
 namespace {
@@ -91,12 +92,18 @@ std::string nameText(std::string_view raw, const CCodePage& codePage, bool codeP
     return codePage.FromUnicode(QString::fromUtf8(raw.data(), qsizetype(raw.size())), unmapped);
 }
 
-FilePtr openForReading(const QString& path, QString& error) {
+QString systemReason(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+FilePtr openForReading(const QString& path, QString& error, QString* reason = nullptr) {
     const QByteArray name = QFile::encodeName(path);
     FilePtr file(std::fopen(name.constData(), "rb"));
     if (!file) {
-        error = QStringLiteral("Cannot open %1: %2")
-                    .arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+        const QString why = systemReason(errno);
+        error = QStringLiteral("Cannot open %1: %2").arg(path, why);
+        if (reason)
+            *reason = why;
     }
     return file;
 }
@@ -140,7 +147,7 @@ private:
 
 CsvImportResult ImportCsvFile(const CsvImportSettings& settings, CTarvexDoc& doc) {
     CsvImportResult result;
-    FilePtr file = openForReading(settings.path, result.error);
+    FilePtr file = openForReading(settings.path, result.error, &result.reason);
     if (!file)
         return result;
     result.opened = true;
@@ -169,25 +176,48 @@ CsvImportResult ImportCsvFile(const CsvImportSettings& settings, CTarvexDoc& doc
         ++result.imported;
     }
     if (reader.failed()) {
-        result.error = QStringLiteral("Cannot read %1: %2")
-                           .arg(settings.path, QString::fromLocal8Bit(std::strerror(errno)));
+        result.readFailed = true;
+        result.reason = systemReason(errno);
+        result.error = QStringLiteral("Cannot read %1: %2").arg(settings.path, result.reason);
     }
     doc.FillList(WorkspaceList::Employees);
     doc.FillList(WorkspaceList::ControllerEmployees);
     return result;
 }
 
-QStringList CsvFirstLineFields(const QString& path, const QString& codePageName, bool* opened) {
+QStringList CsvFirstLineFields(const QString& path, const QString& codePageName, bool* opened,
+                               bool* cut) {
     QString error;
     FilePtr file = openForReading(path, error);
     if (opened)
         *opened = bool(file);
+    if (cut)
+        *cut = false;
     if (!file)
         return {};
-    LineReader reader(file.get());
-    std::string_view line;
-    if (!reader.next(line))
-        line = {};
+    // One byte past the bound tells a line that goes on from one that ends there.
+    std::string head;
+    head.reserve(kFirstLineBytes + 1);
+    int c = 0;
+    while (head.size() <= kFirstLineBytes && (c = std::getc(file.get())) != EOF) {
+        head.push_back(char(c));
+        if (c == '\n')
+            break;
+    }
+    return CsvFirstLineFieldsOf(head, codePageName, cut);
+}
+
+QStringList CsvFirstLineFieldsOf(std::string_view bytes, const QString& codePageName, bool* cut) {
+    bool longer = false;
+    std::string_view line = bytes.substr(0, bytes.find('\n'));
+    if (line.size() > kFirstLineBytes) {
+        line = line.substr(0, kFirstLineBytes);
+        longer = true;
+    } else if (!line.empty() && line.back() == '\r') {
+        line.remove_suffix(1);
+    }
+    if (line.substr(0, 3) == "\xEF\xBB\xBF")
+        line.remove_prefix(3);
     const CCodePage codePage(codePageName);
     QStringList fields;
     std::size_t start = 0;
@@ -199,7 +229,13 @@ QStringList CsvFirstLineFields(const QString& path, const QString& codePageName,
                                         : codePage.ToUnicode(part));
         if (comma == std::string_view::npos)
             break;
+        if (fields.size() == kFirstLineFields) {
+            longer = true;
+            break;
+        }
         start = comma + 1;
     }
+    if (cut)
+        *cut = longer;
     return fields;
 }

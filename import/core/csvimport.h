@@ -5,6 +5,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstddef>
+#include <string_view>
+
 class CTarvexDoc;
 
 // The choices the text import wizard collects.
@@ -21,7 +24,11 @@ struct CsvImportSettings {
 
 struct CsvImportResult {
     bool opened = false; // false: the file could not be read and nothing was imported
-    QString error;
+    // Reading stopped with an error before the end of the file; the lines before it were
+    // imported.
+    bool readFailed = false;
+    QString reason;   // the system's reason when opening or reading failed
+    QString error;    // the path with the reason, as one sentence
     int total = 0;    // lines read, empty ones included
     int imported = 0; // employees added
     // Characters of UTF-8 names that the code page cannot hold; they were stored as '?'.
@@ -35,7 +42,16 @@ struct CsvImportResult {
 // something was added and refills the employee lists.
 CsvImportResult ImportCsvFile(const CsvImportSettings& settings, CTarvexDoc& doc);
 
+// The columns page reads at most this much of the first line and offers at most this many of
+// its fields: a line of a million commas would otherwise cost the page most of a gigabyte.
+inline constexpr std::size_t kFirstLineBytes = 64 * 1024;
+inline constexpr int kFirstLineFields = 1024;
+
 // The fields of the file's first line for the preview, split at every comma (an empty line or
 // an empty file gives one empty field), shown through the code page unless they are UTF-8.
+// `cut` tells whether the line went on beyond the bytes or fields offered.
 QStringList CsvFirstLineFields(const QString& path, const QString& codePageName = QString(),
-                               bool* opened = nullptr);
+                               bool* opened = nullptr, bool* cut = nullptr);
+// The same for the first bytes of a file.
+QStringList CsvFirstLineFieldsOf(std::string_view bytes, const QString& codePageName = QString(),
+                                 bool* cut = nullptr);

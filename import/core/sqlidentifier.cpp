@@ -53,6 +53,14 @@ SqlIdentifierRules IdentifierRulesOf(const CADODataBase& db) {
     return rules;
 }
 
+QString QuoteSchemaName(const QString& name, const SqlIdentifierRules& rules) {
+    if (rules.quote.isEmpty())
+        return name;
+    QString doubled = name;
+    doubled.replace(rules.quote, rules.quote + rules.quote);
+    return rules.quote + doubled + rules.quote;
+}
+
 QString QuoteIdentifierIfNeeded(const QString& name, const SqlIdentifierRules& rules) {
     if (rules.quote.isEmpty() || name.isEmpty())
         return name;
@@ -62,9 +70,5 @@ QString QuoteIdentifierIfNeeded(const QString& name, const SqlIdentifierRules& r
         needs = needs || name != name.toUpper();
     else if (rules.folding == SqlIdentifierRules::Folding::Lower)
         needs = needs || name != name.toLower();
-    if (!needs)
-        return name;
-    QString doubled = name;
-    doubled.replace(rules.quote, rules.quote + rules.quote);
-    return rules.quote + doubled + rules.quote;
+    return needs ? QuoteSchemaName(name, rules) : name;
 }

@@ -19,3 +19,8 @@ SqlIdentifierRules IdentifierRulesOf(const CADODataBase& db);
 // delimited with the quote character (a quote inside doubled). Names that need it: anything
 // but letters, digits and '_', a leading digit, a case the driver would fold, a reserved word.
 QString QuoteIdentifierIfNeeded(const QString& name, const SqlIdentifierRules& rules);
+
+// A name the driver's own schema list gave: always delimited when the driver has a quote
+// character, since no list of reserved words covers every database (a column "user" reads as
+// the login name on some, "key" and "index" as syntax on others).
+QString QuoteSchemaName(const QString& name, const SqlIdentifierRules& rules);

@@ -184,6 +184,31 @@ private slots:
         QCOMPARE(CsvFirstLineFields(writeCsv("p5.csv", "M\xFCller,J\xC3\xB6rg")),
                  QStringList({QString::fromUtf8("Müller"), QString::fromUtf8("Jörg")}));
     }
+
+    // The preview reads a bounded start of the first line and offers a bounded number of its
+    // fields, and says when it cut; lines within both bounds are whole.
+    void firstLinePreviewIsBounded() {
+        bool cut = true;
+        const QByteArray fits = QByteArray(kFirstLineFields - 1, ',') + "\r\nx\n";
+        QCOMPARE(CsvFirstLineFields(writeCsv("b1.csv", fits), QString(), nullptr, &cut).size(),
+                 kFirstLineFields);
+        QVERIFY(!cut);
+        const QByteArray manyFields = QByteArray(kFirstLineFields, ',') + "\n";
+        QCOMPARE(
+            CsvFirstLineFields(writeCsv("b2.csv", manyFields), QString(), nullptr, &cut).size(),
+            kFirstLineFields);
+        QVERIFY(cut);
+        // One field longer than the bytes read: its start only.
+        const QByteArray exact(qsizetype(kFirstLineBytes), 'a');
+        QStringList fields =
+            CsvFirstLineFields(writeCsv("b3.csv", exact + "\n"), QString(), nullptr, &cut);
+        QCOMPARE(fields.value(0).size(), qsizetype(kFirstLineBytes));
+        QVERIFY(!cut);
+        fields =
+            CsvFirstLineFields(writeCsv("b4.csv", exact + "bbbb,c\n"), QString(), nullptr, &cut);
+        QCOMPARE(fields, QStringList{QString::fromLatin1(exact)});
+        QVERIFY(cut);
+    }
 };
 
 TARVEX_TEST_GUILESS_MAIN(TestCsvImport)

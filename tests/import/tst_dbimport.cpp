@@ -4,6 +4,7 @@
 #include "tarvexdoc.h"
 #include "testworld.h"
 
+#include <QElapsedTimer>
 #include <QtTest>
 
 namespace {
@@ -108,6 +109,54 @@ private slots:
                  QStringLiteral("select card, last, first from \"Staff List\""));
         // Without rules the names stand as they are.
         QCOMPARE(DbImportQuery(s), QStringLiteral("select card, last, first from Staff List"));
+
+        // Names the schema lists gave are delimited whatever they look like.
+        QCOMPARE(QuoteSchemaName("key", ansi), QStringLiteral("\"key\""));
+        QCOMPARE(QuoteSchemaName("a\"b", ansi), QStringLiteral("\"a\"\"b\""));
+        QCOMPARE(QuoteSchemaName("user", lower), QStringLiteral("`user`"));
+        QCOMPARE(QuoteSchemaName("a`b", lower), QStringLiteral("`a``b`"));
+        QCOMPARE(QuoteSchemaName("index", SqlIdentifierRules{}), QStringLiteral("index"));
+        s.namesFromSchema = true;
+        s.mediaIdColumn = QStringLiteral("key");
+        QCOMPARE(DbImportQuery(s, sqlite),
+                 QStringLiteral("select \"key\", \"last\", \"first\" from \"Staff List\""));
+    }
+
+    // A database that another program holds locked: the import gives up within its limits
+    // with the database's reason, rather than waiting on the lock for minutes.
+    void lockedDatabaseIsGivenUp() {
+        CADODataBase holder;
+        QVERIFY(holder.Open(TestWorld::instance()->sqliteConnection("staff.db")));
+        CADORecordset lock(&holder);
+        QVERIFY(lock.Open(QStringLiteral("begin exclusive")));
+        DbImportSettings s = settings();
+        s.limits = {std::chrono::milliseconds(2000), 1};
+        CTarvexDoc doc;
+        QElapsedTimer clock;
+        clock.start();
+        const DbImportResult r = ImportDbTable(s, doc);
+        const qint64 took = clock.elapsed();
+        QVERIFY(lock.Open(QStringLiteral("rollback")));
+        QVERIFY2(took < 4000, qPrintable(QString::number(took)));
+        QCOMPARE(r.outcome, DbImportResult::Outcome::QueryFailed);
+        QVERIFY2(r.error.contains(QStringLiteral("database is locked")), qPrintable(r.error));
+        QVERIFY(doc.Employees().empty());
+        qInfo("locked database given up after %lld ms", took);
+    }
+
+    // Cancel between rows: the rows read before it stay imported.
+    void cancelStopsBetweenRows() {
+        CTarvexDoc doc;
+        int rows = 0;
+        const DbImportResult r = ImportDbTable(
+            settings(), doc, [&](int processed, int) { rows = processed; },
+            [&] { return rows == 2; });
+        QCOMPARE(r.outcome, DbImportResult::Outcome::Cancelled);
+        QCOMPARE(r.total, 2);
+        QCOMPARE(r.expected, 5);
+        QCOMPARE(r.imported, 2);
+        QCOMPARE(doc.Employees().size(), std::size_t(2));
+        QVERIFY(doc.IsModified());
     }
 
     void failures() {
@@ -119,8 +168,8 @@ private slots:
         s = settings(QStringLiteral("absent"));
         DbImportResult r = ImportDbTable(s, doc);
         QCOMPARE(r.outcome, DbImportResult::Outcome::QueryFailed);
-        QVERIFY2(r.error.startsWith(QStringLiteral("Query = select card, last, first from "
-                                                   "absent\nCADORecordset Error")),
+        QVERIFY2(r.error.startsWith(QStringLiteral("Query = select count(*) from absent\n"
+                                                   "CADORecordset Error")),
                  qPrintable(r.error));
         QCOMPARE(r.total, 0);
 

@@ -252,6 +252,7 @@ private slots:
             auto* last = item<QComboBox>(page, IDC_PHOTO_LASTNAME);
             last->setCurrentIndex(last->findText(QStringLiteral("last")));
             auto* first = item<QComboBox>(page, IDC_PHOTO_FIRSTNAME);
+            first->lineEdit()->setFocus();
             first->setCurrentIndex(first->findText(QStringLiteral("first")));
             auto* photo = item<QComboBox>(page, IDC_PHOTO_PHOTO);
             photo->setCurrentIndex(photo->findText(QStringLiteral("pic")));
@@ -320,6 +321,62 @@ private slots:
         });
         QCOMPARE(stored("PhotoDB").toString(), conn("photo2.db"));
         QCOMPARE(stored("PhotoMediaID").toString(), QString());
+    }
+
+    // The table box only suggests: a typed name that starts a listed one (as "portrait" starts
+    // "portraits") stays as typed, Enter does not take the listed one nor fill the column lists
+    // with its columns, and OK stores what was typed. A column box takes the entry chosen from
+    // its list, and what is typed when nothing is chosen.
+    void typedPhotoNamesAreKept() {
+        QCOMPARE(runStatements("photo3.db", {"create table people(mid text, last text)",
+                                             "create table portraits(id text, img blob)"}),
+                 QString());
+        QVERIFY(start({{"UsePhoto", 1},
+                       {"PhotoDB", conn("photo3.db")},
+                       {"PhotoTable", "people"},
+                       {"PhotoMediaID", "mid"}}));
+        runSheet([&](CPS_Settings* sheet) {
+            sheet->tabs()->setCurrentIndex(1);
+            CPP_Photo* page = sheet->photoPage();
+            auto* tables = item<QComboBox>(page, IDC_PHOTO_TABLE);
+            auto* mediaId = item<QComboBox>(page, IDC_PHOTO_MEDIAID);
+            QCOMPARE(entries(tables), QStringList({"people", "portraits"}));
+            QCOMPARE(entries(mediaId), QStringList({"last", "mid"}));
+            // Typed as a user types: into the focused box of the active window.
+            sheet->activateWindow();
+            QApplication::setActiveWindow(sheet);
+            tables->lineEdit()->setFocus();
+            QTRY_VERIFY(tables->lineEdit()->hasFocus());
+            typeInto(tables->lineEdit(), QStringLiteral("portrait"));
+            QCOMPARE(tables->currentText(), QStringLiteral("portrait"));
+            QTest::keyClick(tables->lineEdit(), Qt::Key_Return);
+            QCOMPARE(tables->currentText(), QStringLiteral("portrait"));
+            QCOMPARE(entries(mediaId), QStringList({"last", "mid"}));
+            // The case typed is kept as well.
+            auto* last = item<QComboBox>(page, IDC_PHOTO_LASTNAME);
+            last->lineEdit()->setFocus();
+            typeInto(last->lineEdit(), QStringLiteral("LAST"));
+            QTest::keyClick(last->lineEdit(), Qt::Key_Return);
+            QCOMPARE(last->currentText(), QStringLiteral("LAST"));
+            // Chosen from the list, then typed over: the typed text counts.
+            auto* first = item<QComboBox>(page, IDC_PHOTO_FIRSTNAME);
+            first->lineEdit()->setFocus();
+            first->setCurrentIndex(first->findText(QStringLiteral("mid")));
+            emit first->activated(first->currentIndex());
+            QTest::keyClick(first->lineEdit(), Qt::Key_End);
+            QTest::keyClicks(first->lineEdit(), QStringLiteral("2"));
+            QCOMPARE(first->currentIndex(), -1);
+            QCOMPARE(first->currentText(), QStringLiteral("mid2"));
+            auto* photo = item<QComboBox>(page, IDC_PHOTO_PHOTO);
+            photo->setCurrentIndex(photo->findText(QStringLiteral("last")));
+            emit photo->activated(photo->currentIndex());
+            sheet->accept();
+        });
+        QCOMPARE(stored("PhotoTable").toString(), QStringLiteral("portrait"));
+        QCOMPARE(stored("PhotoLastName").toString(), QStringLiteral("LAST"));
+        QCOMPARE(stored("PhotoFirstName").toString(), QStringLiteral("mid2"));
+        QCOMPARE(stored("PhotoMediaID").toString(), QStringLiteral("mid"));
+        QCOMPARE(stored("PhotoPhoto").toString(), QStringLiteral("last"));
     }
 
     void unreachablePhotoDatabaseWhileFillingLists() {

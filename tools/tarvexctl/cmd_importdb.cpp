@@ -83,6 +83,7 @@ int runImportDbCommand(const Args& args) {
     case DbImportResult::Outcome::NothingToImport:
         std::printf("Nothing to import.\n");
         return kExitOk;
+    case DbImportResult::Outcome::Cancelled: // the tool asks for no cancel
     case DbImportResult::Outcome::Imported:
         break;
     }
