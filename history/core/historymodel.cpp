@@ -4,6 +4,7 @@
 #include "historystore.h"
 
 #include <algorithm>
+#include <functional>
 #include <numeric>
 
 namespace {
@@ -75,7 +76,7 @@ void CHistoryModel::refill() {
     m_join.update(m_store);
     m_rows = filterHistory(m_store, m_join, m_filter);
     if (m_sortColumn != Date || m_sortOrder != Qt::AscendingOrder)
-        std::stable_sort(m_rows.begin(), m_rows.end(), order());
+        sortRows(order());
     endResetModel();
 }
 
@@ -166,6 +167,19 @@ CHistoryModel::Order CHistoryModel::order() const {
     return o;
 }
 
+void CHistoryModel::sortRows(const Order& o) {
+    // Key and record number in one word: a plain sort of numbers, ties in the order written.
+    std::vector<std::uint64_t> keyed(m_rows.size());
+    for (std::size_t i = 0; i < m_rows.size(); ++i)
+        keyed[i] = (std::uint64_t(o.key(m_rows[i])) << 32) | m_rows[i];
+    if (o.descending)
+        std::sort(keyed.begin(), keyed.end(), std::greater<>());
+    else
+        std::sort(keyed.begin(), keyed.end());
+    for (std::size_t i = 0; i < m_rows.size(); ++i)
+        m_rows[i] = std::uint32_t(keyed[i]);
+}
+
 void CHistoryModel::sort(int column, Qt::SortOrder sortOrder) {
     if (column < 0 || column >= ColumnCount)
         return;
@@ -179,7 +193,7 @@ void CHistoryModel::sort(int column, Qt::SortOrder sortOrder) {
     m_sortColumn = column;
     m_sortOrder = sortOrder;
     const Order o = order();
-    std::stable_sort(m_rows.begin(), m_rows.end(), o);
+    sortRows(o);
 
     QModelIndexList after;
     after.reserve(before.size());

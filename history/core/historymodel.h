@@ -53,6 +53,7 @@ private:
     // Orders record numbers by the sort column; built for one sort or one insertion.
     struct Order;
     Order order() const;
+    void sortRows(const Order& o);
 
     const CHistoryStore& m_store;
     CHistoryJoin& m_join;
