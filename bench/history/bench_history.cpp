@@ -13,6 +13,7 @@
 // generator.
 
 #include "attendancetable.h"
+#include "childphases.h"
 #include "historyfilter.h"
 #include "historyfollower.h"
 #include "historyjoin.h"
@@ -53,21 +54,6 @@ constexpr int kMonths = 12;
 constexpr int kLinesPerMonth = 100000;
 constexpr int kEmployees = 500;
 constexpr int kControllers = 4;
-
-double seconds(std::chrono::steady_clock::time_point since) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
-}
-
-long statusKb(const char* field) {
-    std::ifstream in("/proc/self/status");
-    std::string line;
-    const std::string key = std::string(field) + ":";
-    while (std::getline(in, line)) {
-        if (line.rfind(key, 0) == 0)
-            return std::stol(line.substr(key.size()));
-    }
-    return -1;
-}
 
 QByteArray mediaId(int employee) {
     return QByteArray::number(0xA000000000000000ull + quint64(employee) * 7919, 16).toUpper();
@@ -171,6 +157,16 @@ Measured runMeasured(const QString& program, const QStringList& args, const QStr
 
 QString tarvexctl() {
     return QCoreApplication::applicationDirPath() + QStringLiteral("/tarvexctl");
+}
+
+// Three runs of tarvexctl, quickest first.
+std::vector<Measured> threeRuns(const QStringList& args, const QString& outFile) {
+    std::vector<Measured> ms;
+    for (int i = 0; i < 3; ++i)
+        ms.push_back(runMeasured(tarvexctl(), args, outFile));
+    std::sort(ms.begin(), ms.end(),
+              [](const Measured& a, const Measured& b) { return a.seconds < b.seconds; });
+    return ms;
 }
 
 int childGenerate(const QString& dir) {
@@ -324,14 +320,6 @@ int childFollow(const QString& dir) {
     return 0;
 }
 
-int runChild(const QString& mode, const QString& dir) {
-    QProcess p;
-    p.setProcessChannelMode(QProcess::ForwardedChannels);
-    p.start(QCoreApplication::applicationFilePath(), {"--child", mode, dir});
-    p.waitForFinished(-1);
-    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : 1;
-}
-
 int runProcesses(const QString& dir) {
     if (!QFileInfo::exists(tarvexctl())) {
         std::printf("tarvexctl: not measured (%s not built)\n", qPrintable(tarvexctl()));
@@ -345,12 +333,8 @@ int runProcesses(const QString& dir) {
                                       "2025-03-01", "--to", "2025-09-30"},
                                      {"history", "--count"}};
     for (const QStringList& run : runs) {
-        const QStringList args = QStringList{run.first()} + year + run.mid(1);
-        std::vector<Measured> ms;
-        for (int i = 0; i < 3; ++i)
-            ms.push_back(runMeasured(tarvexctl(), args, out));
-        std::sort(ms.begin(), ms.end(),
-                  [](const Measured& a, const Measured& b) { return a.seconds < b.seconds; });
+        const std::vector<Measured> ms =
+            threeRuns(QStringList{run.first()} + year + run.mid(1), out);
         std::printf("tarvexctl %s: %s registrations; process start to exit, best/median/worst of "
                     "3: %.3f/%.3f/%.3f s [target < 1 s]; peak resident %ld KiB, %.2f of the "
                     "files' %.1f MB [target < 2]\n",
@@ -360,11 +344,7 @@ int runProcesses(const QString& dir) {
     }
     const QStringList month = {"attendance",  "--folder",          dir + "/month",
                                "--workspace", dir + "/site.VR-12", "--csv"};
-    std::vector<Measured> ms;
-    for (int i = 0; i < 3; ++i)
-        ms.push_back(runMeasured(tarvexctl(), month, out));
-    std::sort(ms.begin(), ms.end(),
-              [](const Measured& a, const Measured& b) { return a.seconds < b.seconds; });
+    const std::vector<Measured> ms = threeRuns(month, out);
     std::printf("tarvexctl attendance --csv on a month of %d registrations of %d employees, "
                 "process start to exit, best/median/worst of 3: %.3f/%.3f/%.3f s; %lld output "
                 "lines\n",
@@ -378,17 +358,12 @@ int runProcesses(const QString& dir) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() == 4 && args[1] == "--child") {
-        if (args[2] == "generate")
-            return childGenerate(args[3]);
-        if (args[2] == "filters")
-            return childFilters(args[3]);
-        if (args[2] == "attendance")
-            return childAttendance(args[3]);
-        if (args[2] == "follow")
-            return childFollow(args[3]);
-        return 2;
-    }
+    if (const int status = runChildPhase(args, {{"generate", childGenerate},
+                                                {"filters", childFilters},
+                                                {"attendance", childAttendance},
+                                                {"follow", childFollow}});
+        status >= 0)
+        return status;
     QTemporaryDir temp;
     const QString dir = args.size() > 1 ? args[1] : temp.path();
     QDir().mkpath(dir);

@@ -4,17 +4,7 @@
 #include "historystore.h"
 
 CAttendanceModel::CAttendanceModel(const CHistoryStore& store, CHistoryJoin& join, QObject* parent)
-    : QAbstractTableModel(parent), m_store(store), m_join(join) {}
-
-void CAttendanceModel::setColumnTitles(const QStringList& titles) {
-    m_titles = titles;
-    emit headerDataChanged(Qt::Horizontal, 0, ColumnCount - 1);
-}
-
-void CAttendanceModel::setFilter(const HistoryFilter& filter) {
-    m_filter = filter;
-    refill();
-}
+    : CHistoryTableModel(store, join, ColumnCount, parent) {}
 
 void CAttendanceModel::refill() {
     beginResetModel();
@@ -56,10 +46,6 @@ void CAttendanceModel::takeNewRecords(qulonglong first) {
 
 int CAttendanceModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : int(m_table.rows().size());
-}
-
-int CAttendanceModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : ColumnCount;
 }
 
 QVariant CAttendanceModel::data(const QModelIndex& index, int role) const {
@@ -116,11 +102,4 @@ QVariant CAttendanceModel::data(const QModelIndex& index, int role) const {
     if (role == UnknownMediumRole)
         return m.unknown;
     return {};
-}
-
-QVariant CAttendanceModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
-        section >= m_titles.size())
-        return QAbstractTableModel::headerData(section, orientation, role);
-    return m_titles.at(section);
 }

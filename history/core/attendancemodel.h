@@ -1,10 +1,7 @@
 #pragma once
 
 #include "attendancetable.h"
-#include "historyfilter.h"
-
-#include <QAbstractTableModel>
-#include <QStringList>
+#include "historytablemodel.h"
 
 #include <cstdint>
 #include <vector>
@@ -16,7 +13,7 @@ class CHistoryStore;
 // table view. SortRole gives each cell a number that sorts as the column means, names by the
 // locale's collation (a proxy model sorts the few thousand rows of a year well enough); new
 // registrations are counted in as the follower reports them.
-class CAttendanceModel : public QAbstractTableModel {
+class CAttendanceModel : public CHistoryTableModel {
     Q_OBJECT
 public:
     enum Column { Date, LastName, FirstName, MediaId, First, Last, Span, Count, ColumnCount };
@@ -28,28 +25,18 @@ public:
 
     CAttendanceModel(const CHistoryStore& store, CHistoryJoin& join, QObject* parent = nullptr);
 
-    void setColumnTitles(const QStringList& titles);
-    void setFilter(const HistoryFilter& filter);
-    const HistoryFilter& filter() const { return m_filter; }
     const AttendanceRow& attendance(int row) const { return m_table.rows()[std::size_t(row)]; }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
-    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
-    QVariant headerData(int section, Qt::Orientation orientation,
-                        int role = Qt::DisplayRole) const override;
 
 public slots:
-    void takeNewRecords(qulonglong first);
-    void refill();
+    void takeNewRecords(qulonglong first) override;
+    void refill() override;
 
 private:
     std::uint32_t rank(int column, std::uint32_t media) const;
 
-    const CHistoryStore& m_store;
-    CHistoryJoin& m_join;
-    HistoryFilter m_filter;
-    QStringList m_titles;
     CAttendanceTable m_table;
     // The join's ranks by last name, first name and media ID, taken when first asked for.
     mutable std::vector<std::uint32_t> m_ranks[3];

@@ -59,17 +59,7 @@ struct CHistoryModel::Order {
 };
 
 CHistoryModel::CHistoryModel(const CHistoryStore& store, CHistoryJoin& join, QObject* parent)
-    : QAbstractTableModel(parent), m_store(store), m_join(join) {}
-
-void CHistoryModel::setColumnTitles(const QStringList& titles) {
-    m_titles = titles;
-    emit headerDataChanged(Qt::Horizontal, 0, ColumnCount - 1);
-}
-
-void CHistoryModel::setFilter(const HistoryFilter& filter) {
-    m_filter = filter;
-    refill();
-}
+    : CHistoryTableModel(store, join, ColumnCount, parent) {}
 
 void CHistoryModel::refill() {
     beginResetModel();
@@ -86,10 +76,6 @@ const HistoryRecord& CHistoryModel::record(int row) const {
 
 int CHistoryModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : int(m_rows.size());
-}
-
-int CHistoryModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : ColumnCount;
 }
 
 QVariant CHistoryModel::data(const QModelIndex& index, int role) const {
@@ -129,13 +115,6 @@ QVariant CHistoryModel::data(const QModelIndex& index, int role) const {
     default:
         return {};
     }
-}
-
-QVariant CHistoryModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
-        section >= m_titles.size())
-        return QAbstractTableModel::headerData(section, orientation, role);
-    return m_titles.at(section);
 }
 
 CHistoryModel::Order CHistoryModel::order() const {

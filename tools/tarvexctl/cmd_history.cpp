@@ -140,6 +140,14 @@ int readHistory(const HistoryOptions& o, History& h) {
     return kExitOk;
 }
 
+// The options read and the history with them. Returns 0, or the exit status after saying why
+// not.
+int prepare(const Args& args, const char* usage, HistoryOptions& o, History& h) {
+    if (const int status = parseOptions(args, QString::fromLatin1(usage), o))
+        return status;
+    return readHistory(o, h);
+}
+
 // After the output: the damaged lines, and the files that could not be read (a failure).
 int finish(const History& h) {
     // A line cut short at the end is skipped as well, though the control may be finishing it.
@@ -199,10 +207,8 @@ void printCount(std::size_t count) {
 
 int runHistoryCommand(const Args& args) {
     HistoryOptions o;
-    if (const int status = parseOptions(args, QString::fromLatin1(kHistoryUsage), o))
-        return status;
     History h;
-    if (const int status = readHistory(o, h))
+    if (const int status = prepare(args, kHistoryUsage, o, h))
         return status;
     const CHistoryJoin& join = *h.join;
     if (o.count) {
@@ -225,10 +231,8 @@ int runHistoryCommand(const Args& args) {
 
 int runAttendanceCommand(const Args& args) {
     HistoryOptions o;
-    if (const int status = parseOptions(args, QString::fromLatin1(kAttendanceUsage), o))
-        return status;
     History h;
-    if (const int status = readHistory(o, h))
+    if (const int status = prepare(args, kAttendanceUsage, o, h))
         return status;
     const CHistoryJoin& join = *h.join;
     CAttendanceTable table;
