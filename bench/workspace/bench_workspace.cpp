@@ -8,6 +8,7 @@
 // resident memory above the baseline while the operation ran (VmHWM, reset through
 // /proc/self/clear_refs).
 
+#include "childphases.h"
 #include "csvimport.h"
 #include "mediaid.h"
 #include "tarvexdoc.h"
@@ -32,25 +33,10 @@ constexpr int kControllers = 255;
 constexpr int kEntries = 255;
 constexpr int kCsvLines = 100000;
 
-long statusKb(const char* field) {
-    std::ifstream in("/proc/self/status");
-    std::string line;
-    const std::string key = std::string(field) + ":";
-    while (std::getline(in, line)) {
-        if (line.rfind(key, 0) == 0)
-            return std::stol(line.substr(key.size()));
-    }
-    return -1;
-}
-
 // Starts a new peak measurement from the current resident size.
 long resetPeak() {
     std::ofstream("/proc/self/clear_refs") << "5";
     return statusKb("VmRSS");
-}
-
-double seconds(std::chrono::steady_clock::time_point since) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
 }
 
 std::string mediaId(int i, int type) {
@@ -168,14 +154,6 @@ int childImport(const QString& dir) {
     return r.opened ? 0 : 1;
 }
 
-int runChild(const QString& mode, const QString& dir) {
-    QProcess p;
-    p.setProcessChannelMode(QProcess::ForwardedChannels);
-    p.start(QCoreApplication::applicationFilePath(), {"--child", mode, dir});
-    p.waitForFinished(-1);
-    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : 1;
-}
-
 int runTarvexctl(const QString& dir) {
     const QString ctl = QCoreApplication::applicationDirPath() + "/tarvexctl";
     if (!QFileInfo::exists(ctl)) {
@@ -201,15 +179,10 @@ int runTarvexctl(const QString& dir) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() == 4 && args[1] == "--child") {
-        if (args[2] == "generate")
-            return childGenerate(args[3]);
-        if (args[2] == "load")
-            return childLoad(args[3]);
-        if (args[2] == "import")
-            return childImport(args[3]);
-        return 2;
-    }
+    if (const int status = runChildPhase(
+            args, {{"generate", childGenerate}, {"load", childLoad}, {"import", childImport}});
+        status >= 0)
+        return status;
     QTemporaryDir temp;
     const QString dir = args.size() > 1 ? args[1] : temp.path();
     QDir().mkpath(dir);

@@ -21,6 +21,13 @@ int runAddControllerCommand(const Args& args);
 // the workspace without a window, until S seconds, N registrations or SIGTERM/SIGINT. Needs a
 // QApplication (the controls are widgets).
 int runCollectCommand(const Args& args);
+// history [--folder DIR] [--workspace FILE] [--from T] [--to T] [--port N]... [--match TEXT]
+// [--unknown] [--persons] [--csv] [--count]: the registrations of the monthly files, oldest
+// first, as tab-separated lines, comma-separated records or their number.
+int runHistoryCommand(const Args& args);
+// attendance with the options of history: one row per person and day, first and last
+// registration, span and count.
+int runAttendanceCommand(const Args& args);
 // query CONNECTION-STRING SQL: prints each row of the result on one line, fields separated by
 // tabs. Returns 0, 1 when the connection or the statement fails (the layer's error text on
 // stderr), or 2 for wrong arguments.

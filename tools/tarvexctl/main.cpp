@@ -25,6 +25,13 @@ const char kUsage[] =
     " [--relay1 0-7] [--relay2 0-7] [--codepage CP]\n"
     "  tarvexctl query CONNECTION-STRING SQL\n"
     "  tarvexctl collect WORKSPACE.VR-12 [--seconds S] [--count N]\n"
+    "  tarvexctl history [--folder DIR] [--workspace FILE.VR-12] [--from YYYY-MM-DD[THH:MM]]"
+    " [--to YYYY-MM-DD[THH:MM]] [--port N]... [--match TEXT] [--unknown] [--persons] [--csv]"
+    " [--count]\n"
+    "  tarvexctl attendance [the options of history]\n"
+    "    attendance: one row per person and local day (persons' registrations only): the first\n"
+    "    and the last registration, the span between them (H:MM) and the count; a day with one\n"
+    "    registration has span 0:00. --to takes in its whole day when no time is given.\n"
     "  tarvexctl --help | --version\n"
     "Exit status: 0 success, 1 failure, 2 wrong usage.\n";
 
@@ -67,6 +74,8 @@ int main(int argc, char** argv) {
                                     : command == "import-db"      ? runImportDbCommand
                                     : command == "add-controller" ? runAddControllerCommand
                                     : command == "collect"        ? runCollectCommand
+                                    : command == "history"        ? runHistoryCommand
+                                    : command == "attendance"     ? runAttendanceCommand
                                                                   : nullptr;
     const bool known = run || command == "query";
     // "tarvexctl show --help" as well as "tarvexctl --help".
