@@ -340,8 +340,7 @@ void CControllerOperations::RemoveFromIdTable(CTermFormView* form) {
     }
     if (removed.controllerGone) {
         form->SetStatus(FormatString(IDS_ERROR_CODE, removed.code));
-        if (m_stop)
-            m_stop(FormatString(IDS_REMOVAL_STOPPED, removed.erased, removed.toErase));
+        m_prompts.stop(FormatString(IDS_REMOVAL_STOPPED, removed.erased, removed.toErase));
         return;
     }
     // The table as read back is "OK"; an entry the controller would not erase says otherwise.

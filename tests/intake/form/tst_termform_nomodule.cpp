@@ -3,6 +3,7 @@
 #include "intakeworld.h"
 
 #include "resourceids.h"
+#include "scriptedprompts.h"
 #include "termformservices.h"
 #include "vr12commfactory.h"
 
@@ -72,16 +73,16 @@ private slots:
     // The way of telling that a running program hands the forms: the first form without a link
     // tells the reason, the forms after it do not repeat it.
     void toldOnceThroughTheServices() {
-        QStringList told;
-        termFormServices().linkFailed = [&](const QString& message) { told << message; };
+        ScriptedPrompts prompts;
+        termFormServices().prompts = &prompts;
         {
             CTermFormView first;
             CTermFormView second;
         }
         CTermFormView third;
         termFormServices() = TermFormServices();
-        QCOMPARE(told, QStringList{CVr12CommFactory::Program().ErrorText()});
-        QVERIFY(!told.first().isEmpty());
+        QCOMPARE(prompts.stops, QStringList{CVr12CommFactory::Program().ErrorText()});
+        QVERIFY(!prompts.stops.first().isEmpty());
     }
 
     void toldOnceControllersKept() {
