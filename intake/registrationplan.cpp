@@ -22,8 +22,8 @@ RegistrationPlan planRegistration(const Registration& r, int controllerId, int c
     if (switches.useReportingDatabase) {
         plan.reportCommand =
             reportCommandText(r.mediaId, r.dateReg, r.timeReg, controllerId, controllerCode);
-        plan.report = ReportEntry{switches.reportForm, r.mediaId,     r.dateReg,
-                                  r.timeReg,          controllerId, controllerCode};
+        plan.report = ReportEntry{switches.reportForm, r.mediaId,    r.dateReg,
+                                  r.timeReg,           controllerId, controllerCode};
     }
     if (switches.usePhoto && switches.showPhoto) {
         plan.showPhoto = true;

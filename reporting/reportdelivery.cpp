@@ -28,10 +28,10 @@ Delivery deliverReport(CADODataBase* database, const ReportEntry& entry) {
         return d;
     }
     CADORecordset rs(database);
-    const bool ran = entry.form == ReportForm::Call
-                         ? rs.OpenWithParameters(QLatin1String(kReportCallText),
-                                                 reportCallParameters(entry))
-                         : rs.Open(reportExecText(entry), CADORecordset::openUnknown);
+    const bool ran =
+        entry.form == ReportForm::Call
+            ? rs.OpenWithParameters(QLatin1String(kReportCallText), reportCallParameters(entry))
+            : rs.Open(reportExecText(entry), CADORecordset::openUnknown);
     if (ran) {
         d.outcome = DeliveryOutcome::Accepted;
         return d;

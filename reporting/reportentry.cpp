@@ -22,8 +22,10 @@ QString minuteOf(const ReportEntry& e) {
 } // namespace
 
 std::vector<CADOParameter> reportCallParameters(const ReportEntry& e) {
-    return {CADOParameter::fromText(e.mediaId.mid(6, 8)), CADOParameter::fromText(e.dateReg),
-            CADOParameter::fromText(minuteOf(e)), CADOParameter::fromText(QStringLiteral("999")),
+    return {CADOParameter::fromText(e.mediaId.mid(6, 8)),
+            CADOParameter::fromText(e.dateReg),
+            CADOParameter::fromText(minuteOf(e)),
+            CADOParameter::fromText(QStringLiteral("999")),
             CADOParameter::fromInteger(e.controllerId),
             CADOParameter::fromInteger(e.controllerCode)};
 }

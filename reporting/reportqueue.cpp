@@ -149,8 +149,8 @@ ReportQueue::Step ReportQueue::sendOne(CADODataBase& db, ReportQueueFiles& files
     if (d.outcome == DeliveryOutcome::Refused) {
         // Kept aside before it leaves the queue: a crash in between refuses it twice rather
         // than lose it.
-        ReportRefusedFile::append(m_options.folder, {report.seq, report.entry,
-                                                     QDateTime::currentDateTimeUtc(), d.error});
+        ReportRefusedFile::append(
+            m_options.folder, {report.seq, report.entry, QDateTime::currentDateTimeUtc(), d.error});
         {
             std::lock_guard hold(m_mutex);
             ++m_refused;

@@ -14,8 +14,8 @@
 class CADODataBase;
 
 struct ReportQueueOptions {
-    QString folder;     // the program's data folder ($XDG_DATA_HOME/Tarvex)
-    QString connection; // the reporting database's connection string (MRDB)
+    QString folder;          // the program's data folder ($XDG_DATA_HOME/Tarvex)
+    QString connection;      // the reporting database's connection string (MRDB)
     int maxEntries = 100000; // ReportQueueMax: beyond it new entries are turned away
     // One command may take this long before the database counts as not answering; the end of
     // the program may wait for one command this long beyond its grace.
@@ -27,12 +27,12 @@ struct ReportQueueOptions {
 
 // What the site-health alert shows of the queue.
 struct ReportQueueStatus {
-    int waiting = 0;     // entries the database has not accepted yet
-    int refused = 0;     // entries refused since the start
+    int waiting = 0;       // entries the database has not accepted yet
+    int refused = 0;       // entries refused since the start
     qint64 turnedAway = 0; // entries not queued since the start because the queue was full
-    bool full = false;   // the queue holds maxEntries: the alert condition
+    bool full = false;     // the queue holds maxEntries: the alert condition
     bool answering = true; // the last try reached the database
-    QString problem;     // why not, when it did not
+    QString problem;       // why not, when it did not
 };
 
 // The reporting database's queue: entries appended on the caller's thread, sent in order by a
@@ -87,8 +87,7 @@ private:
 
     void run();
     // Sends one entry of `files` (the own slot or an adopted one) and settles it there.
-    Step sendOne(CADODataBase& db, ReportQueueFiles& files, const QueuedReport& report,
-                 bool own);
+    Step sendOne(CADODataBase& db, ReportQueueFiles& files, const QueuedReport& report, bool own);
     bool openConnection(CADODataBase& db);
     void noAnswer(const QString& problem);
     void answered();

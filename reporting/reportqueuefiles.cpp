@@ -111,8 +111,8 @@ QString ReportQueueFiles::markerPath(const QString& folder, int slot) {
 QList<int> ReportQueueFiles::slotsIn(const QString& folder) {
     QList<int> found;
     static const QRegularExpression name(QStringLiteral("^ReportQueue(?:-(\\d+))?\\.txt$"));
-    for (const QString& file : QDir(folder).entryList({QStringLiteral("ReportQueue*.txt")},
-                                                      QDir::Files)) {
+    for (const QString& file :
+         QDir(folder).entryList({QStringLiteral("ReportQueue*.txt")}, QDir::Files)) {
         const QRegularExpressionMatch m = name.match(file);
         if (!m.hasMatch())
             continue;
@@ -281,8 +281,7 @@ QString ReportRefusedFile::path(const QString& folder) {
     return folder + QStringLiteral("/ReportRefused.txt");
 }
 
-bool ReportRefusedFile::append(const QString& folder, const RefusedReport& report,
-                               QString* error) {
+bool ReportRefusedFile::append(const QString& folder, const RefusedReport& report, QString* error) {
     HeldRefusedFile file(folder);
     if (file.fd < 0) {
         if (error)

@@ -90,13 +90,12 @@ std::optional<QueuedReport> entryOf(const QList<QByteArray>& f) {
     const auto seq = number(f[1]);
     const auto media = unescaped(f[3]), date = unescaped(f[4]), time = unescaped(f[5]);
     const auto id = smallNumber(f[6]), code = smallNumber(f[7]);
-    if (!seq || !media || !date || !time || !id || !code ||
-        (f[2] != "exec" && f[2] != "call"))
+    if (!seq || !media || !date || !time || !id || !code || (f[2] != "exec" && f[2] != "call"))
         return std::nullopt;
     QueuedReport r;
     r.seq = *seq;
-    r.entry = {f[2] == "call" ? ReportForm::Call : ReportForm::Exec, *media, *date, *time, *id,
-               *code};
+    r.entry = {
+        f[2] == "call" ? ReportForm::Call : ReportForm::Exec, *media, *date, *time, *id, *code};
     return r;
 }
 
@@ -146,13 +145,13 @@ QByteArray encodeQueued(const QueuedReport& r) {
 
 QByteArray encodeRefused(const RefusedReport& r) {
     return withCrc(QByteArray(kRefused) + '\t' + entryFields(r.seq, r.entry) + '\t' +
-                   r.refusedAt.toUTC().toString(Qt::ISODate).toLatin1() + '\t' +
-                   escaped(r.error));
+                   r.refusedAt.toUTC().toString(Qt::ISODate).toLatin1() + '\t' + escaped(r.error));
 }
 
 QByteArray encodeMarker(quint64 sentUpTo) {
     // Fixed width: every marker is the same number of bytes, written over the last one.
-    return withCrc(QByteArray(kMarker) + '\t' + QByteArray::number(sentUpTo).rightJustified(20, '0'));
+    return withCrc(QByteArray(kMarker) + '\t' +
+                   QByteArray::number(sentUpTo).rightJustified(20, '0'));
 }
 
 std::optional<QueuedReport> decodeQueued(const QByteArray& line) {

@@ -56,7 +56,8 @@ void CAppSettings::load(QSettings& s, const QString& regFileDefault) {
     if (VisualStyle < 0 || VisualStyle >= kVisualStyles)
         VisualStyle = 0;
     CodePage = readString(s, QStringLiteral("CodePage")).trimmed();
-    MRDBCall = readString(s, QStringLiteral("MRDBCall"), QStringLiteral("exec")).trimmed().toLower();
+    MRDBCall =
+        readString(s, QStringLiteral("MRDBCall"), QStringLiteral("exec")).trimmed().toLower();
     if (MRDBCall != QLatin1String("call"))
         MRDBCall = QStringLiteral("exec");
     ReportQueueMax = readInt(s, QStringLiteral("ReportQueueMax"), 100000);

@@ -57,8 +57,8 @@ public:
     void load(QSettings& store, const QString& regFileDefault);
     // Writes values() in order.
     void save(QSettings& store) const;
-    // The values SaveSettings writes, in its fixed order (LangWarning included, then CodePage, MRDBCall and ReportQueueMax);
-    // flags as 1 or 0.
+    // The values SaveSettings writes, in its fixed order (LangWarning included, then CodePage,
+    // MRDBCall and ReportQueueMax); flags as 1 or 0.
     std::vector<std::pair<QString, QVariant>> values() const;
 
     // The registrations file of a controller: RegFilePath + "/" + the monthly file name.

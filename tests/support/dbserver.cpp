@@ -40,8 +40,8 @@ ServerUser serverUser() {
 
 // The newest PostgreSQL's program folder, empty when none is installed.
 QString postgresBin() {
-    QStringList versions = QDir(QStringLiteral("/usr/lib/postgresql")).entryList(QDir::Dirs |
-                                                                              QDir::NoDotAndDotDot);
+    QStringList versions =
+        QDir(QStringLiteral("/usr/lib/postgresql")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     std::sort(versions.begin(), versions.end(),
               [](const QString& a, const QString& b) { return a.toInt() > b.toInt(); });
     for (const QString& v : versions) {
@@ -54,9 +54,9 @@ QString postgresBin() {
 }
 
 QString program(const QString& name) {
-    return QStandardPaths::findExecutable(
-        name, {QStringLiteral("/usr/sbin"), QStringLiteral("/usr/bin"), QStringLiteral("/sbin"),
-               QStringLiteral("/bin")});
+    return QStandardPaths::findExecutable(name,
+                                          {QStringLiteral("/usr/sbin"), QStringLiteral("/usr/bin"),
+                                           QStringLiteral("/sbin"), QStringLiteral("/bin")});
 }
 
 void prepare(QProcess& p, const QString& folder) {
@@ -64,8 +64,7 @@ void prepare(QProcess& p, const QString& folder) {
     if (user.switchUser)
         p.setChildProcessModifier([user] {
             // Only async-signal-safe calls here, between fork and exec.
-            if (::setgroups(0, nullptr) != 0 || ::setgid(user.gid) != 0 ||
-                ::setuid(user.uid) != 0)
+            if (::setgroups(0, nullptr) != 0 || ::setgid(user.gid) != 0 || ::setuid(user.uid) != 0)
                 ::_exit(126);
         });
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -107,7 +106,8 @@ bool TestDbServer::runAsServerUser(const QString& prog, const QStringList& args,
     if (!done) {
         p.kill();
         p.waitForFinished();
-        return fail(QStringLiteral("%1 did not finish: %2").arg(prog, QString::fromLocal8Bit(text)));
+        return fail(
+            QStringLiteral("%1 did not finish: %2").arg(prog, QString::fromLocal8Bit(text)));
     }
     if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
         return fail(QStringLiteral("%1 failed (%2): %3")
@@ -120,23 +120,24 @@ bool TestDbServer::runAsServerUser(const QString& prog, const QStringList& args,
 bool TestDbServer::initialise() {
     const QString driver = m_engine == PostgreSQL ? QStringLiteral(TARVEX_PG_ODBC_DRIVER)
                                                   : QStringLiteral(TARVEX_MARIADB_ODBC_DRIVER);
-    const QString install = QString::fromLatin1(m_engine == PostgreSQL ? kPostgresInstall
-                                                                       : kMariaDbInstall);
+    const QString install =
+        QString::fromLatin1(m_engine == PostgreSQL ? kPostgresInstall : kMariaDbInstall);
     if (m_engine == PostgreSQL)
         m_bin = postgresBin();
     else if (!program(QStringLiteral("mariadbd")).isEmpty() &&
              !program(QStringLiteral("mariadb-install-db")).isEmpty())
         m_bin = QFileInfo(program(QStringLiteral("mariadbd"))).path();
     if (m_bin.isEmpty())
-        return fail(QStringLiteral("%1 is not installed; install it with: %2").arg(name(), install));
+        return fail(
+            QStringLiteral("%1 is not installed; install it with: %2").arg(name(), install));
     if (!QFileInfo::exists(driver))
         return fail(QStringLiteral("the %1 ODBC driver %2 is not installed; install it with: %3")
                         .arg(name(), driver, install));
 
     // In /tmp, which the server's user can reach, and never in the test world (private to
     // the tests' user).
-    m_dir = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/tarvex-%1-XXXXXX")
-                                                                  .arg(name().toLower()));
+    m_dir = std::make_unique<QTemporaryDir>(
+        QDir::tempPath() + QStringLiteral("/tarvex-%1-XXXXXX").arg(name().toLower()));
     if (!m_dir->isValid())
         return fail(QStringLiteral("no temporary folder: %1").arg(m_dir->errorString()));
     const ServerUser user = serverUser();
@@ -175,14 +176,14 @@ bool TestDbServer::start() {
     const QString data = m_dir->filePath(QStringLiteral("data"));
     if (m_engine == PostgreSQL) {
         // Only the socket in the folder; fsync off: the tests' data need not survive a crash.
-        if (!runAsServerUser(m_bin + QStringLiteral("/pg_ctl"),
-                             {QStringLiteral("-D"), data, QStringLiteral("-l"),
-                              m_dir->filePath(QStringLiteral("server.log")), QStringLiteral("-w"),
-                              QStringLiteral("-t"), QStringLiteral("60"), QStringLiteral("-o"),
-                              QStringLiteral("-k %1 -h '' -c fsync=off -c full_page_writes=off")
-                                  .arg(folder),
-                              QStringLiteral("start")},
-                             90000))
+        if (!runAsServerUser(
+                m_bin + QStringLiteral("/pg_ctl"),
+                {QStringLiteral("-D"), data, QStringLiteral("-l"),
+                 m_dir->filePath(QStringLiteral("server.log")), QStringLiteral("-w"),
+                 QStringLiteral("-t"), QStringLiteral("60"), QStringLiteral("-o"),
+                 QStringLiteral("-k %1 -h '' -c fsync=off -c full_page_writes=off").arg(folder),
+                 QStringLiteral("start")},
+                90000))
             return false;
         m_running = true;
         return true;
@@ -195,13 +196,13 @@ bool TestDbServer::start() {
     server.setStandardOutputFile(QProcess::nullDevice());
     server.setStandardErrorFile(QProcess::nullDevice());
     server.setProgram(m_bin + QStringLiteral("/mariadbd"));
-    server.setArguments({QStringLiteral("--no-defaults"), QStringLiteral("--datadir=") + data,
-                         QStringLiteral("--socket=") + socket, QStringLiteral("--skip-networking"),
-                         QStringLiteral("--pid-file=") + m_dir->filePath(QStringLiteral("pid")),
-                         QStringLiteral("--log-error=") +
-                             m_dir->filePath(QStringLiteral("server.log")),
-                         QStringLiteral("--innodb-buffer-pool-size=32M"),
-                         QStringLiteral("--innodb-flush-log-at-trx-commit=0")});
+    server.setArguments(
+        {QStringLiteral("--no-defaults"), QStringLiteral("--datadir=") + data,
+         QStringLiteral("--socket=") + socket, QStringLiteral("--skip-networking"),
+         QStringLiteral("--pid-file=") + m_dir->filePath(QStringLiteral("pid")),
+         QStringLiteral("--log-error=") + m_dir->filePath(QStringLiteral("server.log")),
+         QStringLiteral("--innodb-buffer-pool-size=32M"),
+         QStringLiteral("--innodb-flush-log-at-trx-commit=0")});
     server.start();
     if (!server.waitForStarted(10000))
         return fail(QStringLiteral("mariadbd does not start: %1").arg(server.errorString()));
@@ -219,7 +220,8 @@ bool TestDbServer::start() {
     }
     QFile log(m_dir->filePath(QStringLiteral("server.log")));
     log.open(QIODevice::ReadOnly);
-    return fail(QStringLiteral("mariadbd did not come up: %1").arg(QString::fromLocal8Bit(log.readAll().right(2000))));
+    return fail(QStringLiteral("mariadbd did not come up: %1")
+                    .arg(QString::fromLocal8Bit(log.readAll().right(2000))));
 }
 
 bool TestDbServer::stop() {
@@ -277,8 +279,11 @@ QString TestDbServer::client(const QString& sql, bool inDatabase, QByteArray* ou
         prog = program(QStringLiteral("mariadb"));
         args = {QStringLiteral("--no-defaults"),
                 QStringLiteral("--socket=") + m_dir->filePath(QStringLiteral("mysql.sock")),
-                QStringLiteral("-u"), QStringLiteral("root"), QStringLiteral("-N"),
-                QStringLiteral("-B")};
+                QStringLiteral("-u"),
+                QStringLiteral("root"),
+                QStringLiteral("-N"),
+                QStringLiteral("-B"),
+                QStringLiteral("--raw")};
         if (inDatabase)
             args << QStringLiteral("-D") << QLatin1String(kDatabase);
     }
@@ -324,8 +329,8 @@ QStringList TestDbServer::rows(const QString& sql, QString* error) {
 QString TestDbServer::installReportProcedure(const QString& refusedMedia) {
     QString literal = refusedMedia;
     literal.replace(u'\'', QStringLiteral("''"));
-    const QString refused = refusedMedia.isEmpty() ? QStringLiteral("FALSE")
-                                                   : QStringLiteral("m = '%1'").arg(literal);
+    const QString refused =
+        refusedMedia.isEmpty() ? QStringLiteral("FALSE") : QStringLiteral("m = '%1'").arg(literal);
     if (m_engine == PostgreSQL)
         return execute(
             QStringLiteral(

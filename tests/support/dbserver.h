@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QString>
 #include <QProcess>
+#include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
 

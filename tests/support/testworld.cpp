@@ -34,10 +34,10 @@ TestWorld::TestWorld() {
         ini.write("[SQLite3]\nDescription=SQLite3 ODBC Driver\nDriver=" TARVEX_SQLITE_ODBC_DRIVER
                   "\nUsageCount=1\n");
         // The servers' drivers, for the tests that start a server (tests/support/dbserver.h).
-        ini.write("[PostgreSQL Unicode]\nDescription=PostgreSQL ODBC driver (Unicode)\nDriver=" TARVEX_PG_ODBC_DRIVER
-                  "\nUsageCount=1\n");
-        ini.write("[MariaDB Unicode]\nDescription=MariaDB ODBC driver (Unicode)\nDriver=" TARVEX_MARIADB_ODBC_DRIVER
-                  "\nUsageCount=1\n");
+        ini.write("[PostgreSQL Unicode]\nDescription=PostgreSQL ODBC driver "
+                  "(Unicode)\nDriver=" TARVEX_PG_ODBC_DRIVER "\nUsageCount=1\n");
+        ini.write("[MariaDB Unicode]\nDescription=MariaDB ODBC driver "
+                  "(Unicode)\nDriver=" TARVEX_MARIADB_ODBC_DRIVER "\nUsageCount=1\n");
     }
     QFile(path("odbc/odbc.ini")).open(QIODevice::WriteOnly);
     setEnv("ODBCSYSINI", path("odbc"));
