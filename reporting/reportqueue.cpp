@@ -30,6 +30,7 @@ bool ReportQueue::start() {
         return false;
     }
     m_skipped = m_files.skipped();
+    m_pending.clear();
     for (const QueuedReport& r : m_files.loaded())
         m_pending.push_back({r.seq, r.entry});
     m_nextSeq = m_files.lastSeq() + 1;
@@ -86,10 +87,8 @@ bool ReportQueue::finish(int graceMs) {
     m_worker.join();
     lock.lock();
     m_running = false;
-    const bool empty = m_pending.empty();
-    m_pending.clear();
     m_files.close();
-    return empty;
+    return m_pending.empty();
 }
 
 bool ReportQueue::waitFor(int ms) {

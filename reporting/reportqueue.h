@@ -67,7 +67,8 @@ public:
     ReportQueueStatus status() const;
 
     // Gives the worker up to graceMs to send what waits, then stops it (after the command in
-    // flight, if any). True when nothing waits. What remains is sent after the next start.
+    // flight, if any). True when nothing waits. What remains is sent after the next start;
+    // status() still counts it.
     bool finish(int graceMs);
 
 signals:

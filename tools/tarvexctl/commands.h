@@ -21,6 +21,9 @@ int runAddControllerCommand(const Args& args);
 // the workspace without a window, until S seconds, N registrations or SIGTERM/SIGINT. Needs a
 // QApplication (the controls are widgets).
 int runCollectCommand(const Args& args);
+// report --pending | --retry-refused: lists the report queue's waiting and refused entries, or
+// puts the refused ones back into the queue.
+int runReportCommand(const Args& args);
 // query CONNECTION-STRING SQL: prints each row of the result on one line, fields separated by
 // tabs. Returns 0, 1 when the connection or the statement fails (the layer's error text on
 // stderr), or 2 for wrong arguments.

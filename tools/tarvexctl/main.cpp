@@ -25,6 +25,7 @@ const char kUsage[] =
     " [--relay1 0-7] [--relay2 0-7] [--codepage CP]\n"
     "  tarvexctl query CONNECTION-STRING SQL\n"
     "  tarvexctl collect WORKSPACE.VR-12 [--seconds S] [--count N]\n"
+    "  tarvexctl report --pending | --retry-refused\n"
     "  tarvexctl --help | --version\n"
     "Exit status: 0 success, 1 failure, 2 wrong usage.\n";
 
@@ -67,6 +68,7 @@ int main(int argc, char** argv) {
                                     : command == "import-db"      ? runImportDbCommand
                                     : command == "add-controller" ? runAddControllerCommand
                                     : command == "collect"        ? runCollectCommand
+                                    : command == "report"         ? runReportCommand
                                                                   : nullptr;
     const bool known = run || command == "query";
     // "tarvexctl show --help" as well as "tarvexctl --help".
