@@ -23,6 +23,9 @@ struct PhotoRecord {
 // The photo query for one MediaID; the MediaID is an SQL literal with its quotes doubled, so
 // that a quote in it cannot end the text early.
 QString photoQuery(const PhotoColumns& columns, const QString& mediaId);
+// The same query with a "?" for the MediaID, bound as a value where the driver takes bound
+// values.
+QString photoQueryBound(const PhotoColumns& columns);
 
 // Looks the MediaID up: names and picture when exactly one row matches, nothing otherwise
 // (query failure, no row, several rows). A picture that is empty, not bytes or does not
