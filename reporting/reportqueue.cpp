@@ -92,8 +92,20 @@ bool ReportQueue::finish(int graceMs) {
 }
 
 bool ReportQueue::waitFor(int ms) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
     std::unique_lock lock(m_mutex);
-    return !m_wake.wait_for(lock, std::chrono::milliseconds(ms), [this] { return m_stop; });
+    while (!m_stop) {
+        // Entries that arrive while the database is away still go to the disk at once.
+        if (std::exchange(m_unsynced, false)) {
+            lock.unlock();
+            m_files.sync();
+            lock.lock();
+            continue;
+        }
+        if (!m_wake.wait_until(lock, until, [this] { return m_stop || m_unsynced; }))
+            return true;
+    }
+    return false;
 }
 
 bool ReportQueue::openConnection(CADODataBase& db) {
