@@ -182,14 +182,20 @@ bool CADORecordset::execute(const QString& text, COdbcHandle& stmt, bool& noRows
     return true;
 }
 
-bool CADORecordset::OpenWithParameters(const QString& query,
-                                       const std::vector<CADOParameter>& parameters) {
+bool CADORecordset::beginQuery(const QString& query) {
     Close();
     m_query = query.trimmed();
     if (!m_database || !m_database->IsOpen())
         return fail(AdoCode::ObjectClosed, QStringLiteral("The database connection is not open."));
     if (m_query.isEmpty())
         return fail(AdoCode::BadArgument, QStringLiteral("No query text given."));
+    return true;
+}
+
+bool CADORecordset::OpenWithParameters(const QString& query,
+                                       const std::vector<CADOParameter>& parameters) {
+    if (!beginQuery(query))
+        return false;
     COdbcHandle stmt;
     if (!newStatement(stmt))
         return false;
@@ -233,12 +239,8 @@ bool CADORecordset::OpenWithParameters(const QString& query,
 }
 
 bool CADORecordset::OpenForEach(const QString& query, const RowSink& sink) {
-    Close();
-    m_query = query.trimmed();
-    if (!m_database || !m_database->IsOpen())
-        return fail(AdoCode::ObjectClosed, QStringLiteral("The database connection is not open."));
-    if (m_query.isEmpty())
-        return fail(AdoCode::BadArgument, QStringLiteral("No query text given."));
+    if (!beginQuery(query))
+        return false;
     COdbcHandle stmt;
     bool noRows = false;
     if (!execute(m_query, stmt, noRows))

@@ -95,6 +95,8 @@ private:
     bool fetchRows(void* statement, const RowSink* sink = nullptr);
     bool execute(const QString& text, COdbcHandle& stmt, bool& noRows);
     bool newStatement(COdbcHandle& stmt);
+    // Closes the result and keeps the query; false when there is no query or no connection.
+    bool beginQuery(const QString& query);
     bool fetchValue(void* statement, int column, const Field& field, CADOValue& value);
 
     CADODataBase* m_database;

@@ -159,9 +159,14 @@ ReportQueue::Step ReportQueue::sendOne(CADODataBase& db, ReportQueueFiles& files
     answered();
     if (d.outcome == DeliveryOutcome::Refused) {
         // Kept aside before it leaves the queue: a crash in between refuses it twice rather
-        // than lose it.
-        ReportRefusedFile::append(
-            m_options.folder, {report.seq, report.entry, QDateTime::currentDateTimeUtc(), d.error});
+        // than lose it. Where it cannot be kept, it stays in the queue for a later try.
+        QString why;
+        if (!ReportRefusedFile::append(
+                m_options.folder,
+                {report.seq, report.entry, QDateTime::currentDateTimeUtc(), d.error}, &why)) {
+            noAnswer(why);
+            return Step::NoAnswer;
+        }
         {
             std::lock_guard hold(m_mutex);
             ++m_refused;

@@ -7,6 +7,7 @@
 //      and the slowest one's time to its row.
 #include "adodatabase.h"
 #include "adorecordset.h"
+#include "benchfigures.h"
 #include "dbserver.h"
 #include "reportqueue.h"
 #include "tarvexdoc.h"
@@ -41,14 +42,6 @@ using Clock = std::chrono::steady_clock;
 constexpr double kSilenceMs = 340;
 constexpr int kCollectors = 8;
 constexpr int kPerCollector = 32;
-
-double msBetween(Clock::time_point from, Clock::time_point to) {
-    return std::chrono::duration<double, std::milli>(to - from).count();
-}
-
-const char* verdict(bool pass) {
-    return pass ? "PASS" : "MISS";
-}
 
 double percentile(std::vector<double> v, double p) {
     if (v.empty())

@@ -160,6 +160,21 @@ QList<QByteArray> fields(const QByteArray& line) {
     return line.split('\t');
 }
 
+// A controller (44, code 4400) on COM3 reporting into the database as bound calls, with its
+// own registrations folder and data folder (the report queue).
+struct ReportingSite {
+    Vr12Simulator controller;
+    QString regs, data, workspace;
+
+    bool start(const QString& name, const TestDbServer& db) {
+        regs = freshFolder("regs-" + name);
+        data = freshFolder("data-" + name);
+        storeSettings(regs, 1, db.connectionString(), "call");
+        workspace = writeWorkspace(name + ".VR-12", {{3, 44, 4400}});
+        return controller.start(TestWorld::instance()->deviceDir(), 3) && !workspace.isEmpty();
+    }
+};
+
 // tarvexctl report with the report queue of the given data folder.
 ProcessRun reportCommand(const QString& dataHome, const QString& option) {
     EnvOverride data("XDG_DATA_HOME", dataHome);
@@ -447,12 +462,10 @@ private slots:
         QVERIFY2(db, qPrintable(m_postgres->error()));
         QCOMPARE(db->installReportProcedure(), QString());
         QVERIFY(db->stop());
-        Vr12Simulator a;
-        QVERIFY(a.start(TestWorld::instance()->deviceDir(), 3));
-        const QString regs = freshFolder("regs-killed");
-        const QString data = freshFolder("data-killed");
-        storeSettings(regs, 1, db->connectionString(), "call");
-        const QString ws = writeWorkspace("killed.VR-12", {{3, 44, 4400}});
+        ReportingSite site;
+        QVERIFY(site.start("killed", *db));
+        Vr12Simulator& a = site.controller;
+        const QString &regs = site.regs, &data = site.data, &ws = site.workspace;
 
         QList<QByteArray> ids, lines;
         {
@@ -504,12 +517,10 @@ private slots:
         QVERIFY2(db, qPrintable(m_postgres->error()));
         const QByteArray refusedId = Vr12Simulator::mediaIdFor(52);
         QCOMPARE(db->installReportProcedure(QString::fromLatin1(refusedId.mid(6, 8))), QString());
-        Vr12Simulator a;
-        QVERIFY(a.start(TestWorld::instance()->deviceDir(), 3));
-        const QString regs = freshFolder("regs-refused");
-        const QString data = freshFolder("data-refused");
-        storeSettings(regs, 1, db->connectionString(), "call");
-        const QString ws = writeWorkspace("refused.VR-12", {{3, 44, 4400}});
+        ReportingSite site;
+        QVERIFY(site.start("refused", *db));
+        Vr12Simulator& a = site.controller;
+        const QString &regs = site.regs, &data = site.data, &ws = site.workspace;
 
         Collect run;
         run.dataHome = data;

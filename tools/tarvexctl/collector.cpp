@@ -169,8 +169,12 @@ void CCollector::OnRegistration(const Controller& controller) {
     const Registration r = readRegistration(*controller.comm);
     const RegistrationPlan plan = planRegistration(r, controller.id, controller.code, m_switches);
     Print(plan.listRow);
-    if (plan.report && m_queue)
-        m_queue->enqueue(*plan.report);
+    // A full queue has said so once; any other refusal is the disk's and said each time.
+    if (plan.report && m_queue && !m_queue->enqueue(*plan.report) && !m_queue->status().full)
+        Report(QStringLiteral("registration %1 %2 of %3 from controller %4 not reported: the "
+                              "report queue cannot be written")
+                   .arg(r.dateReg, r.timeReg, r.mediaId)
+                   .arg(controller.id));
 }
 
 void CCollector::Print(const QStringList& row) {
