@@ -14,6 +14,7 @@
 #include "instancehandover.h"
 #include "languagescommand.h"
 #include "mainframe.h"
+#include "mainframetray.h"
 #include "mainpanes.h"
 #include "modalwindows.h"
 #include "monthwatcher.h"
@@ -200,11 +201,21 @@ bool CTarvexApp::InitInstance() {
         emit photoHandedOver(mediaId, time);
     };
     services.linkFailed = [this](const QString& message) { m_prompts->stop(message); };
+    services.registrationArrived = [this] {
+        if (m_monthWatcher)
+            m_monthWatcher->check();
+    };
+    services.registrationsNotWritten = [this](const QString& notice) {
+        if (auto* tray = m_frame ? m_frame->findChild<CMainFrameTray*>() : nullptr)
+            tray->ShowNotice(notice);
+    };
     termFormServices() = std::move(services);
     connect(this, &CTarvexApp::photoHandedOver, m_photo.get(), &CPhotoFrame::SetPhoto);
     // A program running past the end of a month moves every controller's log to the new
-    // month's file rather than appending to the old one.
-    m_monthWatcher = std::make_unique<CMonthWatcher>();
+    // month's file rather than appending to the old one. Every registration looks at the
+    // month; the watcher's own timer is the backstop for a quiet night.
+    m_monthWatcher = std::make_unique<CMonthWatcher>(nullptr, m_clock);
+    CAppSettings::instance().MonthlyFileName = m_monthWatcher->monthlyFileName();
     connect(m_monthWatcher.get(), &CMonthWatcher::monthChanged, this, &CTarvexApp::OnMonthChanged);
 
     // The workspace, its main window and the file type.

@@ -7,6 +7,7 @@
 #include "singleinstance.h"
 #include "userprompts.h"
 
+#include <QDateTime>
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
@@ -47,6 +48,9 @@ public:
     void setArguments(const QStringList& arguments);
     // Replaces the message boxes and file dialogs (tests); the app does not own it.
     void setPrompts(IUserPrompts* prompts);
+    // Before InitInstance: the clock whose month names the registrations file (tests; default:
+    // the system's).
+    void setClock(std::function<QDateTime()> clock) { m_clock = std::move(clock); }
 
     // The start-up sequence; false ends the program (ExitInstance still runs).
     bool InitInstance();
@@ -179,6 +183,7 @@ private:
     std::unique_ptr<CADODataBase> m_photoDb;
     std::unique_ptr<CSessionEnd> m_sessionEnd;
     std::unique_ptr<CMonthWatcher> m_monthWatcher;
+    std::function<QDateTime()> m_clock;
     // The event loop level at which the program's own loop runs: deeper, a dialog or menu
     // opened by someone is still on the stack.
     int m_mainLoopLevel = 0;

@@ -35,6 +35,16 @@ int selectedIn(const CReportView* list) {
     return list ? list->selectedCount() : 0;
 }
 
+// The MediaIDs of the selected rows as the workspace stores them, for the wire.
+std::vector<std::string> selectedKeys(const CReportView* list) {
+    std::vector<std::string> keys;
+    if (!list)
+        return keys;
+    for (const int row : list->selectedRows())
+        keys.push_back(list->key(row));
+    return keys;
+}
+
 QStringList selectedMediaIds(const CReportView* list) {
     QStringList ids;
     if (!list)
@@ -61,6 +71,8 @@ QString statusText(const StatusChange& status) {
         return FormatString(IDS_ERROR_CODE, status.code);
     case StatusChange::Text:
         return status.text;
+    case StatusChange::RelayTimesUnknown:
+        return S(IDS_RELAY_TIMES_UNKNOWN);
     case StatusChange::Unchanged:
         break;
     }
@@ -240,7 +252,7 @@ void CControllerOperations::WriteMaster(CTermFormView* form) {
     CCommLine line(form->Comm());
     CTarvexDoc* doc = CTarvexDoc::Instance();
     FormValues v = valuesOf(form);
-    writeMaster(line, *doc, employees->text(rows.first(), CEmpView::kMediaIdColumn), v);
+    writeMaster(line, *doc, employees->key(rows.first()), v);
     show(form, v);
     doc->SetModifiedFlag();
 }
@@ -281,8 +293,8 @@ bool CControllerOperations::ReadIdTable(CTermFormView* form) {
 }
 
 void CControllerOperations::WriteIdTable(CTermFormView* form) {
-    const QStringList ids = selectedMediaIds(CEmpView::Instance());
-    if (ids.size() > kMaxIdsPerWrite) {
+    const std::vector<std::string> ids = selectedKeys(CEmpView::Instance());
+    if (ids.size() > size_t(kMaxIdsPerWrite)) {
         if (m_stop)
             m_stop(S(IDS_TOO_MANY_SELECTED));
         return;

@@ -125,7 +125,8 @@ void ReportQueue::noAnswer(const QString& problem) {
     {
         std::lock_guard hold(m_mutex);
         ++m_failures;
-        changed = m_answering;
+        changed = m_answering || !m_tried;
+        m_tried = true;
         m_answering = false;
         m_problem = problem;
     }
@@ -138,7 +139,8 @@ void ReportQueue::answered() {
     {
         std::lock_guard hold(m_mutex);
         m_failures = 0;
-        changed = !m_answering;
+        changed = !m_answering || !m_tried;
+        m_tried = true;
         m_answering = true;
         m_problem.clear();
     }

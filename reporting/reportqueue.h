@@ -74,7 +74,8 @@ public:
 signals:
     // Emitted on the worker thread; connect with Qt::DirectConnection to act at once.
     void refused(const ReportEntry& entry, const QString& command, const QString& error);
-    // The database stopped or started answering (problem: the error of the failed try).
+    // The first try's outcome, then each time the database stops or starts answering (problem:
+    // the error of the failed try).
     void answeringChanged(bool answering, const QString& problem);
     // An entry could not be queued because the queue was full; the count since the start.
     void turnedAway(qint64 count);
@@ -111,6 +112,7 @@ private:
     int m_refused = 0;
     qint64 m_turnedAway = 0;
     bool m_answering = true;
+    bool m_tried = false;
     QString m_problem;
     int m_failures = 0;
     bool m_finishing = false;

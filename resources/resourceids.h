@@ -324,5 +324,9 @@ inline constexpr int IDS_REGFOLDER_NOT_WRITABLE = 275;
 inline constexpr int IDS_AUTOLOAD_FILTER = 276;
 inline constexpr int IDS_CONNECTION_SUCCEEDED = 277;
 inline constexpr int IDS_CONNECTION_TESTING = 278;
+// The controller form: registrations that do not reach the file, a relay time outside the list.
+inline constexpr int IDS_REGS_NOT_WRITTEN = 290;
+inline constexpr int IDS_RELAY_TIME_UNKNOWN = 291;
+inline constexpr int IDS_RELAY_TIMES_UNKNOWN = 292;
 
 } // namespace res

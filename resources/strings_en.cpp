@@ -18,6 +18,7 @@ constexpr Entry kEntries[] = {
 #include "strings/edit.inc"
 #include "strings/frame.inc"
 #include "strings/import.inc"
+#include "strings/intake.inc"
 #include "strings/link.inc"
 #include "strings/panes.inc"
 #include "strings/settings.inc"

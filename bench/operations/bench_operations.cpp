@@ -73,11 +73,11 @@ struct PauseWatch {
 double controlOnly(CTermFormView* form, const QList<QByteArray>& ids) {
     CCommLine line(form->Comm());
     const auto start = Clock::now();
-    QStringList texts;
+    std::vector<std::string> stored;
     for (const QByteArray& id : ids)
-        texts << QString::fromLatin1(id);
-    if (!texts.isEmpty())
-        writeIdTable(line, texts);
+        stored.push_back(id.toStdString());
+    if (!stored.empty())
+        writeIdTable(line, stored);
     readIdTable(line);
     return msBetween(start, Clock::now());
 }

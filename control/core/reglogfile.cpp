@@ -51,7 +51,10 @@ bool RegLogFile::append(const QByteArray& line) {
         }
         done += k;
     }
-    return ::fdatasync(m_fd) == 0 || errno == EINVAL;
+    if (::fdatasync(m_fd) == 0 || errno == EINVAL)
+        return true;
+    m_lastError = QString::fromLocal8Bit(std::strerror(errno));
+    return false;
 }
 
 } // namespace vr12comm

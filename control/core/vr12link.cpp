@@ -48,10 +48,37 @@ void Vr12Link::setLinkState(int state) {
 }
 
 bool Vr12Link::openLog() {
-    if (m_log.open(m_asciiFileName))
+    if (m_log.open(m_asciiFileName)) {
+        m_logError.clear();
         return true;
-    m_lastError = QStringLiteral("cannot open the log file %1").arg(m_log.lastError());
+    }
+    m_logError = QStringLiteral("cannot open the log file %1").arg(m_log.lastError());
     return false;
+}
+
+void Vr12Link::writeLogLine(const QByteArray& line) {
+    // A file that did not open (a folder that became read-only or full at a month change) is
+    // tried again with every registration, so the log resumes once the folder takes files.
+    if (m_log.isOpen() || openLog()) {
+        if (m_log.append(line)) {
+            m_logError.clear();
+            showLogState();
+            return;
+        }
+        m_logError = QStringLiteral("cannot write to the log file %1: %2")
+                         .arg(m_asciiFileName, m_log.lastError());
+    }
+    showLogState();
+    // Every line that is lost is told: nothing else would ever show it.
+    emit errMessage();
+}
+
+void Vr12Link::showLogState() {
+    const bool logOk = m_log.isOpen() && m_logError.isEmpty();
+    if (m_linkState == BothOpen && !logOk)
+        setLinkState(PortOnly);
+    else if (m_linkState == PortOnly && logOk)
+        setLinkState(BothOpen);
 }
 
 short Vr12Link::openPort(short portIndex) {
@@ -90,12 +117,15 @@ bool Vr12Link::init(short portIndex) {
     m_lastError.clear();
     m_run = true;
     if (!m_log.isOpen() && !openLog()) {
+        m_lastError = m_logError;
         setLinkState(NothingOpen);
         emit errMessage();
         return false;
     }
     if (openPort(portIndex) != SerialPort::Opened)
         return false;
+    // A file that is open but refused the last line is no file that takes registrations.
+    showLogState();
     m_lock.reset();
     m_listing = false;
     m_heldForReceiver.clear();
@@ -120,7 +150,9 @@ bool Vr12Link::destroy() {
 void Vr12Link::setAsciiFileName(const QString& name) {
     m_asciiFileName = name;
     m_log.close();
-    if (!openLog())
+    const bool opened = openLog();
+    showLogState();
+    if (!opened)
         emit errMessage();
     emit stateModified();
 }

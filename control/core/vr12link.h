@@ -69,8 +69,11 @@ public:
     QString portName() const { return m_portName; }
     bool isLogOpen() const { return m_log.isOpen(); }
     bool isReceiverRunning() const { return m_thread.joinable() && !m_threadDone.load(); }
-    // Why the last Init or log file open failed, for messages.
+    // Why the last Init failed or the line hung up, for messages.
     QString lastError() const { return m_lastError; }
+    // Why registrations are not being written: the file did not open or the last line could
+    // not be written. Empty while the file takes them.
+    QString logError() const { return m_logError; }
 
     // Test hooks: the lock depth held by the calling thread's view, and the lock.
     CommandLock& commandLock() { return m_lock; }
@@ -97,6 +100,11 @@ private:
     bool replyStoodAlone(const QByteArray& reply, int expected, bool whole);
     void discardRestOfReply();
     bool openLog();
+    // After a registration's event: its line into the file, which is opened again first when
+    // it could not be before.
+    void writeLogLine(const QByteArray& line);
+    // The picture shows whether the file takes registrations.
+    void showLogState();
     // On the owner's thread: the picture and the container learn of a dead line.
     void portLost();
 
@@ -116,6 +124,7 @@ private:
     QString m_asciiFileName = QStringLiteral("reg.txt");
     QString m_portName;
     QString m_lastError;
+    QString m_logError;
     int m_linkState = NothingOpen;
     bool m_listing = false;
     // A message of the controller's own that followed a complete reply and

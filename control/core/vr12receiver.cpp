@@ -86,9 +86,7 @@ void Vr12Link::handleMessage(const QByteArray& message) {
     m_dateReg = r.dateReg;
     m_timeReg = r.timeReg;
     emit rxMessage();
-    // A log file that could not be reopened is skipped; the event still came.
-    if (m_log.isOpen())
-        m_log.append(r.logLine);
+    writeLogLine(r.logLine);
 }
 
 } // namespace vr12comm

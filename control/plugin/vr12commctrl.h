@@ -27,6 +27,7 @@ public:
     void setModified(bool modified) override { m_modified = modified; }
     int linkState() const override { return m_link.linkState(); }
     QString lastLinkError() const override { return m_link.lastError(); }
+    QString logFileError() const override { return m_link.logError(); }
 
     QSize sizeHint() const override { return {48, 48}; }
 

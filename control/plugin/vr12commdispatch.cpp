@@ -5,7 +5,11 @@ namespace vr12comm {
 
 namespace {
 
+// Text arguments are the controller's bytes: a byte array as it is, a string one byte per
+// character. (QVariant would read a byte array as UTF-8 first.)
 QByteArray bytes(const QVariant& v) {
+    if (v.typeId() == QMetaType::QByteArray)
+        return v.toByteArray();
     return v.toString().toLatin1();
 }
 QString text(const QByteArray& b) {

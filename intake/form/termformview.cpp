@@ -9,6 +9,7 @@
 #include "tarvexdoc.h"
 #include "termformservices.h"
 #include "termrecord.h"
+#include "textformat.h"
 #include "vr12commfactory.h"
 
 #include <QApplication>
@@ -43,8 +44,18 @@ QString itemText(int item) {
     return CCatalogue::instance().dialogText(IDD_TERMFORM, item);
 }
 
-int relayIndex(int index) {
-    return index >= 0 && index < CTermFormView::kRelayTimes ? index : 0;
+bool isRelayTime(int index) {
+    return index >= 0 && index < CTermFormView::kRelayTimes;
+}
+
+// A value the list does not hold (a workspace file can carry any number) shows as unknown
+// and stays the value until the user picks a time.
+void showRelayTime(QComboBox* list, int index) {
+    const bool known = isRelayTime(index);
+    const QString unknown = known ? QString() : FormatString(IDS_RELAY_TIME_UNKNOWN, index);
+    list->setPlaceholderText(unknown);
+    list->setCurrentIndex(known ? index : -1);
+    list->setAccessibleDescription(unknown);
 }
 } // namespace
 
@@ -117,11 +128,13 @@ CTermFormView::CTermFormView(QWidget* parent) : QWidget(parent), m_status(S(IDS_
         }
     }
     connect(&m_comm, &CVr12Comm::RxMessage, this, &CTermFormView::OnRxMessage);
+    // Queued: the control writes the registration's line after the handlers return.
+    connect(&m_comm, &CVr12Comm::RxMessage, this, &CTermFormView::ShowRegistrationsFile,
+            Qt::QueuedConnection);
     // Queued: a call can fail inside the registration handler, while the receiver waits.
     connect(&m_comm, &CVr12Comm::CallFailed, this, &CTermFormView::OnCallFailed,
             Qt::QueuedConnection);
-    // ErrMessage also comes for a log file that did not open; only a port that went away
-    // while bound changes the form.
+    // ErrMessage comes for a port that went away and for registrations not written.
     connect(&m_comm, &CVr12Comm::ErrMessage, this, &CTermFormView::OnErrMessage);
     UpdateData(false);
 }
@@ -158,8 +171,10 @@ void CTermFormView::UpdateData(bool saveAndValidate) {
         const int code = m_codeEdit->text().toInt(&ok);
         if (ok && code >= 0 && code <= 65535)
             m_code = code;
-        m_relay1 = relayIndex(m_relay1List->currentIndex());
-        m_relay2 = relayIndex(m_relay2List->currentIndex());
+        if (isRelayTime(m_relay1List->currentIndex()))
+            m_relay1 = m_relay1List->currentIndex();
+        if (isRelayTime(m_relay2List->currentIndex()))
+            m_relay2 = m_relay2List->currentIndex();
         return;
     }
     m_filling = true;
@@ -171,8 +186,8 @@ void CTermFormView::UpdateData(bool saveAndValidate) {
     m_employeeEdit->setText(PaneText::toUnicode(m_masterName));
     m_firmwareEdit->setText(PaneText::toUnicode(m_firmware));
     m_lastRegEdit->setText(m_lastReg);
-    m_relay1List->setCurrentIndex(m_relay1);
-    m_relay2List->setCurrentIndex(m_relay2);
+    showRelayTime(m_relay1List, m_relay1);
+    showRelayTime(m_relay2List, m_relay2);
     m_statusEdit->setText(m_status);
     m_filling = false;
 }
@@ -183,8 +198,8 @@ void CTermFormView::Bind(int comPort, const CTermRecord& record) {
     m_name = record.Name;
     m_code = record.Code;
     m_comPort = comPort;
-    m_relay1 = relayIndex(record.Relay1Time);
-    m_relay2 = relayIndex(record.Relay2Time);
+    m_relay1 = record.Relay1Time;
+    m_relay2 = record.Relay2Time;
     m_master = record.Master;
     m_masterName = record.MasterName;
     m_firmware = record.Firmware;
@@ -196,16 +211,35 @@ void CTermFormView::Bind(int comPort, const CTermRecord& record) {
         m_status = S(IDS_ERROR);
         UpdateData(false);
     }
+    ShowRegistrationsFile();
+}
+
+void CTermFormView::ShowRegistrationsFile() {
+    const vr12comm::IVr12CommControl* control = m_comm.Control();
+    // A port that is down has its own "Error"; nothing arrives to be written.
+    const bool failing = m_portUp && control && !control->logFileError().isEmpty();
+    if (failing) {
+        // Also over a command's "OK" since the last lost line: the loss matters more.
+        m_status = S(IDS_ERROR);
+        UpdateData(false);
+        const TermFormServices& services = termFormServices();
+        if (!m_fileFailing && services.registrationsNotWritten)
+            services.registrationsNotWritten(FormatString(IDS_REGS_NOT_WRITTEN, m_comPort));
+    } else if (m_fileFailing && m_portUp && m_status == S(IDS_ERROR)) {
+        m_status = S(IDS_OK);
+        UpdateData(false);
+    }
+    m_fileFailing = failing;
     ShowLinkError();
 }
 
 void CTermFormView::ShowLinkError() {
     // "Error" alone does not tell an installer what to do (a busy port, a missing device, no
-    // access to it): the control's own words go on the Status field.
+    // access to it, a full folder): the control's own words go on the Status field.
     const vr12comm::IVr12CommControl* control = m_comm.Control();
-    const QString why = m_portUp  ? QString()
-                        : control ? control->lastLinkError()
-                                  : m_comm.ErrorText();
+    const QString why = !control   ? (m_portUp ? QString() : m_comm.ErrorText())
+                        : m_portUp ? control->logFileError()
+                                   : control->lastLinkError();
     m_statusEdit->setToolTip(why);
     m_statusEdit->setAccessibleDescription(why);
 }
@@ -227,13 +261,14 @@ void CTermFormView::SetFirmware(const std::string& firmware) {
 }
 
 void CTermFormView::SetRelayTimes(int relay1, int relay2) {
-    m_relay1 = relayIndex(relay1);
-    m_relay2 = relayIndex(relay2);
+    m_relay1 = relay1;
+    m_relay2 = relay2;
     UpdateData(false);
 }
 
 void CTermFormView::SetRegistrationsFile(const QString& path) {
     m_comm.SetAsciiFileName(path);
+    ShowRegistrationsFile();
 }
 
 void CTermFormView::OnCallFailed(const QString& text) {
@@ -244,6 +279,10 @@ void CTermFormView::OnCallFailed(const QString& text) {
 }
 
 void CTermFormView::OnRxMessage() {
+    const TermFormServices& services = termFormServices();
+    // Before the control writes the line: a new month points it at the new month's file.
+    if (services.registrationArrived)
+        services.registrationArrived();
     // The control's receiver waits holding the command lock: only its getters may be called.
     const RegistrationPlan plan = planRegistration(readRegistration(m_comm), m_id, m_code,
                                                    IntakeSwitches::from(CAppSettings::instance()));
@@ -255,7 +294,6 @@ void CTermFormView::OnRxMessage() {
         list->AddRow(plan.listRow.value(0), plan.listRow.value(1), plan.listRow.value(2),
                      plan.listRow.value(3), m_id);
 
-    const TermFormServices& services = termFormServices();
     m_lastReport = ReportResult();
     if (!plan.reportCommand.isEmpty()) {
         CADODataBase* db = services.reportingDatabase ? services.reportingDatabase() : nullptr;
@@ -268,18 +306,23 @@ void CTermFormView::OnRxMessage() {
 
 void CTermFormView::OnErrMessage() {
     const vr12comm::IVr12CommControl* control = m_comm.Control();
-    if (!m_portUp || !control || control->linkState() == vr12comm::LinkBothOpen)
+    if (!control)
         return;
-    // The controller was unplugged or switched off: the picture already lost its cable.
-    m_portUp = false;
-    SetStatus(S(IDS_ERROR));
-    ShowLinkError();
+    const int state = control->linkState();
+    if (m_portUp && state != vr12comm::LinkBothOpen && state != vr12comm::LinkPortOnly) {
+        // The controller was unplugged or switched off: the picture already lost its cable.
+        m_portUp = false;
+        SetStatus(S(IDS_ERROR));
+    }
+    ShowRegistrationsFile();
 }
 
 void CTermFormView::OnRelayTimeChanged() {
     if (m_filling)
         return;
     UpdateData(true);
+    // A time picked over an unknown one no longer says "unknown".
+    UpdateData(false);
     CTarvexDoc* doc = CTarvexDoc::Instance();
     CTermRecord* record = doc ? doc->FindController(m_comPort) : nullptr;
     if (!record)

@@ -43,7 +43,8 @@ public:
     void SetStatus(const QString& status);
     void SetMaster(const std::string& master, const std::string& masterName);
     void SetFirmware(const std::string& firmware);
-    // Relay time indices 0-7; neither the record nor the modified flag changes.
+    // Relay time indices, 0-7 for the listed times (any other shows as unknown); neither the
+    // record nor the modified flag changes.
     void SetRelayTimes(int relay1, int relay2);
 
     // Points the control's log at another file (the month or the folder changed).
@@ -60,7 +61,11 @@ private:
     void OnCallFailed(const QString& text);
     void OnErrMessage();
     void OnRelayTimeChanged();
-    // Why the link is down, on the Status field (nothing while it is up).
+    // Whether registrations reach the file: "Error" while they do not, "OK" again once they
+    // do; the user is told once when it starts.
+    void ShowRegistrationsFile();
+    // Why the link is down or registrations are not written, on the Status field (nothing
+    // while all is well).
     void ShowLinkError();
 
     CVr12Comm m_comm;
@@ -79,6 +84,8 @@ private:
     bool m_filling = false;
     // Init opened the port and no hang-up has been seen since.
     bool m_portUp = false;
+    // The control said registrations are not written, and none has been written since.
+    bool m_fileFailing = false;
 
     QLineEdit* m_idEdit;
     QLineEdit* m_nameEdit;

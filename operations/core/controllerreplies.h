@@ -13,6 +13,8 @@ struct RelayTimes {
     int relay1 = 0;
     int relay2 = 0;
     bool operator==(const RelayTimes&) const = default;
+    // Both are indices of the eight listed times (a workspace file may hold any number).
+    bool listed() const { return relay1 >= 0 && relay1 < 8 && relay2 >= 0 && relay2 < 8; }
 };
 
 // The relay time indices of a 16-character parameter record: the decimal numbers in

@@ -10,7 +10,7 @@ void readFirmware(IControllerLine& line, FormValues& form) {
         form.status = StatusChange::failed(code);
         return;
     }
-    form.firmware = line.FirmWare().toStdString();
+    form.firmware = lineBytes(line.FirmWare());
     form.status = StatusChange::ok();
 }
 
@@ -22,15 +22,15 @@ void readMaster(IControllerLine& line, const CTarvexDoc& doc, FormValues& form) 
         form.master.clear();
         return;
     }
-    form.master = reply.toStdString();
+    form.master = lineBytes(reply);
     form.status = StatusChange::ok();
     if (const CEmpRecord* employee = doc.FindEmployee(form.master))
         form.masterName = employee->LastName + ' ' + employee->FirstName;
 }
 
-int writeMaster(IControllerLine& line, const CTarvexDoc& doc, const QString& mediaId,
+int writeMaster(IControllerLine& line, const CTarvexDoc& doc, const std::string& mediaId,
                 FormValues& form) {
-    const int code = line.NewMaster(mediaId);
+    const int code = line.NewMaster(lineText(mediaId));
     form.status = StatusChange::fromCode(code);
     if (code == 0)
         readMaster(line, doc, form);
@@ -48,6 +48,10 @@ void readParams(IControllerLine& line, FormValues& form) {
 }
 
 int writeParams(IControllerLine& line, FormValues& form) {
+    if (!form.relays.listed()) {
+        form.status = StatusChange::relayTimesUnknown();
+        return kRelayTimesNotSent;
+    }
     const int code = line.WriteParams(relayTimesRecord(form.relays));
     form.status = StatusChange::fromCode(code);
     return code;

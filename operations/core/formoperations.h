@@ -27,11 +27,14 @@ struct FormValues {
 void readFirmware(IControllerLine& line, FormValues& form);
 // The master's name comes from the workspace's employees: last name, a blank, first name.
 void readMaster(IControllerLine& line, const CTarvexDoc& doc, FormValues& form);
-// NewMaster, then Read master when the controller took it. Returns NewMaster's code.
-int writeMaster(IControllerLine& line, const CTarvexDoc& doc, const QString& mediaId,
+// NewMaster of the MediaID's stored bytes, then Read master when the controller took it.
+// Returns NewMaster's code.
+int writeMaster(IControllerLine& line, const CTarvexDoc& doc, const std::string& mediaId,
                 FormValues& form);
 void readParams(IControllerLine& line, FormValues& form);
-// Returns WriteParams' code, which is also the status.
+// Returns WriteParams' code, which is also the status. Relay times outside the list are not
+// sent (the controller would take some other time): kRelayTimesNotSent, and the status says so.
+inline constexpr int kRelayTimesNotSent = -1;
 int writeParams(IControllerLine& line, FormValues& form);
 
 // Read ID table into the mirror of the controller on comPort (when the workspace has it):

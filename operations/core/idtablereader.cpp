@@ -10,7 +10,7 @@ constexpr char kEndOfTable[] = "*";
 std::optional<IdRecord> parseIdRecord(const QString& reply) {
     if (reply.size() != kIdRecordLength)
         return std::nullopt;
-    return IdRecord{reply.mid(2, 2).toStdString(), reply.right(16).toStdString()};
+    return IdRecord{lineBytes(reply.mid(2, 2)), lineBytes(reply.right(16))};
 }
 
 IdTableRead readIdTable(IControllerLine& line, const std::function<bool()>& between) {

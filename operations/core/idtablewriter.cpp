@@ -2,13 +2,14 @@
 
 #include "controllerline.h"
 
-IdTableWrite writeIdTable(IControllerLine& line, const QStringList& mediaIds,
+IdTableWrite writeIdTable(IControllerLine& line, const std::vector<std::string>& mediaIds,
                           const std::function<bool()>& between) {
     IdTableWrite out;
-    for (qsizetype i = 0; i < mediaIds.size(); ++i) {
-        int code = line.AddID(mediaIds.at(i));
+    for (size_t i = 0; i < mediaIds.size(); ++i) {
+        const QString mediaId = lineText(mediaIds[i]);
+        int code = line.AddID(mediaId);
         if (code == kAddIdRetry)
-            code = line.AddID(mediaIds.at(i));
+            code = line.AddID(mediaId);
         out.code = code;
         if (code != 0) {
             out.failedAt = int(i);

@@ -2,9 +2,9 @@
 
 #include "statuschange.h"
 
-#include <QStringList>
-
 #include <functional>
+#include <string>
+#include <vector>
 
 class IControllerLine;
 
@@ -27,9 +27,9 @@ struct IdTableWrite {
     bool readBack() const { return code == 0 && !abandoned; }
 };
 
-// AddID for each MediaID in order. A result of 10 gets exactly one more AddID of the same
-// MediaID; that second result counts like a first one, so a second failure stops the run
+// AddID for each MediaID (the stored bytes) in order. A result of 10 gets exactly one more AddID of
+// the same MediaID; that second result counts like a first one, so a second failure stops the run
 // and is shown as every other failure is. The run stops at the first failure with its code
 // as the status. `between` runs after each MediaID; false abandons the run.
-IdTableWrite writeIdTable(IControllerLine& line, const QStringList& mediaIds,
+IdTableWrite writeIdTable(IControllerLine& line, const std::vector<std::string>& mediaIds,
                           const std::function<bool()>& between = {});

@@ -33,6 +33,7 @@ void CEmpView::FillList(const CTarvexDoc* doc) {
             rows.addBytes(emp.LastName);
             rows.addBytes(emp.FirstName);
             rows.addBytes(mediaId);
+            rows.addKey(mediaId);
         }
     }
     reportModel()->setRows(std::move(rows), true);

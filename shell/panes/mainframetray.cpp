@@ -39,6 +39,11 @@ void CMainFrameTray::OnCloseBox() {
     QTimer::singleShot(0, this, &CMainFrameTray::hideIntoTray);
 }
 
+void CMainFrameTray::ShowNotice(const QString& text) {
+    // Longer than "still active": it asks the user to act.
+    m_notifier->Show(text, 100, 10000, 100);
+}
+
 void CMainFrameTray::hideIntoTray() {
     if (m_frame && m_tray->isShown() && m_frame->isMinimized())
         m_frame->hide();

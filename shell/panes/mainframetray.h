@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QString>
 
 #include <memory>
 
@@ -27,6 +28,8 @@ public:
 
     // The close box was used (the program goes on running).
     void OnCloseBox();
+    // A notice the user must not miss while the window may be hidden in the tray.
+    void ShowNotice(const QString& text);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -37,6 +37,18 @@ void CRowSet::addNumber(int n) {
     addLatin1(buf, len);
 }
 
+void CRowSet::addKey(const std::string& bytes) {
+    m_keys.push_back({qsizetype(m_keyPool.size()), qsizetype(bytes.size())});
+    m_keyPool += bytes;
+}
+
+std::string CRowSet::key(int row) const {
+    if (row < 0 || size_t(row) >= m_keys.size())
+        return {};
+    const Span& s = m_keys[size_t(row)];
+    return m_keyPool.substr(size_t(s.offset), size_t(s.length));
+}
+
 QStringView CRowSet::text(int row, int column) const {
     if (row < 0 || row >= rowCount() || column < 0 || column >= m_columns)
         return {};
@@ -90,6 +102,13 @@ void CRowSet::sortByFirstColumn() {
         sorted.insert(sorted.end(), first, first + m_columns);
     }
     m_cells = std::move(sorted);
+    if (m_keys.size() == size_t(n)) {
+        std::vector<Span> keys;
+        keys.reserve(m_keys.size());
+        for (int r : order)
+            keys.push_back(m_keys[size_t(r)]);
+        m_keys = std::move(keys);
+    }
 }
 
 void CRowSet::removeFirstRows(int count) {
@@ -97,6 +116,10 @@ void CRowSet::removeFirstRows(int count) {
     if (count <= 0)
         return;
     m_cells.erase(m_cells.begin(), m_cells.begin() + ptrdiff_t(size_t(count) * size_t(m_columns)));
+    m_keys.erase(m_keys.begin(),
+                 m_keys.begin() + ptrdiff_t(std::min(size_t(count), m_keys.size())));
+    if (m_keys.empty())
+        m_keyPool.clear();
     // A list that keeps only its newest rows must not keep every text it ever held.
     if (m_pool.size() > 4096 && m_cells.empty())
         m_pool.clear();
@@ -118,6 +141,8 @@ void CRowSet::compact() {
 void CRowSet::clear() {
     m_cells.clear();
     m_pool.clear();
+    m_keys.clear();
+    m_keyPool.clear();
 }
 
 CReportModel::CReportModel(const QStringList& headers, QObject* parent)
@@ -138,6 +163,10 @@ QVariant CReportModel::data(const QModelIndex& index, int role) const {
         return m_rows.text(index.row(), index.column()).toString();
     if (role == Qt::TextAlignmentRole)
         return QVariant(Qt::AlignLeft | Qt::AlignVCenter);
+    if (role == KeyRole) {
+        const std::string key = m_rows.key(index.row());
+        return QByteArray(key.data(), qsizetype(key.size()));
+    }
     return {};
 }
 

@@ -22,10 +22,16 @@ public:
     // through the program's code page.
     void addBytes(const std::string& bytes);
     void addNumber(int n);
+    // The bytes that name the next row without a key, as the workspace stores them (an
+    // employee's MediaID): commands act on these, never on the shown text converted back.
+    // Given once per row, in row order.
+    void addKey(const std::string& bytes);
 
     int columns() const { return m_columns; }
     int rowCount() const { return int(m_cells.size() / size_t(m_columns)); }
     QStringView text(int row, int column) const;
+    // Empty for a row that was given no key.
+    std::string key(int row) const;
 
     // Puts the rows in ascending order of column 0, compared case-insensitively;
     // rows with equal texts keep their order.
@@ -43,6 +49,8 @@ private:
     int m_columns;
     QString m_pool;
     std::vector<Span> m_cells;
+    std::string m_keyPool;
+    std::vector<Span> m_keys; // by row
 };
 
 // Model of a report list over a CRowSet. Refills replace the whole content in
@@ -50,6 +58,9 @@ private:
 class CReportModel : public QAbstractTableModel {
     Q_OBJECT
 public:
+    // data() of any cell in this role: the row's key bytes (QByteArray), see CRowSet::addKey.
+    static constexpr int KeyRole = Qt::UserRole + 1;
+
     explicit CReportModel(const QStringList& headers, QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -67,6 +78,7 @@ public:
     void removeFirstRows(int count);
 
     QString text(int row, int column) const;
+    std::string key(int row) const { return m_rows.key(row); }
 
 private:
     QStringList m_headers;

@@ -26,6 +26,8 @@ public:
     CReportModel* reportModel() const { return m_model; }
     int rowCount() const { return m_model->rowCount(); }
     QString text(int row, int column) const { return m_model->text(row, column); }
+    // The stored bytes the row stands for (its MediaID), empty when it has none.
+    std::string key(int row) const { return m_model->key(row); }
 
     // Selected rows in ascending order.
     QList<int> selectedRows() const;

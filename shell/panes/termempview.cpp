@@ -39,6 +39,7 @@ void CTermEmpView::FillList(const CTarvexDoc* doc, int comPort) {
                 rows.add(QStringView());
             }
             rows.addBytes(mediaId);
+            rows.addKey(mediaId);
         }
     }
     reportModel()->setRows(std::move(rows), true);

@@ -188,6 +188,54 @@ private slots:
         QVERIFY(stopped != running && stopped != nothing);
     }
 
+    // A text argument given as bytes reaches the wire as those bytes, not read as UTF-8 first;
+    // one given as a string goes one byte per character.
+    void byteArgumentsReachTheWireAsTheyAre() {
+        Vr12Simulator sim;
+        QVERIFY(sim.start(TestWorld::instance()->deviceDir(), 3));
+        auto host = makeControl();
+        m_ctrl->setAsciiFileName(TestWorld::instance()->path("bytes.txt"));
+        QVERIFY(m_ctrl->init(2));
+        const QByteArray id("\xE9\x81"
+                            "00000000000001",
+                            16);
+        QVariant result;
+        QCOMPARE(m_ctrl->invoke(DispAddID, InvokeKind::Method, {id}, &result), InvokeStatus::Ok);
+        QCOMPARE(result.toInt(), int(IdWriteOk));
+        QCOMPARE(sim.slot(0), id);
+        const QByteArray master("\xFF"
+                                "000000000000001",
+                                16);
+        QCOMPARE(m_ctrl->newMaster(QString::fromLatin1(master)), IdWriteOk);
+        QCOMPARE(sim.master(), master);
+        QCOMPARE(m_ctrl->showMaster(), QString::fromLatin1(master));
+        QVERIFY(m_ctrl->destroy());
+    }
+
+    // Registrations that are not written are said through the interface: the event, the
+    // reason, and the picture's crossed folder; a file that opens again clears them.
+    void lostRegistrationsAreSaid() {
+        Vr12Simulator sim;
+        QVERIFY(sim.start(TestWorld::instance()->deviceDir(), 4));
+        auto host = makeControl();
+        QSignalSpy err(m_ctrl->widget(), SIGNAL(ErrMessage()));
+        QSignalSpy rx(m_ctrl->widget(), SIGNAL(RxMessage()));
+        m_ctrl->setAsciiFileName(TestWorld::instance()->path("said.txt"));
+        QVERIFY(m_ctrl->init(3));
+        QCOMPARE(m_ctrl->logFileError(), QString());
+        m_ctrl->setAsciiFileName(QStringLiteral("/dev/full"));
+        sim.sendMessage("+S1");
+        QVERIFY(rx.wait(3000));
+        QTRY_COMPARE(err.size(), 1);
+        QVERIFY2(m_ctrl->logFileError().contains("/dev/full"), qPrintable(m_ctrl->logFileError()));
+        QCOMPARE(m_ctrl->linkState(), int(LinkPortOnly));
+        QCOMPARE(m_ctrl->lastLinkError(), QString());
+        m_ctrl->setAsciiFileName(TestWorld::instance()->path("said.txt"));
+        QCOMPARE(m_ctrl->logFileError(), QString());
+        QCOMPARE(m_ctrl->linkState(), int(LinkBothOpen));
+        QVERIFY(m_ctrl->destroy());
+    }
+
     void logFailuresRaiseErrMessage() {
         auto host = makeControl();
         QSignalSpy err(m_ctrl->widget(), SIGNAL(ErrMessage()));

@@ -3,6 +3,9 @@
 #include "linkfixture.h"
 #include "testfiles.h"
 
+#include <QDir>
+#include <QFile>
+
 #include <ctime>
 
 using namespace vr12comm;
@@ -140,6 +143,57 @@ private slots:
         f.sim.sendMessage("+A3");
         QVERIFY(rx.wait(3000));
         QCOMPARE(f.link->lastReg(), QByteArray("+A3"));
+    }
+
+    // A registrations file that stops taking lines: every lost line raises ErrMessage with its
+    // reason, the picture crosses the folder, and the file is tried again with the next
+    // registration. Permissions do not stop root, so the folder is a regular file (an open
+    // fails for anyone) and the full disk is /dev/full (a write fails for anyone).
+    void lostLinesAreToldAndTheFileTriedAgain() {
+        LinkFixture f;
+        QVERIFY(f.start(7, "before.txt"));
+        QSignalSpy rx(f.link.get(), &Vr12Link::rxMessage);
+        QSignalSpy err(f.link.get(), &Vr12Link::errMessage);
+        const QString folder = TestWorld::instance()->path("month-folder");
+        QDir(folder).removeRecursively();
+        writeBytes(folder, "a file where the folder should be");
+        const QString file = folder + "/regs.txt";
+
+        f.link->setAsciiFileName(file);
+        QCOMPARE(err.size(), 1);
+        QVERIFY2(f.link->logError().contains(file), qPrintable(f.link->logError()));
+        QCOMPARE(f.link->linkState(), int(Vr12Link::PortOnly));
+        f.sim.sendMessage("+L1");
+        QVERIFY(rx.wait(3000));
+        // The event came, then the line was lost and told.
+        QTRY_COMPARE(err.size(), 2);
+        QVERIFY(f.link->logError().contains(file));
+        QCOMPARE(f.link->linkState(), int(Vr12Link::PortOnly));
+
+        // The folder takes files again: the next registration opens the file and goes in.
+        QVERIFY(QFile::remove(folder));
+        QVERIFY(QDir().mkpath(folder));
+        f.sim.sendMessage("+L2");
+        QVERIFY(rx.wait(3000));
+        QTRY_VERIFY(fileBytes(file).endsWith(",+L2,L2,,COM7\r\n"));
+        QCOMPARE(err.size(), 2);
+        QCOMPARE(f.link->logError(), QString());
+        QCOMPARE(f.link->linkState(), int(Vr12Link::BothOpen));
+        QVERIFY(!fileBytes(file).contains("+L1"));
+
+        // A file that opens but takes no line.
+        f.link->setAsciiFileName(QStringLiteral("/dev/full"));
+        QCOMPARE(err.size(), 2);
+        QCOMPARE(f.link->linkState(), int(Vr12Link::BothOpen));
+        f.sim.sendMessage("+L3");
+        QVERIFY(rx.wait(3000));
+        QTRY_COMPARE(err.size(), 3);
+        QVERIFY2(f.link->logError().contains("/dev/full"), qPrintable(f.link->logError()));
+        QCOMPARE(f.link->linkState(), int(Vr12Link::PortOnly));
+        f.link->setAsciiFileName(file);
+        QCOMPARE(f.link->logError(), QString());
+        QCOMPARE(f.link->linkState(), int(Vr12Link::BothOpen));
+        QCOMPARE(err.size(), 3);
     }
 
     void destroyingOneControlLeavesOthersRunning() {

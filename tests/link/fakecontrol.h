@@ -45,6 +45,7 @@ public:
     void setModified(bool) override {}
     int linkState() const override { return 0; }
     QString lastLinkError() const override { return {}; }
+    QString logFileError() const override { return {}; }
 
 signals:
     void RxMessage();

@@ -47,11 +47,28 @@ struct OperationsWorld : IntakeWorld {
                 return r;
         return -1;
     }
+    // The row that stands for these stored bytes (its MediaID as the workspace keeps it).
+    static int rowOfKey(const CReportView* list, const QByteArray& key) {
+        for (int r = 0; r < list->rowCount(); ++r)
+            if (list->key(r) == key.toStdString())
+                return r;
+        return -1;
+    }
     // Replaces the list's selection by the rows of these MediaIDs.
     static void select(CReportView* list, const QList<QByteArray>& mediaIds) {
         QList<int> rows;
         for (const QByteArray& id : mediaIds)
             rows << rowOf(list, id);
+        selectRows(list, rows);
+    }
+    // The same by the rows' stored bytes, for MediaIDs that show as other characters.
+    static void selectKeys(CReportView* list, const QList<QByteArray>& keys) {
+        QList<int> rows;
+        for (const QByteArray& key : keys)
+            rows << rowOfKey(list, key);
+        selectRows(list, rows);
+    }
+    static void selectRows(CReportView* list, QList<int> rows) {
         std::sort(rows.begin(), rows.end());
         list->clearRowSelection();
         if (!rows.isEmpty())

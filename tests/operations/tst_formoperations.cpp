@@ -3,6 +3,8 @@
 // when each of the ten commands is offered.
 #include "operationsworld.h"
 
+#include "../workspace/workspacebytes.h"
+
 #include <QComboBox>
 #include <QLineEdit>
 
@@ -173,6 +175,124 @@ private slots:
         QTRY_COMPARE(sim.receivedBytes(), QByteArray("O"));
         QTRY_COMPARE(sim.lockOpenings(), 1);
         QCOMPARE(status(), QStringLiteral("before"));
+    }
+
+    // What the controller sends is stored as the bytes that came, and what goes to it is the
+    // stored bytes, whatever the code page shows for them: windows-1252 has letters for 0xE9
+    // and 0x80 and nothing for 0x81 (the list shows U+FFFD).
+    void controllerTextsAreStoredByteForByte() {
+        Vr12Simulator sim;
+        QVERIFY(sim.start(TestWorld::instance()->deviceDir(), 2));
+        IntakeWorld::setStored(QStringLiteral("CodePage"), QStringLiteral("windows-1252"));
+        const QByteArray accented("\xE9\x80"
+                                  "00000000000042",
+                                  16);
+        const QByteArray undefined("000000000000\x81\xE9"
+                                   "43",
+                                   16);
+        const std::map<std::string, CEmpRecord> employees = {
+            {accented.toStdString(), employee("Dupr\xE9", "Eve")},
+            {undefined.toStdString(), employee("Fox", "Fay")},
+        };
+        OperationsWorld w;
+        QVERIFY(w.startWith(QStringLiteral("bytes"), employees, {{2, controller("Side", 2, 0)}}));
+        CTermFormView* form = w.selectController(2);
+        QVERIFY(form);
+        QCOMPARE(
+            CEmpView::Instance()->text(OperationsWorld::rowOfKey(CEmpView::Instance(), undefined),
+                                       CEmpView::kMediaIdColumn),
+            QStringLiteral("000000000000\uFFFD\u00e943"));
+
+        const QByteArray firmware("VR-12 caf\xE9 \x81\x80 1.0");
+        sim.setFirmware(firmware);
+        QVERIFY(w.run(ID_TERM_FIRMWARE));
+        QCOMPARE(form->Firmware(), firmware.leftJustified(18, ' ').toStdString());
+
+        // The master as it came finds its employee.
+        sim.setMaster(accented);
+        QVERIFY(w.run(ID_TERM_READMASTER));
+        QCOMPARE(form->Master(), accented.toStdString());
+        QCOMPARE(form->MasterName(), std::string("Dupr\xE9 Eve"));
+        QCOMPARE(form->field(IDC_TERM_EMPLOYEE)->text(), QStringLiteral("Dupr\u00e9 Eve"));
+
+        // Write master sends the selected employee's stored bytes, not its shown text.
+        OperationsWorld::selectKeys(CEmpView::Instance(), {undefined});
+        sim.clearReceived();
+        QVERIFY(w.run(ID_TERM_WRITEMASTER));
+        QCOMPARE(sim.receivedBytes(), "N" + undefined + "M");
+        QCOMPARE(sim.master(), undefined);
+        QCOMPARE(form->Master(), undefined.toStdString());
+        QCOMPARE(form->MasterName(), std::string("Fox Fay"));
+
+        // Write to ID table likewise; the table read back holds the IDs and slots as they came.
+        const QByteArray fromController("\xFF\xE9"
+                                        "00000000000044",
+                                        16);
+        sim.setSlot(0x2A, fromController);
+        OperationsWorld::selectKeys(CEmpView::Instance(), {accented, undefined});
+        sim.clearReceived();
+        QVERIFY(w.run(ID_TERM_WRITEIDTABLE));
+        QVERIFY(sim.receivedBytes().startsWith("A" + accented + "A" + undefined));
+        const std::map<std::string, std::string> expected = {
+            {accented.toStdString(), "00"},
+            {undefined.toStdString(), "01"},
+            {fromController.toStdString(), "2A"},
+        };
+        QCOMPARE(tableOf(sim), expected);
+        QCOMPARE(w.mirror(2), expected);
+        QCOMPARE(form->field(IDC_TERM_STATUS)->text(), QStringLiteral("OK"));
+        IntakeWorld::setStored(QStringLiteral("CodePage"), QString());
+    }
+
+    // A relay index the lists do not hold (a workspace file can carry any number) shows as an
+    // unknown time and stays what the file holds until the user picks a time; Write parameters
+    // does not send it as some other time.
+    void relayTimeOutsideTheListIsKept() {
+        using namespace WorkspaceBytes;
+        Vr12Simulator sim;
+        QVERIFY(sim.start(TestWorld::instance()->deviceDir(), 3));
+        auto shed = [](int relay1, int relay2) {
+            return kHeader + int32(0) + int32(1) + int32(3) + int32(33) + int32(7) + text("Shed") +
+                   int32(relay1) + int32(relay2) + text("") + text("") + text("") + int32(0);
+        };
+        const QString file = TestWorld::instance()->path(QStringLiteral("relays.VR-12"));
+        writeBytes(file, shed(9, -1));
+        OperationsWorld w;
+        QVERIFY(w.startOn(file));
+        CTermFormView* form = w.selectController(3);
+        QVERIFY(form);
+        QComboBox* relay1 = form->relayList(IDC_TERM_RELAY1);
+        QComboBox* relay2 = form->relayList(IDC_TERM_RELAY2);
+        QCOMPARE(relay1->currentIndex(), -1);
+        QCOMPARE(relay1->placeholderText(), QStringLiteral("unknown (9)"));
+        QCOMPARE(relay1->accessibleDescription(), QStringLiteral("unknown (9)"));
+        QCOMPARE(relay2->currentIndex(), -1);
+        QCOMPARE(relay2->placeholderText(), QStringLiteral("unknown (-1)"));
+        QCOMPARE(relay1->count(), 8);
+        QCOMPARE(form->Relay1Time(), 9);
+        QCOMPARE(form->Relay2Time(), -1);
+        QVERIFY(!w.doc()->IsModified());
+        // Saved back as it came.
+        QCOMPARE(QByteArray::fromStdString(CWorkspaceFile::Serialize(*w.doc())), shed(9, -1));
+
+        sim.clearReceived();
+        QVERIFY(w.run(ID_TERM_WRITEPARAMS));
+        QTest::qWait(100);
+        QCOMPARE(sim.receivedBytes(), QByteArray());
+        QCOMPARE(form->field(IDC_TERM_STATUS)->text(),
+                 QStringLiteral("Choose both relay times first"));
+        QCOMPARE(form->Relay1Time(), 9);
+
+        // The user picks relay 2's time: that one changes, relay 1 keeps the file's value.
+        QTest::keyClick(relay2, Qt::Key_Down);
+        QCOMPARE(relay2->currentIndex(), 0);
+        QCOMPARE(relay2->accessibleDescription(), QString());
+        QVERIFY(w.doc()->IsModified());
+        const CTermRecord* record = w.doc()->FindController(3);
+        QCOMPARE(record->Relay1Time, 9);
+        QCOMPARE(record->Relay2Time, 0);
+        QCOMPARE(relay1->currentIndex(), -1);
+        QCOMPARE(QByteArray::fromStdString(CWorkspaceFile::Serialize(*w.doc())), shed(9, 0));
     }
 };
 

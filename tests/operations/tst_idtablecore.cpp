@@ -102,8 +102,7 @@ private slots:
         QVERIFY(f.start());
         LinkLine line(*f.link);
         f.sim.setFault('A', Vr12Simulator::Fault::StatusD, 1);
-        const IdTableWrite w =
-            writeIdTable(line, {QString::fromLatin1(id(7)), QString::fromLatin1(id(8))});
+        const IdTableWrite w = writeIdTable(line, {id(7).toStdString(), id(8).toStdString()});
         QCOMPARE(f.sim.receivedBytes(), "A" + id(7) + "A" + id(7) + "A" + id(8));
         QCOMPARE(w.code, 0);
         QCOMPARE(w.written, 2);
@@ -115,8 +114,8 @@ private slots:
         LinkFixture f;
         QVERIFY(f.start());
         LinkLine line(*f.link);
-        const QStringList ids{QString::fromLatin1(id(301)), QString::fromLatin1(id(302)),
-                              QString::fromLatin1(id(303))};
+        const std::vector<std::string> ids{id(301).toStdString(), id(302).toStdString(),
+                                           id(303).toStdString()};
         // Code 10, then a full table answers "f": the second result stops the run.
         f.sim.fillTable(256);
         f.sim.setFault('A', Vr12Simulator::Fault::StatusD, 1);

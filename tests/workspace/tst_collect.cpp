@@ -611,11 +611,20 @@ private slots:
             QTRY_COMPARE_WITH_TIMEOUT(collector.Printed(), 2, 5000);
             a.sendMessage(Vr12Simulator::registrationFor(Vr12Simulator::mediaIdFor(3)));
             QTRY_COMPARE_WITH_TIMEOUT(collector.Printed(), 3, 5000);
-            // A month whose file cannot be opened is said for each controller.
+            // A month whose file cannot be opened is said for each controller, and so is every
+            // registration it loses, until the file opens again.
             QVERIFY(QDir().mkpath(regs + "/TarvexRegs-2026-03.txt"));
             now = QDateTime(QDate(2026, 3, 1), QTime(0, 0, 1));
             b.sendMessage(Vr12Simulator::registrationFor(Vr12Simulator::mediaIdFor(4)));
             QTRY_COMPARE_WITH_TIMEOUT(collector.Printed(), 4, 5000);
+            QTest::qWait(100);
+            QVERIFY(QDir().rmdir(regs + "/TarvexRegs-2026-03.txt"));
+            b.sendMessage(Vr12Simulator::registrationFor(Vr12Simulator::mediaIdFor(5)));
+            QTRY_COMPARE_WITH_TIMEOUT(collector.Printed(), 5, 5000);
+            QTest::qWait(100);
+            // A line that hangs up is said once as such, also while its file fails.
+            a.unplug();
+            QTest::qWait(1500);
             collector.Close();
         }
         std::fclose(out);
@@ -626,10 +635,23 @@ private slots:
             errText += buffer;
         std::fclose(err);
         const QList<QByteArray> problems = linesOf(errText);
-        QCOMPARE(problems.size(), 2);
-        QVERIFY2(problems.at(0).startsWith("tarvexctl: COM7: cannot open the log file"),
-                 problems.at(0).constData());
-        QVERIFY(problems.at(1).startsWith("tarvexctl: COM8: cannot open the log file"));
+        QCOMPARE(problems.size(), 5);
+        const QByteArray march = QFile::encodeName(regs + "/TarvexRegs-2026-03.txt");
+        for (int i = 0; i < 3; ++i)
+            QVERIFY2(problems.at(i).contains(": registrations are not written: cannot open the "
+                                             "log file " +
+                                             march),
+                     problems.at(i).constData());
+        QVERIFY(problems.at(0).startsWith("tarvexctl: COM7: "));
+        QVERIFY(problems.at(1).startsWith("tarvexctl: COM8: "));
+        QVERIFY(problems.at(2).startsWith("tarvexctl: COM8: "));
+        QCOMPARE(problems.at(3),
+                 "tarvexctl: COM8: registrations are written to " + march + " again");
+        QVERIFY2(problems.at(4).startsWith("tarvexctl: COM7: COM7: the line hung up"),
+                 problems.at(4).constData());
+        const QList<QByteArray> inMarch = fileLines(regs + "/TarvexRegs-2026-03.txt");
+        QCOMPARE(inMarch.size(), 1);
+        QVERIFY(inMarch.at(0).contains(Vr12Simulator::mediaIdFor(5)));
         const QList<QByteArray> january = fileLines(regs + "/TarvexRegs-2026-01.txt");
         const QList<QByteArray> february = fileLines(regs + "/TarvexRegs-2026-02.txt");
         QCOMPARE(january.size(), 1);

@@ -58,11 +58,12 @@ void CCollector::OpenReportingDatabase(const CAppSettings& settings, const QStri
         queue.get(), &ReportQueue::answeringChanged, this,
         [this](bool answering, const QString& problem) {
             if (answering) {
-                if (m_everAnswered)
+                if (std::exchange(m_toldNoAnswer, false))
                     Report(QStringLiteral("the reporting database answers again"));
                 m_everAnswered = true;
                 return;
             }
+            m_toldNoAnswer = true;
             Report(QStringLiteral("the reporting database %1; registrations wait in the "
                                   "report queue: %2")
                        .arg(m_everAnswered ? QStringLiteral("does not answer")
@@ -113,18 +114,18 @@ int CCollector::Open(const CTarvexDoc& doc, CVr12CommFactory& factory, const QSt
             Report(QStringLiteral("COM%1: %2").arg(comPort).arg(why));
             continue;
         }
-        const Controller* c = controller.get();
+        Controller* c = controller.get();
         connect(&comm, &CVr12Comm::RxMessage, this, [this, c] { OnRegistration(*c); });
+        // Queued: the control writes the line after the handlers return.
+        connect(
+            &comm, &CVr12Comm::RxMessage, this, [this, c] { ReportFileRecovered(*c); },
+            Qt::QueuedConnection);
         comm.SetAsciiFileName(file);
         if (comm.Init(short(comPort - 1))) {
             ++opened;
             // Nobody watches a status line here: a month's file that does not open would
             // lose registrations silently.
-            connect(&comm, &CVr12Comm::ErrMessage, this, [this, c] {
-                const QString why =
-                    c->comm->Control() ? c->comm->Control()->lastLinkError() : c->comm->ErrorText();
-                Report(QStringLiteral("COM%1: %2").arg(c->comPort).arg(why));
-            });
+            connect(&comm, &CVr12Comm::ErrMessage, this, [this, c] { OnControlError(*c); });
         } else {
             const QString reason = comm.Control() ? comm.Control()->lastLinkError() : QString();
             Report(QStringLiteral("COM%1 (controller %2) does not open: %3")
@@ -158,8 +159,43 @@ QString CCollector::RegistrationsFile() const {
 
 void CCollector::MoveToMonth() {
     const QString file = RegistrationsFile();
-    for (auto& controller : m_controllers)
+    for (auto& controller : m_controllers) {
         controller->comm->SetAsciiFileName(file);
+        ReportFileRecovered(*controller);
+    }
+}
+
+void CCollector::OnControlError(Controller& controller) {
+    const vr12comm::IVr12CommControl* control = controller.comm->Control();
+    if (!control) {
+        Report(
+            QStringLiteral("COM%1: %2").arg(controller.comPort).arg(controller.comm->ErrorText()));
+        return;
+    }
+    const int state = control->linkState();
+    if (!controller.portLost && state != vr12comm::LinkBothOpen &&
+        state != vr12comm::LinkPortOnly) {
+        controller.portLost = true;
+        Report(QStringLiteral("COM%1: %2").arg(controller.comPort).arg(control->lastLinkError()));
+        return;
+    }
+    const QString file = control->logFileError();
+    if (file.isEmpty())
+        return;
+    controller.fileFailing = true;
+    Report(QStringLiteral("COM%1: registrations are not written: %2")
+               .arg(controller.comPort)
+               .arg(file));
+}
+
+void CCollector::ReportFileRecovered(Controller& controller) {
+    const vr12comm::IVr12CommControl* control = controller.comm->Control();
+    if (!controller.fileFailing || !control || !control->logFileError().isEmpty())
+        return;
+    controller.fileFailing = false;
+    Report(QStringLiteral("COM%1: registrations are written to %2 again")
+               .arg(controller.comPort)
+               .arg(controller.comm->GetAsciiFileName()));
 }
 
 void CCollector::OnRegistration(const Controller& controller) {

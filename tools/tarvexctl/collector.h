@@ -20,8 +20,9 @@ class QWidget;
 // The registration intake of every controller of a workspace, without a window: one control
 // per controller writing the monthly file, one tab-separated line per registration on `out`
 // (the registrations list's five columns) and the reporting command, through the report queue,
-// when the settings ask for it. Problems go to `err` as lines, among them a registrations file
-// that does not open and each command the database refused; the intake goes on.
+// when the settings ask for it. Problems go to `err` as lines, among them every registration
+// that does not reach the registrations file (and when they reach it again) and each command
+// the database refused; the intake goes on.
 class CCollector : public QObject {
     Q_OBJECT
 public:
@@ -63,9 +64,17 @@ private:
         int id = 0;
         int code = 0;
         std::unique_ptr<CVr12Comm> comm;
+        // Registrations were told lost and none has reached the file since.
+        bool fileFailing = false;
+        // The line hung up and was told.
+        bool portLost = false;
     };
 
     void OnRegistration(const Controller& controller);
+    // ErrMessage: a lost registration (or a file that did not open) or a line that hung up.
+    void OnControlError(Controller& controller);
+    // After each registration's line and each new file: a file that takes lines again is told.
+    void ReportFileRecovered(Controller& controller);
     void Print(const QStringList& row);
     void Report(const QString& text);
     void MoveToMonth();
@@ -75,7 +84,8 @@ private:
     CMonthWatcher m_month;
     IntakeSwitches m_switches;
     std::unique_ptr<ReportQueue> m_queue;
-    bool m_everAnswered = false;
+    bool m_everAnswered = false; // both on the report queue's thread
+    bool m_toldNoAnswer = false;
     std::unique_ptr<QWidget> m_host; // parent of the controls' windows, never shown
     std::vector<std::unique_ptr<Controller>> m_controllers;
     QString m_regFilePath;

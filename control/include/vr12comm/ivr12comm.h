@@ -92,9 +92,15 @@ public:
     virtual void setModified(bool modified) = 0;
 
     virtual int linkState() const = 0;
-    // Why the last Init (or log file open) failed: the device path and the
-    // reason, for the user. Empty after success.
+    // Why the last Init failed or the line hung up: the device path (or the
+    // log file) and the reason, for the user. Empty after success.
     virtual QString lastLinkError() const = 0;
+    // Why registrations are not being written to the log file: it did not open
+    // (ErrMessage came) or the last line could not be written (ErrMessage came
+    // after RxMessage). The control tries to open the file again at every
+    // registration; this is empty again once a line went in or a new
+    // AsciiFileName opened.
+    virtual QString logFileError() const = 0;
 
     // Typed calls, each one invoke by dispatch identifier; numeric results are
     // named in vr12results.h.

@@ -12,6 +12,7 @@ namespace {
 constexpr TarvexStringEntry kStrings[] = {
 #include "strings/frame.inc"
 #include "strings/import.inc"
+#include "strings/intake.inc"
 #include "strings/link.inc"
 #include "strings/panes.inc"
 #include "strings/settings.inc"

@@ -17,6 +17,7 @@
 #include <QSettings>
 #include <QTest>
 
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -25,6 +26,8 @@
 struct IntakeWorld {
     ScriptedPrompts prompts;
     std::unique_ptr<CTarvexApp> app;
+    // The program's clock when set before start.
+    std::function<QDateTime()> clock;
 
     static QString regFolder() { return TestWorld::instance()->path(QStringLiteral("regs")); }
 
@@ -41,8 +44,6 @@ struct IntakeWorld {
     // The same with employees.
     bool start(const QString& name, const CTarvexDoc::EmployeeMap& employees,
                const std::map<int, CTermRecord>& controllers) {
-        QDir().mkpath(regFolder());
-        setStored(QStringLiteral("RegFilePath"), regFolder());
         const QString file = TestWorld::instance()->path(name + QStringLiteral(".VR-12"));
         {
             CTarvexDoc doc;
@@ -53,10 +54,18 @@ struct IntakeWorld {
             if (!CWorkspaceFile::Save(doc, file).ok)
                 return false;
         }
+        return startOn(file);
+    }
+    // The program started on a workspace file that is already there.
+    bool startOn(const QString& file) {
+        QDir().mkpath(regFolder());
+        setStored(QStringLiteral("RegFilePath"), regFolder());
         app = std::make_unique<CTarvexApp>();
         app->setProgramFolder(TestWorld::instance()->path(QStringLiteral("program")));
         app->setArguments({file});
         app->setPrompts(&prompts);
+        if (clock)
+            app->setClock(clock);
         return app->InitInstance();
     }
 

@@ -5,9 +5,12 @@
 
 #include "adodatabase.h"
 #include "documentflow.h"
+#include "mainframetray.h"
 #include "monthwatcher.h"
 #include "reportsender.h"
 #include "resourceids.h"
+#include "taskbarnotifier.h"
+#include "termformservices.h"
 #include "testfiles.h"
 #include "vr12commfactory.h"
 #include "vr12simulator.h"
@@ -245,6 +248,84 @@ private slots:
         QTRY_COMPARE(gate->Status(), QStringLiteral("Error"));
         QCOMPARE(gate->field(res::IDC_TERM_STATUS)->text(), QStringLiteral("Error"));
         QCOMPARE(w.prompts.stops.size(), 1);
+    }
+
+    // Every registration looks at the month (the clock can jump over a month's end: a suspend,
+    // a clock set forward), and a month whose file cannot be opened shows on the form and is
+    // told once, until the file opens again. Permissions do not stop root, so the file that
+    // cannot be opened is a folder standing where the file should be.
+    void registrationsThatCannotBeWrittenAreShown() {
+        Vr12Simulator sim6;
+        QVERIFY(sim6.start(TestWorld::instance()->deviceDir(), 6));
+        IntakeWorld::setStored(QStringLiteral("UseMRDB"), 0);
+        IntakeWorld::setStored(QStringLiteral("UsePhoto"), 0);
+        auto monthFile = [](const QString& month) {
+            return IntakeWorld::regFolder() + QStringLiteral("/TarvexRegs-") + month +
+                   QStringLiteral(".txt");
+        };
+        for (const char* month : {"2031-01", "2031-02", "2031-03"}) {
+            QDir(monthFile(month)).removeRecursively();
+            QFile::remove(monthFile(month));
+        }
+        QDateTime now(QDate(2031, 1, 15), QTime(12, 0));
+        IntakeWorld w;
+        w.clock = [&now] { return now; };
+        QVERIFY(w.start(QStringLiteral("months"), {{6, controller("Yard", 6, 1)}}));
+        CTermFormView* yard = w.form(6);
+        QVERIFY(yard);
+        QCOMPARE(yard->Status(), QStringLiteral("OK"));
+        QCOMPARE(w.monthlyFile(), monthFile("2031-01"));
+        int notices = 0;
+        TermFormServices& services = termFormServices();
+        const auto tell = services.registrationsNotWritten;
+        services.registrationsNotWritten = [&](const QString& notice) {
+            ++notices;
+            tell(notice);
+        };
+        auto registration = [&](int n) {
+            const int rows = w.list()->rowCount();
+            sim6.sendMessage(Vr12Simulator::registrationFor(mediaId(n)));
+            return QTest::qWaitFor([&] { return w.list()->rowCount() > rows; }, kWaitMs);
+        };
+        QVERIFY(registration(21));
+        QTRY_VERIFY_WITH_TIMEOUT(fileBytes(monthFile("2031-01")).contains(mediaId(21)), kWaitMs);
+
+        // The machine wakes in February: the next registration goes into February's file.
+        now = QDateTime(QDate(2031, 2, 1), QTime(0, 0, 5));
+        QVERIFY(registration(22));
+        QTRY_VERIFY_WITH_TIMEOUT(fileBytes(monthFile("2031-02")).contains(mediaId(22)), kWaitMs);
+        QVERIFY(!fileBytes(monthFile("2031-01")).contains(mediaId(22)));
+        QCOMPARE(yard->Status(), QStringLiteral("OK"));
+
+        // March's file cannot be opened: the form says so with the reason, the tray once.
+        QVERIFY(QDir().mkpath(monthFile("2031-03")));
+        now = QDateTime(QDate(2031, 3, 1), QTime(0, 0, 2));
+        QVERIFY(registration(23));
+        const QLineEdit* status = yard->field(res::IDC_TERM_STATUS);
+        QTRY_COMPARE_WITH_TIMEOUT(status->text(), QStringLiteral("Error"), kWaitMs);
+        QVERIFY2(status->toolTip().contains(monthFile("2031-03")), qPrintable(status->toolTip()));
+        QCOMPARE(status->accessibleDescription(), status->toolTip());
+        QCOMPARE(notices, 1);
+        const auto* tray = w.app->mainFrame()->findChild<CMainFrameTray*>();
+        QVERIFY(tray);
+        QCOMPARE(tray->notifier()->text(), QStringLiteral("COM6: registrations not saved"));
+        QVERIFY(!fileBytes(monthFile("2031-02")).contains(mediaId(23)));
+        // The next one is lost as well and still shown, but not told again.
+        yard->SetStatus(QStringLiteral("OK"));
+        QVERIFY(registration(24));
+        QTRY_COMPARE_WITH_TIMEOUT(yard->Status(), QStringLiteral("Error"), kWaitMs);
+        QCOMPARE(notices, 1);
+
+        // The file can be made again: the next registration goes in and the form is well.
+        QVERIFY(QDir().rmdir(monthFile("2031-03")));
+        QVERIFY(registration(25));
+        QTRY_COMPARE_WITH_TIMEOUT(yard->Status(), QStringLiteral("OK"), kWaitMs);
+        QCOMPARE(status->toolTip(), QString());
+        const QByteArray march = fileBytes(monthFile("2031-03"));
+        QVERIFY(march.contains(mediaId(25)));
+        QVERIFY(!march.contains(mediaId(24)));
+        QCOMPARE(notices, 1);
+        services.registrationsNotWritten = tell;
     }
 };
 

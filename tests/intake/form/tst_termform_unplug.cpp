@@ -57,12 +57,22 @@ private slots:
         QCOMPARE(linkState(f1), int(vr12comm::LinkBothOpen));
         QCOMPARE(linkState(f3), int(vr12comm::LinkLogOnly));
 
-        // A registrations file that does not open is the control's own business.
+        // A registrations file that does not open would lose every registration: the form
+        // says so, with the reason on the field, until a file opens again.
         QSignalSpy err2(&f2->Comm(), &CVr12Comm::ErrMessage);
-        f2->SetRegistrationsFile(TestWorld::instance()->path(QStringLiteral("no/such/dir/r.txt")));
+        const QString noFile = TestWorld::instance()->path(QStringLiteral("no/such/dir/r.txt"));
+        f2->SetRegistrationsFile(noFile);
         QCOMPARE(err2.size(), 1);
-        QCOMPARE(f2->Status(), QStringLiteral("OK"));
+        QCOMPARE(f2->Status(), QStringLiteral("Error"));
+        const QLineEdit* status2 = f2->field(res::IDC_TERM_STATUS);
+        QCOMPARE(status2->text(), QStringLiteral("Error"));
+        QVERIFY2(status2->toolTip().contains(noFile), qPrintable(status2->toolTip()));
+        QCOMPARE(status2->accessibleDescription(), status2->toolTip());
+        QCOMPARE(linkState(f2), int(vr12comm::LinkPortOnly));
         f2->SetRegistrationsFile(w.monthlyFile());
+        QCOMPARE(f2->Status(), QStringLiteral("OK"));
+        QCOMPARE(status2->toolTip(), QString());
+        QCOMPARE(linkState(f2), int(vr12comm::LinkBothOpen));
 
         QSignalSpy err1(&f1->Comm(), &CVr12Comm::ErrMessage);
         sim1.unplug();
