@@ -175,25 +175,32 @@ ReportQueue::Step ReportQueue::sendOne(CADODataBase& db, ReportQueueFiles& files
         }
         emit refused(report.entry, d.command, d.error);
     }
-    std::lock_guard hold(m_mutex);
     if (!own) {
         files.markSent(report.seq, false);
         return Step::Sent;
     }
-    m_pending.pop_front();
-    const bool drained = m_pending.empty();
-    files.markSent(report.seq, drained);
-    ++m_sentSinceRewrite;
-    if (drained || (m_sentSinceRewrite >= kRewriteAfterSent &&
-                    int(m_pending.size()) <= kRewriteAtMostWaiting)) {
-        QList<QueuedReport> waiting;
-        for (const Pending& p : m_pending)
-            waiting.append({p.seq, p.entry});
-        if (files.rewrite(waiting))
-            m_sentSinceRewrite = 0;
+    bool drained = false;
+    {
+        std::lock_guard hold(m_mutex);
+        m_pending.pop_front();
+        drained = m_pending.empty();
+        files.markSent(report.seq, false);
+        ++m_sentSinceRewrite;
+        // Appends wait meanwhile: an emptied file is only cut, and a rewrite is kept small.
+        if (drained || (m_sentSinceRewrite >= kRewriteAfterSent &&
+                        int(m_pending.size()) <= kRewriteAtMostWaiting)) {
+            QList<QueuedReport> waiting;
+            for (const Pending& p : m_pending)
+                waiting.append({p.seq, p.entry});
+            if (files.rewrite(waiting))
+                m_sentSinceRewrite = 0;
+        }
     }
-    if (drained)
+    if (drained) {
+        // Against a power cut, without holding up the appends.
+        files.syncMarker();
         m_idle.notify_all();
+    }
     return Step::Sent;
 }
 

@@ -210,6 +210,10 @@ bool ReportQueueFiles::markSent(quint64 seq, bool durable) {
     return !durable || ::fdatasync(m_markerFd) == 0;
 }
 
+bool ReportQueueFiles::syncMarker() {
+    return m_markerFd >= 0 && ::fdatasync(m_markerFd) == 0;
+}
+
 bool ReportQueueFiles::rewrite(const QList<QueuedReport>& waiting) {
     if (m_queueFd < 0)
         return false;

@@ -56,6 +56,8 @@ public:
     bool sync();
     // Every entry up to seq was accepted.
     bool markSent(quint64 seq, bool durable);
+    // The marker's bytes on the disk.
+    bool syncMarker();
     // Replaces the entries with these (the ones still waiting): a new file written, synced and
     // renamed over the old one, so that a crash leaves either file whole.
     bool rewrite(const QList<QueuedReport>& waiting);

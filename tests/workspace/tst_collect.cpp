@@ -456,7 +456,7 @@ private slots:
 
     // A collector killed (SIGKILL) while its registrations wait for a database that is down
     // leaves them in its queue, listed by report --pending; the next run sends them once, in
-    // order, as bound calls.
+    // order, as bound calls, and a run after that one was killed too sends none again.
     void killedCollectorsQueueIsSentByTheNextRun() {
         TestDbServer* db = postgres();
         QVERIFY2(db, qPrintable(m_postgres->error()));
@@ -499,10 +499,20 @@ private slots:
         QVERIFY(next.start({ws, "--seconds", "60"}));
         QVERIFY2(next.collecting(), next.err.constData());
         QTRY_COMPARE_WITH_TIMEOUT(db->reportRows().size(), 3, 20000);
-        QCOMPARE(::kill(pid_t(next.p.processId()), SIGTERM), 0);
-        QCOMPARE(next.finish(), 0);
+        // Killed again once the queue has marked them sent: none of them is sent a second time.
+        QTRY_VERIFY_WITH_TIMEOUT(reportCommand(data, "--pending").out.isEmpty(), 10000);
+        QCOMPARE(::kill(pid_t(next.p.processId()), SIGKILL), 0);
+        QVERIFY(next.p.waitForFinished(10000));
+        Collect third;
+        third.dataHome = data;
+        QVERIFY(third.start({ws, "--count", "1", "--seconds", "60"}));
+        QVERIFY2(third.collecting(), third.err.constData());
+        ids << Vr12Simulator::mediaIdFor(43);
+        a.sendMessage(Vr12Simulator::registrationFor(ids.last()));
+        QCOMPARE(third.finish(), 0);
+        lines << linesOf(third.out).value(0);
         QStringList expected;
-        for (int i = 0; i < 3; ++i)
+        for (int i = 0; i < ids.size(); ++i)
             expected << reportRow(ids.at(i), lines.at(i));
         QCOMPARE(db->reportRows(), expected);
         QVERIFY(reportCommand(data, "--pending").out.isEmpty());
