@@ -217,37 +217,30 @@ int queueCost(TestDbServer& db) {
         std::fprintf(stderr, "queue: %s\n", qPrintable(queue.error()));
         return 1;
     }
-    std::vector<double> cost;
-    cost.reserve(kEntries);
-    for (int i = 0; i < kEntries; ++i) {
-        const ReportEntry e{ReportForm::Call,
-                            QString::fromLatin1(Vr12Simulator::mediaIdFor(100000 + i)),
-                            QStringLiteral("2026-03-14"),
-                            QStringLiteral("08:00:00"),
-                            1,
-                            2};
-        const auto start = Clock::now();
-        queue.enqueue(e);
-        cost.push_back(msBetween(start, Clock::now()));
-        // Registrations come one by one: the worker sends while the next waits.
-        if (i % 10 == 0)
-            std::this_thread::sleep_for(std::chrono::microseconds(500));
-    }
+    // The time each enqueue takes, with the pause after the i-th one.
+    const auto timed = [&queue](int count, int firstId, const auto& pauseAfter) {
+        std::vector<double> cost;
+        for (int i = 0; i < count; ++i) {
+            const ReportEntry e{ReportForm::Call,
+                                QString::fromLatin1(Vr12Simulator::mediaIdFor(firstId + i)),
+                                QStringLiteral("2026-03-14"),
+                                QStringLiteral("08:00:00"),
+                                1,
+                                2};
+            const auto start = Clock::now();
+            queue.enqueue(e);
+            cost.push_back(msBetween(start, Clock::now()));
+            std::this_thread::sleep_for(pauseAfter(i));
+        }
+        return cost;
+    };
+    // Registrations in a burst: the worker sends while the next ones come.
+    const std::vector<double> cost = timed(
+        kEntries, 100000, [](int i) { return std::chrono::microseconds(i % 10 == 0 ? 500 : 0); });
     // One at a time, the queue empty before each: the worker cuts the file and syncs its
     // marker between them.
-    std::vector<double> spaced;
-    for (int i = 0; i < 400; ++i) {
-        const ReportEntry e{ReportForm::Call,
-                            QString::fromLatin1(Vr12Simulator::mediaIdFor(200000 + i)),
-                            QStringLiteral("2026-03-14"),
-                            QStringLiteral("08:01:00"),
-                            1,
-                            2};
-        const auto start = Clock::now();
-        queue.enqueue(e);
-        spaced.push_back(msBetween(start, Clock::now()));
-        std::this_thread::sleep_for(std::chrono::milliseconds(1 + i % 7));
-    }
+    const std::vector<double> spaced =
+        timed(400, 200000, [](int i) { return std::chrono::milliseconds(1 + i % 7); });
     const bool emptied = queue.finish(60000);
 
     // What putting each line on the disk itself would cost the caller.
