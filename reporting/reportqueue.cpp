@@ -8,10 +8,11 @@
 #include <chrono>
 
 namespace {
-// An emptied queue file is cut back at once; one that never empties is rewritten with what
-// still waits once this many entries were sent, when what waits is small enough to write
-// while appends wait.
+// An emptied queue file is cut back once it holds this many bytes; one that never empties is
+// rewritten with what still waits once this many entries were sent, when what waits is small
+// enough to write while appends wait.
 constexpr int kRewriteAfterSent = 10000;
+constexpr qint64 kCutAtBytes = 64 * 1024;
 constexpr int kRewriteAtMostWaiting = 1000;
 } // namespace
 
@@ -87,23 +88,36 @@ bool ReportQueue::finish(int graceMs) {
     m_worker.join();
     lock.lock();
     m_running = false;
+    // What is left waits for the next start: on the disk before the program ends.
+    if (!m_pending.empty())
+        m_files.sync();
     m_files.close();
     return m_pending.empty();
 }
 
 bool ReportQueue::waitFor(int ms) {
-    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    using Clock = std::chrono::steady_clock;
+    const auto until = Clock::now() + std::chrono::milliseconds(ms);
+    // Entries that wait for the database go to the disk, once a second at most: an append into
+    // the page the disk is writing waits for the write, and the appends must not wait often.
+    constexpr auto kSyncEvery = std::chrono::seconds(1);
+    auto nextSync = Clock::now();
     std::unique_lock lock(m_mutex);
     while (!m_stop) {
-        // Entries that arrive while the database is away still go to the disk at once.
-        if (std::exchange(m_unsynced, false)) {
+        const auto now = Clock::now();
+        if (now >= until)
+            return true;
+        if (m_unsynced && now >= nextSync) {
+            m_unsynced = false;
             lock.unlock();
             m_files.sync();
             lock.lock();
-            continue;
+            nextSync = Clock::now() + kSyncEvery;
+        } else if (m_unsynced) {
+            m_wake.wait_until(lock, std::min(until, nextSync), [this] { return m_stop; });
+        } else {
+            m_wake.wait_until(lock, until, [this] { return m_stop || m_unsynced; });
         }
-        if (!m_wake.wait_until(lock, until, [this] { return m_stop || m_unsynced; }))
-            return true;
     }
     return false;
 }
@@ -179,16 +193,19 @@ ReportQueue::Step ReportQueue::sendOne(CADODataBase& db, ReportQueueFiles& files
         files.markSent(report.seq, false);
         return Step::Sent;
     }
+    // The marker is the worker's alone: written without holding up the appends.
+    files.markSent(report.seq, false);
     bool drained = false;
     {
         std::lock_guard hold(m_mutex);
         m_pending.pop_front();
         drained = m_pending.empty();
-        files.markSent(report.seq, false);
         ++m_sentSinceRewrite;
-        // Appends wait meanwhile: an emptied file is only cut, and a rewrite is kept small.
-        if (drained || (m_sentSinceRewrite >= kRewriteAfterSent &&
-                        int(m_pending.size()) <= kRewriteAtMostWaiting)) {
+        // Appends wait meanwhile, and a cut or a write can wait for the disk: an emptied file
+        // is cut once it has grown, and a rewrite is kept small.
+        if ((drained && files.size() >= kCutAtBytes) ||
+            (m_sentSinceRewrite >= kRewriteAfterSent &&
+             int(m_pending.size()) <= kRewriteAtMostWaiting)) {
             QList<QueuedReport> waiting;
             for (const Pending& p : m_pending)
                 waiting.append({p.seq, p.entry});
@@ -197,7 +214,7 @@ ReportQueue::Step ReportQueue::sendOne(CADODataBase& db, ReportQueueFiles& files
         }
     }
     if (drained) {
-        // Against a power cut, without holding up the appends.
+        // Against a power cut.
         files.syncMarker();
         m_idle.notify_all();
     }
@@ -265,12 +282,9 @@ void ReportQueue::run() {
             continue;
         }
         const QueuedReport front{m_pending.front().seq, m_pending.front().entry};
-        const bool unsynced = std::exchange(m_unsynced, false);
         lock.unlock();
-        // On the disk before it can reach the database: a power cut then cannot leave the
-        // database with a registration the queue lost.
-        if (unsynced)
-            m_files.sync();
+        // While the database answers, an entry stays in the queue for milliseconds and is not
+        // forced to the disk: the disk's writing would hold up the next append.
         if (sendOne(db, m_files, front, true) == Step::NoAnswer) {
             const int failures = [this] {
                 std::lock_guard hold(m_mutex);

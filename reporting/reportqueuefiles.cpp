@@ -160,6 +160,7 @@ bool ReportQueueFiles::open(const QString& folder, int slot) {
         return fail(QStringLiteral("%1: %2").arg(queuePath(folder, slot), systemError()));
     const QByteArray bytes = readAll(m_queueFd);
     cutTornTail(m_queueFd, bytes);
+    m_size = bytes.lastIndexOf('\n') + 1;
     m_lastSeq = sentUpTo;
     m_loaded.clear();
     quint64 previous = sentUpTo;
@@ -193,7 +194,11 @@ bool ReportQueueFiles::append(const QueuedReport& report) {
     if (m_queueFd < 0)
         return false;
     m_lastSeq = std::max(m_lastSeq, report.seq);
-    return writeAll(m_queueFd, encodeQueued(report));
+    const QByteArray line = encodeQueued(report);
+    if (!writeAll(m_queueFd, line))
+        return false;
+    m_size += line.size();
+    return true;
 }
 
 bool ReportQueueFiles::sync() {
@@ -219,7 +224,10 @@ bool ReportQueueFiles::rewrite(const QList<QueuedReport>& waiting) {
         return false;
     if (waiting.isEmpty()) {
         // Nothing waits: the file starts again empty; the marker keeps the numbers going on.
-        return ::ftruncate(m_queueFd, 0) == 0;
+        if (::ftruncate(m_queueFd, 0) != 0)
+            return false;
+        m_size = 0;
+        return true;
     }
     const QString path = queuePath(m_folder, m_slot);
     const QString temporary = path + QStringLiteral(".new");
@@ -241,6 +249,7 @@ bool ReportQueueFiles::rewrite(const QList<QueuedReport>& waiting) {
         return false;
     ::close(m_queueFd);
     m_queueFd = reopened;
+    m_size = bytes.size();
     return true;
 }
 

@@ -16,8 +16,8 @@
 //
 // Entries are appended with one write(2) of a whole line and no buffer of the program's own:
 // once append() returns, the line is the kernel's and survives the process being killed
-// (SIGKILL included). sync() puts it on the disk itself (against a power cut); the caller's
-// thread does not wait for that.
+// (SIGKILL included). sync() puts it on the disk itself (against a power cut); the queue's
+// worker does that for entries that wait, never the caller's thread.
 class ReportQueueFiles {
 public:
     static constexpr int kMaxSlots = 64;
@@ -54,6 +54,8 @@ public:
     bool append(const QueuedReport& report);
     // The entries' bytes on the disk.
     bool sync();
+    // The queue file's length in bytes.
+    qint64 size() const { return m_size; }
     // Every entry up to seq was accepted.
     bool markSent(quint64 seq, bool durable);
     // The marker's bytes on the disk.
@@ -75,6 +77,7 @@ private:
     int m_markerFd = -1;
     QList<QueuedReport> m_loaded;
     quint64 m_lastSeq = 0;
+    qint64 m_size = 0;
     int m_skipped = 0;
     QString m_error;
 };
