@@ -11,6 +11,8 @@
 
 #include <grp.h>
 #include <pwd.h>
+#include <signal.h>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 namespace {
@@ -59,14 +61,19 @@ QString program(const QString& name) {
                                            QStringLiteral("/sbin"), QStringLiteral("/bin")});
 }
 
-void prepare(QProcess& p, const QString& folder) {
+// deathSignal: what the child gets when the test process ends, however it ends (0: nothing),
+// so that a test killed by its time-out leaves no server behind.
+void prepare(QProcess& p, const QString& folder, int deathSignal = 0) {
     const ServerUser user = serverUser();
-    if (user.switchUser)
-        p.setChildProcessModifier([user] {
-            // Only async-signal-safe calls here, between fork and exec.
-            if (::setgroups(0, nullptr) != 0 || ::setgid(user.gid) != 0 || ::setuid(user.uid) != 0)
-                ::_exit(126);
-        });
+    p.setChildProcessModifier([user, deathSignal] {
+        // Only async-signal-safe calls here, between fork and exec.
+        if (user.switchUser &&
+            (::setgroups(0, nullptr) != 0 || ::setgid(user.gid) != 0 || ::setuid(user.uid) != 0))
+            ::_exit(126);
+        // After the change of user, which clears it.
+        if (deathSignal != 0)
+            ::prctl(PR_SET_PDEATHSIG, deathSignal);
+    });
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
     env.insert(QStringLiteral("HOME"), folder);
@@ -174,77 +181,73 @@ bool TestDbServer::start() {
         return false;
     const QString folder = m_dir->path();
     const QString data = m_dir->filePath(QStringLiteral("data"));
-    if (m_engine == PostgreSQL) {
-        // Only the socket in the folder; fsync off: the tests' data need not survive a crash.
-        if (!runAsServerUser(
-                m_bin + QStringLiteral("/pg_ctl"),
-                {QStringLiteral("-D"), data, QStringLiteral("-l"),
-                 m_dir->filePath(QStringLiteral("server.log")), QStringLiteral("-w"),
-                 QStringLiteral("-t"), QStringLiteral("60"), QStringLiteral("-o"),
-                 QStringLiteral("-k %1 -h '' -c fsync=off -c full_page_writes=off").arg(folder),
-                 QStringLiteral("start")},
-                90000))
-            return false;
-        m_running = true;
-        return true;
-    }
-
-    const QString socket = m_dir->filePath(QStringLiteral("mysql.sock"));
     m_server = std::make_unique<QProcess>();
     QProcess& server = *m_server;
-    prepare(server, folder);
-    server.setStandardOutputFile(QProcess::nullDevice());
-    server.setStandardErrorFile(QProcess::nullDevice());
-    server.setProgram(m_bin + QStringLiteral("/mariadbd"));
-    server.setArguments(
-        {QStringLiteral("--no-defaults"), QStringLiteral("--datadir=") + data,
-         QStringLiteral("--socket=") + socket, QStringLiteral("--skip-networking"),
-         QStringLiteral("--pid-file=") + m_dir->filePath(QStringLiteral("pid")),
-         QStringLiteral("--log-error=") + m_dir->filePath(QStringLiteral("server.log")),
-         QStringLiteral("--innodb-buffer-pool-size=32M"),
-         QStringLiteral("--innodb-flush-log-at-trx-commit=0")});
+    // PostgreSQL's immediate shutdown, which its own processes follow.
+    prepare(server, folder, m_engine == PostgreSQL ? SIGQUIT : SIGKILL);
+    // PostgreSQL logs to its standard error, MariaDB into server.log.
+    server.setProcessChannelMode(QProcess::MergedChannels);
+    server.setStandardOutputFile(m_dir->filePath(QStringLiteral("server.out")), QIODevice::Append);
+    if (m_engine == PostgreSQL) {
+        // Only the socket in the folder; fsync off: the tests' data need not survive a crash.
+        server.setProgram(m_bin + QStringLiteral("/postgres"));
+        server.setArguments({QStringLiteral("-D"), data, QStringLiteral("-k"), folder,
+                             QStringLiteral("-h"), QString(), QStringLiteral("-c"),
+                             QStringLiteral("fsync=off"), QStringLiteral("-c"),
+                             QStringLiteral("full_page_writes=off")});
+    } else {
+        server.setProgram(m_bin + QStringLiteral("/mariadbd"));
+        server.setArguments(
+            {QStringLiteral("--no-defaults"), QStringLiteral("--datadir=") + data,
+             QStringLiteral("--socket=") + m_dir->filePath(QStringLiteral("mysql.sock")),
+             QStringLiteral("--skip-networking"),
+             QStringLiteral("--pid-file=") + m_dir->filePath(QStringLiteral("pid")),
+             QStringLiteral("--log-error=") + m_dir->filePath(QStringLiteral("server.log")),
+             QStringLiteral("--innodb-buffer-pool-size=32M"),
+             QStringLiteral("--innodb-flush-log-at-trx-commit=0")});
+    }
     server.start();
     if (!server.waitForStarted(10000))
-        return fail(QStringLiteral("mariadbd does not start: %1").arg(server.errorString()));
+        return fail(
+            QStringLiteral("%1 does not start: %2").arg(server.program(), server.errorString()));
     QElapsedTimer t;
     t.start();
     while (t.elapsed() < 60000 && server.state() == QProcess::Running) {
         if (client(QStringLiteral("SELECT 1"), false, nullptr).isEmpty()) {
-            const QString created = client(
-                QStringLiteral("CREATE DATABASE IF NOT EXISTS %1").arg(QLatin1String(kDatabase)),
-                false, nullptr);
+            const QString created = m_engine == PostgreSQL
+                                        ? QString()
+                                        : client(QStringLiteral("CREATE DATABASE IF NOT EXISTS %1")
+                                                     .arg(QLatin1String(kDatabase)),
+                                                 false, nullptr);
             m_running = created.isEmpty();
             return m_running || fail(created);
         }
         server.waitForFinished(100);
     }
-    QFile log(m_dir->filePath(QStringLiteral("server.log")));
-    log.open(QIODevice::ReadOnly);
-    return fail(QStringLiteral("mariadbd did not come up: %1")
-                    .arg(QString::fromLocal8Bit(log.readAll().right(2000))));
+    QByteArray said;
+    for (const char* file : {"server.out", "server.log"}) {
+        QFile log(m_dir->filePath(QLatin1String(file)));
+        if (log.open(QIODevice::ReadOnly))
+            said += log.readAll().right(1000);
+    }
+    return fail(QStringLiteral("%1 did not come up: %2").arg(name(), QString::fromLocal8Bit(said)));
 }
 
 bool TestDbServer::stop() {
     if (!m_running)
         return true;
     m_running = false;
-    if (m_engine == PostgreSQL)
-        return runAsServerUser(m_bin + QStringLiteral("/pg_ctl"),
-                               {QStringLiteral("-D"), m_dir->filePath(QStringLiteral("data")),
-                                QStringLiteral("-m"), QStringLiteral("fast"), QStringLiteral("-w"),
-                                QStringLiteral("stop")},
-                               60000);
-    // SIGTERM is the server's own orderly shutdown.
     if (!m_server)
         return true;
-    m_server->terminate();
+    // SIGINT is PostgreSQL's fast shutdown (connections cut), SIGTERM MariaDB's own.
+    ::kill(pid_t(m_server->processId()), m_engine == PostgreSQL ? SIGINT : SIGTERM);
     const bool ended = m_server->waitForFinished(60000);
     if (!ended) {
         m_server->kill();
         m_server->waitForFinished();
     }
     m_server.reset();
-    return ended || fail(QStringLiteral("mariadbd did not stop on SIGTERM"));
+    return ended || fail(QStringLiteral("%1 did not stop").arg(name()));
 }
 
 QString TestDbServer::connectionString() const {

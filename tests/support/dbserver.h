@@ -62,5 +62,5 @@ private:
     bool m_initialised = false;
     bool m_running = false;
     QString m_error;
-    std::unique_ptr<QProcess> m_server; // mariadbd, which stays in the foreground
+    std::unique_ptr<QProcess> m_server; // a child of the test, which it does not outlive
 };
