@@ -185,3 +185,12 @@ QString CADODataBase::driverName() const {
         return QString();
     return odbcFromWide(name, qsizetype(std::size(name)));
 }
+
+bool CADODataBase::supportsParameters() const {
+    if (!m_open)
+        return false;
+    SQLUSMALLINT bind = SQL_FALSE, prepare = SQL_FALSE;
+    return SQL_SUCCEEDED(SQLGetFunctions(m_dbc.get(), SQL_API_SQLBINDPARAMETER, &bind)) &&
+           SQL_SUCCEEDED(SQLGetFunctions(m_dbc.get(), SQL_API_SQLPREPARE, &prepare)) &&
+           bind == SQL_TRUE && prepare == SQL_TRUE;
+}

@@ -44,6 +44,8 @@ public:
     void* connectionHandle() const { return m_dbc.get(); }
     // Name of the connected driver's library as the driver reports it.
     QString driverName() const;
+    // Whether the connected driver takes values bound to a statement's "?" markers.
+    bool supportsParameters() const;
 
 private:
     void setError(const CADOError& error);

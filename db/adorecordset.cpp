@@ -122,8 +122,14 @@ CADORecordset::~CADORecordset() {
     Close();
 }
 
+void CADORecordset::diagnose(void* statement) {
+    setError(adoDiagnostics(SQL_HANDLE_STMT, statement, false, kSource));
+    m_lastSqlState = adoSqlState(SQL_HANDLE_STMT, statement);
+}
+
 void CADORecordset::setError(const CADOError& error) {
     m_lastErrorCode = error.code;
+    m_lastSqlState.clear();
     m_lastError =
         QStringLiteral("Query = ") + m_query + u'\n' + adoErrorBlock("CADORecordset Error", error);
 }
@@ -172,28 +178,86 @@ bool CADORecordset::Open(const QString& query, int option) {
     return fetchAll(stmt.get());
 }
 
-bool CADORecordset::execute(const QString& text, COdbcHandle& stmt, bool& noRows) {
+bool CADORecordset::newStatement(COdbcHandle& stmt) {
     stmt = COdbcHandle(SQL_HANDLE_STMT, m_database->connectionHandle());
     if (!stmt)
         return fail(AdoCode::OutOfMemory, QStringLiteral("No statement could be created."));
     applyCommandTimeout(stmt.get(), *m_database);
+    return true;
+}
+
+bool CADORecordset::execute(const QString& text, COdbcHandle& stmt, bool& noRows) {
+    if (!newStatement(stmt))
+        return false;
     std::vector<SQLWCHAR> sql = odbcWide(text);
     const SQLRETURN rc = SQLExecDirectW(stmt.get(), sql.data(), SQL_NTS);
     noRows = rc == SQL_NO_DATA;
     if (!noRows && !SQL_SUCCEEDED(rc)) {
-        setError(adoDiagnostics(SQL_HANDLE_STMT, stmt.get(), false, kSource));
+        diagnose(stmt.get());
         return false;
     }
     return true;
 }
 
-bool CADORecordset::OpenForEach(const QString& query, const RowSink& sink) {
+bool CADORecordset::beginQuery(const QString& query) {
     Close();
     m_query = query.trimmed();
     if (!m_database || !m_database->IsOpen())
         return fail(AdoCode::ObjectClosed, QStringLiteral("The database connection is not open."));
     if (m_query.isEmpty())
         return fail(AdoCode::BadArgument, QStringLiteral("No query text given."));
+    return true;
+}
+
+bool CADORecordset::OpenWithParameters(const QString& query,
+                                       const std::vector<CADOParameter>& parameters) {
+    if (!beginQuery(query))
+        return false;
+    COdbcHandle stmt;
+    if (!newStatement(stmt))
+        return false;
+    std::vector<SQLWCHAR> sql = odbcWide(m_query);
+    if (!SQL_SUCCEEDED(SQLPrepareW(stmt.get(), sql.data(), SQL_NTS))) {
+        diagnose(stmt.get());
+        return false;
+    }
+    // The driver reads the bound buffers when the statement runs: they live until then.
+    std::vector<std::vector<SQLWCHAR>> texts(parameters.size());
+    std::vector<SQLINTEGER> numbers(parameters.size(), 0);
+    std::vector<SQLLEN> lengths(parameters.size(), 0);
+    for (size_t i = 0; i < parameters.size(); ++i) {
+        const CADOParameter& p = parameters[i];
+        SQLRETURN rc = SQL_SUCCESS;
+        if (p.type == CADOParameter::Integer) {
+            numbers[i] = p.integer;
+            rc = SQLBindParameter(stmt.get(), SQLUSMALLINT(i + 1), SQL_PARAM_INPUT, SQL_C_SLONG,
+                                  SQL_INTEGER, 0, 0, &numbers[i], 0, &lengths[i]);
+        } else {
+            texts[i] = odbcWide(p.text);
+            const SQLULEN characters = texts[i].size() - 1; // without the terminating zero
+            lengths[i] = SQLLEN(characters * sizeof(SQLWCHAR));
+            rc = SQLBindParameter(stmt.get(), SQLUSMALLINT(i + 1), SQL_PARAM_INPUT, SQL_C_WCHAR,
+                                  SQL_WVARCHAR, qMax<SQLULEN>(characters, 1), 0, texts[i].data(),
+                                  lengths[i], &lengths[i]);
+        }
+        if (!SQL_SUCCEEDED(rc)) {
+            diagnose(stmt.get());
+            return false;
+        }
+    }
+    const SQLRETURN rc = SQLExecute(stmt.get());
+    if (rc == SQL_NO_DATA)
+        return true;
+    if (!SQL_SUCCEEDED(rc)) {
+        diagnose(stmt.get());
+        return false;
+    }
+    return fetchAll(stmt.get());
+}
+
+bool CADORecordset::OpenForEach(const QString& query, const RowSink& sink) {
+    if (!beginQuery(query))
+        return false;
     COdbcHandle stmt;
     bool noRows = false;
     if (!execute(m_query, stmt, noRows))
@@ -230,7 +294,7 @@ bool CADORecordset::OpenSchema(int schema, const QString& restriction) {
             ? SQLTables(stmt.get(), nullptr, 0, nullptr, 0, nullptr, 0, nullptr, 0)
             : SQLColumns(stmt.get(), nullptr, 0, nullptr, 0, nullptr, 0, nullptr, 0);
     if (!SQL_SUCCEEDED(rc)) {
-        setError(adoDiagnostics(SQL_HANDLE_STMT, stmt.get(), false, kSource));
+        diagnose(stmt.get());
         return false;
     }
     if (!fetchAll(stmt.get()))
@@ -281,7 +345,7 @@ bool CADORecordset::fetchRows(void* statement, const RowSink* sink) {
     SQLSMALLINT columns = 0;
     for (;;) {
         if (!SQL_SUCCEEDED(SQLNumResultCols(stmt, &columns))) {
-            setError(adoDiagnostics(SQL_HANDLE_STMT, stmt, false, kSource));
+            diagnose(stmt);
             return false;
         }
         if (columns > 0)
@@ -291,7 +355,7 @@ bool CADORecordset::fetchRows(void* statement, const RowSink* sink) {
         if (more == SQL_NO_DATA)
             return true;
         if (!SQL_SUCCEEDED(more)) {
-            setError(adoDiagnostics(SQL_HANDLE_STMT, stmt, false, kSource));
+            diagnose(stmt);
             return false;
         }
     }
@@ -309,7 +373,7 @@ bool CADORecordset::fetchRows(void* statement, const RowSink* sink) {
                                  &nameLength, &type, &size, &digits, &nullable);
         }
         if (!SQL_SUCCEEDED(rc)) {
-            setError(adoDiagnostics(SQL_HANDLE_STMT, stmt, false, kSource));
+            diagnose(stmt);
             return false;
         }
         SQLLEN isUnsigned = SQL_FALSE;
@@ -330,7 +394,7 @@ bool CADORecordset::fetchRows(void* statement, const RowSink* sink) {
         if (rc == SQL_NO_DATA)
             break;
         if (!SQL_SUCCEEDED(rc)) {
-            setError(adoDiagnostics(SQL_HANDLE_STMT, stmt, false, kSource));
+            diagnose(stmt);
             return false;
         }
         // The row past the last one wanted is fetched, never read: it only tells that there
@@ -343,7 +407,7 @@ bool CADORecordset::fetchRows(void* statement, const RowSink* sink) {
         std::vector<CADOValue> row(static_cast<size_t>(columns));
         for (SQLSMALLINT c = 1; c <= columns; ++c) {
             if (!fetchValue(stmt, c, fields[size_t(c - 1)], row[size_t(c - 1)])) {
-                setError(adoDiagnostics(SQL_HANDLE_STMT, stmt, false, kSource));
+                diagnose(stmt);
                 return false;
             }
         }

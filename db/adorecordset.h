@@ -1,6 +1,7 @@
 #pragma once
 
 #include "adoerror.h"
+#include "adoparameter.h"
 #include "adovalue.h"
 
 #include <QByteArray>
@@ -31,6 +32,9 @@ public:
     // Runs the text; a non-empty text replaces the stored query. A statement that gives no rows
     // succeeds with a closed result.
     bool Open(const QString& query = QString(), int option = openUnknown);
+    // Runs the text with each "?" bound, in order, to one of the values; the result is read as
+    // Open reads it. The text is kept as the query; the values never enter it.
+    bool OpenWithParameters(const QString& query, const std::vector<CADOParameter>& parameters);
     // Runs the query and hands each row to `sink` as it is fetched, keeping none, so that a
     // result of any size passes in the memory of one row; `sink` returns false to stop. The
     // field names are known while rows arrive; afterwards the result reads as closed.
@@ -78,6 +82,8 @@ public:
     // "Query = <query>\n" followed by the "CADORecordset Error" block.
     QString GetLastErrorString() const { return m_lastError; }
     quint32 GetLastError() const { return m_lastErrorCode; }
+    // The SQLSTATE of the last failure the driver reported; empty for the layer's own.
+    QString GetLastSqlState() const { return m_lastSqlState; }
 
 private:
     struct Field {
@@ -88,6 +94,8 @@ private:
     };
 
     void setError(const CADOError& error);
+    // The driver's diagnostics of the statement's last call.
+    void diagnose(void* statement);
     bool fail(quint32 code, const QString& description);
     // The value of field `index` was not read for its size.
     bool failWithheld(int index, qint64 size);
@@ -97,12 +105,16 @@ private:
     bool fetchAll(void* statement);
     bool fetchRows(void* statement, const RowSink* sink = nullptr);
     bool execute(const QString& text, COdbcHandle& stmt, bool& noRows);
+    bool newStatement(COdbcHandle& stmt);
+    // Closes the result and keeps the query; false when there is no query or no connection.
+    bool beginQuery(const QString& query);
     bool fetchValue(void* statement, int column, const Field& field, CADOValue& value);
 
     CADODataBase* m_database;
     QString m_query;
     QString m_lastError;
     quint32 m_lastErrorCode = 0;
+    QString m_lastSqlState;
     bool m_open = false;
     std::vector<Field> m_fields;
     std::vector<std::vector<CADOValue>> m_rows;

@@ -4,7 +4,8 @@
 #include "reportcommand.h"
 
 IntakeSwitches IntakeSwitches::from(const CAppSettings& settings) {
-    return {settings.UseMRDB, settings.UsePhoto, settings.ShowPhoto};
+    return {settings.UseMRDB, settings.UsePhoto, settings.ShowPhoto,
+            reportFormFromSetting(settings.MRDBCall)};
 }
 
 bool isPersonRegistration(const QString& action, const QString& mediaId) {
@@ -18,9 +19,12 @@ RegistrationPlan planRegistration(const Registration& r, int controllerId, int c
     plan.listRow = {r.dateReg, r.timeReg, r.action, r.mediaId, QString::number(controllerId)};
     if (!isPersonRegistration(r.action, r.mediaId))
         return plan;
-    if (switches.useReportingDatabase)
+    if (switches.useReportingDatabase) {
         plan.reportCommand =
             reportCommandText(r.mediaId, r.dateReg, r.timeReg, controllerId, controllerCode);
+        plan.report = ReportEntry{switches.reportForm, r.mediaId,    r.dateReg,
+                                  r.timeReg,           controllerId, controllerCode};
+    }
     if (switches.usePhoto && switches.showPhoto) {
         plan.showPhoto = true;
         plan.photoMediaId = r.mediaId;

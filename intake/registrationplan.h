@@ -1,7 +1,11 @@
 #pragma once
 
+#include "reportentry.h"
+
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 class CAppSettings;
 
@@ -31,6 +35,7 @@ struct IntakeSwitches {
     bool useReportingDatabase = false; // UseMRDB
     bool usePhoto = false;
     bool showPhoto = false;
+    ReportForm reportForm = ReportForm::Exec; // MRDBCall
 
     static IntakeSwitches from(const CAppSettings& settings);
 };
@@ -41,6 +46,7 @@ struct RegistrationPlan {
     QString lastReg;
     QStringList listRow; // DateReg, TimeReg, Action, IButtonID, controller ID
     QString reportCommand;
+    std::optional<ReportEntry> report; // the same report, for the queue, in the chosen form
     bool showPhoto = false;
     QString photoMediaId;
     QString photoCaption; // the registration's time

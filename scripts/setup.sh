@@ -5,6 +5,7 @@ packages=(
     build-essential cmake pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
     unixodbc unixodbc-dev libsqliteodbc
+    postgresql odbc-postgresql mariadb-server odbc-mariadb
     libjpeg62-turbo-dev
     fonts-dejavu-core
     xvfb imagemagick xdotool

@@ -2,6 +2,7 @@
 // paced at 2400 baud: the latency from a registration's last byte to its row in the
 // registrations list and to its line in the monthly file; 32 controllers registering at once;
 // and a registration of one controller while another's report waits on a locked database.
+#include "benchfigures.h"
 #include "intakeworld.h"
 
 #include "adodatabase.h"
@@ -34,14 +35,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 constexpr int kControllers = 32;
 constexpr double kSilenceMs = 340;
-
-double msBetween(Clock::time_point from, Clock::time_point to) {
-    return std::chrono::duration<double, std::milli>(to - from).count();
-}
-
-const char* verdict(bool pass) {
-    return pass ? "PASS" : "MISS";
-}
 
 // Notes the moment each registration's row appears, by its media ID, as the list adds it.
 class RowClock : public QObject {

@@ -3,6 +3,7 @@
 // its read-back, each from the command to the refilled list of the controller's employees,
 // against the time the line itself needs; and the longest pause of the program's timers
 // while the command runs.
+#include "benchfigures.h"
 #include "operationsworld.h"
 
 #include "commline.h"
@@ -26,14 +27,6 @@ constexpr double kByteMs = 10 * 1000.0 / 2400;
 // pause between sending a MediaID and reading the confirmation.
 constexpr double kQuietMs = 50;
 constexpr double kConfirmWaitMs = 500;
-
-double msBetween(Clock::time_point from, Clock::time_point to) {
-    return std::chrono::duration<double, std::milli>(to - from).count();
-}
-
-const char* verdict(bool pass) {
-    return pass ? "PASS" : "MISS";
-}
 
 // The moment the controller's employees list first holds `rows` rows.
 struct ListClock {

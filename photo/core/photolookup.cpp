@@ -5,11 +5,21 @@
 #include "adovalue.h"
 #include "picturedecoder.h"
 
-QString photoQuery(const PhotoColumns& columns, const QString& mediaId) {
+namespace {
+QString photoQueryFor(const PhotoColumns& columns, const QString& value) {
     return QStringLiteral("select [%1] as Prezime, [%2] as Ime, [%3] as Fotografija from [%4] "
                           "where [%5] = %6")
         .arg(columns.lastName, columns.firstName, columns.photo, columns.table, columns.mediaId,
-             adoSqlLiteral(mediaId));
+             value);
+}
+} // namespace
+
+QString photoQuery(const PhotoColumns& columns, const QString& mediaId) {
+    return photoQueryFor(columns, adoSqlLiteral(mediaId));
+}
+
+QString photoQueryBound(const PhotoColumns& columns) {
+    return photoQueryFor(columns, QStringLiteral("?"));
 }
 
 PhotoRecord lookUpPhoto(CADODataBase* database, const PhotoColumns& columns, const QString& mediaId,
@@ -21,8 +31,11 @@ PhotoRecord lookUpPhoto(CADODataBase* database, const PhotoColumns& columns, con
     // A second row is only counted, never read: it means no picture anyway.
     rs.SetMaxRecords(1);
     rs.SetMaxValueBytes(maxPictureBytes);
-    if (!rs.Open(photoQuery(columns, mediaId), CADORecordset::openUnknown) ||
-        rs.GetRecordCount() != 1 || rs.HasMoreRecords())
+    const bool ran =
+        database->supportsParameters()
+            ? rs.OpenWithParameters(photoQueryBound(columns), {CADOParameter::fromText(mediaId)})
+            : rs.Open(photoQuery(columns, mediaId), CADORecordset::openUnknown);
+    if (!ran || rs.GetRecordCount() != 1 || rs.HasMoreRecords())
         return record;
     rs.GetFieldValue(QStringLiteral("Prezime"), record.lastName, QString());
     rs.GetFieldValue(QStringLiteral("Ime"), record.firstName, QString());

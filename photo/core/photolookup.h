@@ -25,6 +25,9 @@ struct PhotoRecord {
 // The photo query for one MediaID; the MediaID is an SQL literal with its quotes doubled, so
 // that a quote in it cannot end the text early.
 QString photoQuery(const PhotoColumns& columns, const QString& mediaId);
+// The same query with a "?" for the MediaID, bound as a value where the driver takes bound
+// values.
+QString photoQueryBound(const PhotoColumns& columns);
 
 // The largest picture value read into memory: an uncompressed picture of the most pixels the
 // decoders take at 32 bits each, with room for its headers. A larger one would be refused by

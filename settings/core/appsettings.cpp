@@ -56,6 +56,13 @@ void CAppSettings::load(QSettings& s, const QString& regFileDefault) {
     if (VisualStyle < 0 || VisualStyle >= kVisualStyles)
         VisualStyle = 0;
     CodePage = readString(s, QStringLiteral("CodePage")).trimmed();
+    MRDBCall =
+        readString(s, QStringLiteral("MRDBCall"), QStringLiteral("exec")).trimmed().toLower();
+    if (MRDBCall != QLatin1String("call"))
+        MRDBCall = QStringLiteral("exec");
+    ReportQueueMax = readInt(s, QStringLiteral("ReportQueueMax"), 100000);
+    if (ReportQueueMax < 1)
+        ReportQueueMax = 100000;
 }
 
 std::vector<std::pair<QString, QVariant>> CAppSettings::values() const {
@@ -77,7 +84,9 @@ std::vector<std::pair<QString, QVariant>> CAppSettings::values() const {
             {QStringLiteral("ImportFile"), ImportFile},
             {QStringLiteral("ImportDB"), ImportDB},
             {QStringLiteral("LangWarning"), flag(LangWarning)},
-            {QStringLiteral("CodePage"), CodePage}};
+            {QStringLiteral("CodePage"), CodePage},
+            {QStringLiteral("MRDBCall"), MRDBCall},
+            {QStringLiteral("ReportQueueMax"), ReportQueueMax}};
 }
 
 void CAppSettings::save(QSettings& s) const {

@@ -36,6 +36,11 @@ public:
     // Empty unless the user chose one: then the code page follows the locale's language each
     // run (CCodePage resolves it), the way Windows follows the system locale.
     QString CodePage;
+    // How the reporting command reaches the database: "exec" (the procedure call as text) or
+    // "call" (the ODBC call escape with bound values).
+    QString MRDBCall = QStringLiteral("exec");
+    // Entries the report queue may hold before it turns new ones away.
+    int ReportQueueMax = 100000;
 
     // "TarvexRegs-%Y-%m.txt" of the start; never recomputed while the program runs.
     QString MonthlyFileName;
@@ -52,8 +57,8 @@ public:
     void load(QSettings& store, const QString& regFileDefault);
     // Writes values() in order.
     void save(QSettings& store) const;
-    // The values SaveSettings writes, in its fixed order (LangWarning included, CodePage last);
-    // flags as 1 or 0.
+    // The values SaveSettings writes, in its fixed order (LangWarning included, then CodePage,
+    // MRDBCall and ReportQueueMax); flags as 1 or 0.
     std::vector<std::pair<QString, QVariant>> values() const;
 
     // The registrations file of a controller: RegFilePath + "/" + the monthly file name.

@@ -65,6 +65,8 @@ private slots:
         CAppSettings v;
         v.UseMRDB = v.UsePhoto = v.ShowPhoto = v.AutoLoad = true;
         v.VisualStyle = 2;
+        v.MRDBCall = QStringLiteral("call");
+        v.ReportQueueMax = 7;
         v.load(*s, QStringLiteral("/program/folder"));
         QCOMPARE(v.RegFilePath, QStringLiteral("/program/folder"));
         QVERIFY(!v.UseMRDB);
@@ -76,6 +78,9 @@ private slots:
         QVERIFY(v.ImportFile.isEmpty() && v.ImportDB.isEmpty() && v.AutoLoadFile.isEmpty());
         // No code page chosen: it follows the locale instead of a fixed one.
         QVERIFY(v.CodePage.isEmpty());
+        // Existing sites keep today's command text and the queue its bound.
+        QCOMPARE(v.MRDBCall, QStringLiteral("exec"));
+        QCOMPARE(v.ReportQueueMax, 100000);
         QVERIFY(CAppSettings::readLangWarning(*s));
         const QDate today = QDate::currentDate();
         QCOMPARE(
@@ -145,6 +150,8 @@ private slots:
         v.ImportFile = QStringLiteral("/w/staff.csv");
         v.ImportDB = QStringLiteral("DSN=hr");
         v.CodePage = QStringLiteral("windows-1250");
+        v.MRDBCall = QStringLiteral("call");
+        v.ReportQueueMax = 500;
         {
             auto s = freshStore();
             v.save(*s);

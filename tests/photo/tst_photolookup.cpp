@@ -28,6 +28,8 @@ class TestPhotoLookup : public QObject {
         QVERIFY2(failure.isEmpty(), qPrintable(failure));
         QVERIFY2(db.Open(TestWorld::instance()->sqliteConnection(file)),
                  qPrintable(db.GetLastErrorString()));
+        // The look-ups below go through the bound form.
+        QVERIFY(db.supportsParameters());
     }
 
 private slots:
@@ -37,6 +39,10 @@ private slots:
                                 "Fotografija from [Photos] where [Card] = '0011'"));
         QVERIFY(photoQuery(kColumns, QStringLiteral("O'Neil"))
                     .endsWith(QStringLiteral("[Card] = 'O''Neil'")));
+        // A driver that takes bound values gets the MediaID as one.
+        QCOMPARE(photoQueryBound(kColumns),
+                 QStringLiteral("select [Surname] as Prezime, [Given] as Ime, [Picture] as "
+                                "Fotografija from [Photos] where [Card] = ?"));
     }
 
     void exactlyOneRowGivesNamesAndPicture() {

@@ -28,11 +28,16 @@ TestWorld::TestWorld() {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         setEnv("QT_QPA_PLATFORM", "offscreen");
 
-    // Register the SQLite ODBC driver without touching the system's registry.
+    // Register the ODBC drivers without touching the system's registry.
     QFile ini(path("odbc/odbcinst.ini"));
     if (ini.open(QIODevice::WriteOnly)) {
         ini.write("[SQLite3]\nDescription=SQLite3 ODBC Driver\nDriver=" TARVEX_SQLITE_ODBC_DRIVER
                   "\nUsageCount=1\n");
+        // The servers' drivers, for the tests that start a server (tests/support/dbserver.h).
+        ini.write("[PostgreSQL Unicode]\nDescription=PostgreSQL ODBC driver "
+                  "(Unicode)\nDriver=" TARVEX_PG_ODBC_DRIVER "\nUsageCount=1\n");
+        ini.write("[MariaDB Unicode]\nDescription=MariaDB ODBC driver "
+                  "(Unicode)\nDriver=" TARVEX_MARIADB_ODBC_DRIVER "\nUsageCount=1\n");
     }
     QFile(path("odbc/odbc.ini")).open(QIODevice::WriteOnly);
     setEnv("ODBCSYSINI", path("odbc"));

@@ -3,6 +3,8 @@
 #include "appsettings.h"
 #include "collector.h"
 #include "dbfixture.h"
+#include "dbserver.h"
+#include "envoverride.h"
 #include "processrun.h"
 #include "reportcommand.h"
 #include "tarvexdoc.h"
@@ -77,11 +79,13 @@ QString writeWorkspace(const QString& name, const QList<ControllerEntry>& contro
 }
 
 // The desktop program's settings as the collector reads them.
-void storeSettings(const QString& regFilePath, int useMrdb, const QString& mrdb = QString()) {
+void storeSettings(const QString& regFilePath, int useMrdb, const QString& mrdb = QString(),
+                   const QString& call = QStringLiteral("exec")) {
     const auto store = CAppSettings::openStore();
     store->setValue(QStringLiteral("Settings/RegFilePath"), regFilePath);
     store->setValue(QStringLiteral("Settings/UseMRDB"), useMrdb);
     store->setValue(QStringLiteral("Settings/MRDB"), mrdb);
+    store->setValue(QStringLiteral("Settings/MRDBCall"), call);
     store->sync();
 }
 
@@ -97,11 +101,14 @@ struct Collect {
     QProcess p;
     QByteArray out;
     QByteArray err;
+    QString dataHome; // the run's XDG_DATA_HOME, where its report queue lives; empty: the world's
 
     bool start(const QStringList& args, const QString& program = QString()) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
             env.remove(QString::fromLatin1(name));
+        if (!dataHome.isEmpty())
+            env.insert(QStringLiteral("XDG_DATA_HOME"), dataHome);
         p.setProcessEnvironment(env);
         p.setWorkingDirectory(TestWorld::instance()->root());
         p.start(program.isEmpty() ? QCoreApplication::applicationDirPath() + "/tarvexctl" : program,
@@ -153,10 +160,50 @@ QList<QByteArray> fields(const QByteArray& line) {
     return line.split('\t');
 }
 
+// A controller (44, code 4400) on COM3 reporting into the database as bound calls, with its
+// own registrations folder and data folder (the report queue).
+struct ReportingSite {
+    Vr12Simulator controller;
+    QString regs, data, workspace;
+
+    bool start(const QString& name, const TestDbServer& db) {
+        regs = freshFolder("regs-" + name);
+        data = freshFolder("data-" + name);
+        storeSettings(regs, 1, db.connectionString(), "call");
+        workspace = writeWorkspace(name + ".VR-12", {{3, 44, 4400}});
+        return controller.start(TestWorld::instance()->deviceDir(), 3) && !workspace.isEmpty();
+    }
+};
+
+// tarvexctl report with the report queue of the given data folder.
+ProcessRun reportCommand(const QString& dataHome, const QString& option) {
+    EnvOverride data("XDG_DATA_HOME", dataHome);
+    return runProgram(QStringLiteral("tarvexctl"), {QStringLiteral("report"), option}, 30000);
+}
+
+// The row spOndixReg writes for a simulated registration of controller 44, code 4400.
+QString reportRow(const QByteArray& mediaId, const QByteArray& outLine) {
+    const QList<QByteArray> f = fields(outLine);
+    return QStringLiteral("%1\t%2\t%2 %3:00\t999\t44\t4400")
+        .arg(QString::fromLatin1(mediaId.mid(6, 8)), QString::fromLatin1(f.value(0)),
+             QString::fromLatin1(f.value(1).left(5)));
+}
+
 } // namespace
 
 class TestCollect : public QObject {
     Q_OBJECT
+    std::unique_ptr<TestDbServer> m_postgres;
+
+    // One PostgreSQL for the tests that report into one, started by the first of them.
+    TestDbServer* postgres() {
+        if (!m_postgres) {
+            m_postgres = std::make_unique<TestDbServer>(TestDbServer::PostgreSQL);
+            if (!m_postgres->start())
+                qWarning("%s", qPrintable(m_postgres->error()));
+        }
+        return m_postgres->isRunning() || m_postgres->start() ? m_postgres.get() : nullptr;
+    }
 
 private slots:
     // Two controllers' registrations reach stdout, told apart by the controller ID, and the
@@ -335,7 +382,8 @@ private slots:
         storeSettings(regs, 0);
     }
 
-    // A reporting database that does not open is said once; the intake goes on without it.
+    // A reporting database that does not open is said once; the intake goes on, and the
+    // registration waits in the report queue, which the end of the run says.
     void reportingDatabaseThatDoesNotOpen() {
         Vr12Simulator a;
         QVERIFY(a.start(TestWorld::instance()->deviceDir(), 3));
@@ -349,7 +397,10 @@ private slots:
         QCOMPARE(run.finish(), 0);
         QCOMPARE(linesOf(run.out).size(), 1);
         QCOMPARE(run.err.count("reporting database does not open"), 1);
-        QCOMPARE(linesOf(run.err).size(), 2); // that and the readiness line
+        // That, the readiness line and what waits for the next start.
+        QCOMPARE(linesOf(run.err).size(), 3);
+        QVERIFY2(run.err.contains("1 registrations wait in the report queue for the next start"),
+                 run.err.constData());
         storeSettings(regs, 0);
         // The desktop program's setting stays as the user left it.
         QCOMPARE(CAppSettings::openStore()->value("Settings/UseMRDB").toInt(), 0);
@@ -403,6 +454,128 @@ private slots:
         QVERIFY(run.out.isEmpty());
     }
 
+    // A collector killed (SIGKILL) while its registrations wait for a database that is down
+    // leaves them in its queue, listed by report --pending; the next run sends them once, in
+    // order, as bound calls, and a run after that one was killed too sends none again.
+    void killedCollectorsQueueIsSentByTheNextRun() {
+        TestDbServer* db = postgres();
+        QVERIFY2(db, qPrintable(m_postgres->error()));
+        QCOMPARE(db->installReportProcedure(), QString());
+        QVERIFY(db->stop());
+        ReportingSite site;
+        QVERIFY(site.start("killed", *db));
+        Vr12Simulator& a = site.controller;
+        const QString &regs = site.regs, &data = site.data, &ws = site.workspace;
+
+        QList<QByteArray> ids, lines;
+        {
+            Collect run;
+            run.dataHome = data;
+            QVERIFY(run.start({ws, "--seconds", "60"}));
+            QVERIFY2(run.collecting(), run.err.constData());
+            for (int i = 0; i < 3; ++i) {
+                ids << Vr12Simulator::mediaIdFor(40 + i);
+                a.sendMessage(Vr12Simulator::registrationFor(ids.last()));
+                QVERIFY(run.waitForLines(i + 1));
+            }
+            lines = linesOf(run.out);
+            const ProcessRun pending = reportCommand(data, "--pending");
+            QCOMPARE(pending.exitCode, 0);
+            const QList<QByteArray> listed = linesOf(pending.out);
+            QCOMPARE(listed.size(), 3);
+            for (int i = 0; i < 3; ++i) {
+                QVERIFY2(listed.at(i).startsWith("waiting\t" + fields(lines.at(i)).at(0) + "\t" +
+                                                 fields(lines.at(i)).at(1) + "\t" + ids.at(i) +
+                                                 "\t44\t{call spOndixReg"),
+                         listed.at(i).constData());
+            }
+            QVERIFY(pending.err.contains("3 waiting, 0 refused"));
+            QCOMPARE(::kill(pid_t(run.p.processId()), SIGKILL), 0);
+            QVERIFY(run.p.waitForFinished(10000));
+        }
+        QVERIFY2(db->start(), qPrintable(db->error()));
+        Collect next;
+        next.dataHome = data;
+        QVERIFY(next.start({ws, "--seconds", "60"}));
+        QVERIFY2(next.collecting(), next.err.constData());
+        QTRY_COMPARE_WITH_TIMEOUT(db->reportRows().size(), 3, 20000);
+        // Killed again once the queue has marked them sent: none of them is sent a second time.
+        QTRY_VERIFY_WITH_TIMEOUT(reportCommand(data, "--pending").out.isEmpty(), 10000);
+        QCOMPARE(::kill(pid_t(next.p.processId()), SIGKILL), 0);
+        QVERIFY(next.p.waitForFinished(10000));
+        Collect third;
+        third.dataHome = data;
+        QVERIFY(third.start({ws, "--count", "1", "--seconds", "60"}));
+        QVERIFY2(third.collecting(), third.err.constData());
+        ids << Vr12Simulator::mediaIdFor(43);
+        a.sendMessage(Vr12Simulator::registrationFor(ids.last()));
+        QCOMPARE(third.finish(), 0);
+        lines << linesOf(third.out).value(0);
+        QStringList expected;
+        for (int i = 0; i < ids.size(); ++i)
+            expected << reportRow(ids.at(i), lines.at(i));
+        QCOMPARE(db->reportRows(), expected);
+        QVERIFY(reportCommand(data, "--pending").out.isEmpty());
+        storeSettings(regs, 0);
+    }
+
+    // A registration the routine refuses is said once and kept aside; the others are reported.
+    // Once the routine is mended, report --retry-refused hands it to the running collector,
+    // which sends it from the free slot it went to.
+    void refusedRegistrationIsKeptAndRetried() {
+        TestDbServer* db = postgres();
+        QVERIFY2(db, qPrintable(m_postgres->error()));
+        const QByteArray refusedId = Vr12Simulator::mediaIdFor(52);
+        QCOMPARE(db->installReportProcedure(QString::fromLatin1(refusedId.mid(6, 8))), QString());
+        ReportingSite site;
+        QVERIFY(site.start("refused", *db));
+        Vr12Simulator& a = site.controller;
+        const QString &regs = site.regs, &data = site.data, &ws = site.workspace;
+
+        Collect run;
+        run.dataHome = data;
+        QVERIFY(run.start({ws, "--seconds", "90"}));
+        QVERIFY2(run.collecting(), run.err.constData());
+        const QList<QByteArray> ids = {Vr12Simulator::mediaIdFor(51), refusedId,
+                                       Vr12Simulator::mediaIdFor(53)};
+        for (int i = 0; i < ids.size(); ++i) {
+            a.sendMessage(Vr12Simulator::registrationFor(ids.at(i)));
+            QVERIFY(run.waitForLines(i + 1));
+        }
+        const QList<QByteArray> lines = linesOf(run.out);
+        QTRY_COMPARE_WITH_TIMEOUT(db->reportRows().size(), 2, 20000);
+        QCOMPARE(db->reportRows(), QStringList({reportRow(ids.at(0), lines.at(0)),
+                                                reportRow(ids.at(2), lines.at(2))}));
+        run.read();
+        QCOMPARE(run.err.count("not reported"), 1);
+        QVERIFY2(run.err.contains("of " + refusedId + " from controller 44 not reported"),
+                 run.err.constData());
+        QVERIFY(run.err.contains("refused for the test"));
+
+        const ProcessRun pending = reportCommand(data, "--pending");
+        const QList<QByteArray> listed = linesOf(pending.out);
+        QCOMPARE(listed.size(), 1);
+        QVERIFY2(listed.at(0).startsWith("refused\t"), listed.at(0).constData());
+        QVERIFY(listed.at(0).contains(refusedId));
+        QVERIFY(listed.at(0).contains("refused for the test"));
+
+        QCOMPARE(db->execute("CREATE OR REPLACE FUNCTION spOndixReg(m text, d text, t text, "
+                             "a text, i integer, c integer) RETURNS void LANGUAGE sql AS $$ "
+                             "INSERT INTO regs (media, dated, minute, action, controller_id, "
+                             "controller_code) VALUES (m, d, t, a, i, c) $$"),
+                 QString());
+        const ProcessRun retry = reportCommand(data, "--retry-refused");
+        QCOMPARE(retry.exitCode, 0);
+        QVERIFY2(retry.err.contains("1 refused registrations put back"), retry.err.constData());
+        // The collector looks for entries no program holds every 10 s.
+        QTRY_COMPARE_WITH_TIMEOUT(db->reportRows().size(), 3, 30000);
+        QCOMPARE(db->reportRows().last(), reportRow(ids.at(1), lines.at(1)));
+        QCOMPARE(::kill(pid_t(run.p.processId()), SIGTERM), 0);
+        QCOMPARE(run.finish(), 0);
+        QCOMPARE(linesOf(reportCommand(data, "--pending").out).size(), 0);
+        storeSettings(regs, 0);
+    }
+
     void wrongUsage() {
         for (const QStringList& args :
              {QStringList{}, QStringList{"x.VR-12", "--count", "0"},
@@ -411,6 +584,12 @@ private slots:
             Collect run;
             QVERIFY(run.start(args));
             QCOMPARE(run.finish(), 2);
+        }
+        for (const QStringList& args : {QStringList{}, QStringList{"--pending", "--retry-refused"},
+                                        QStringList{"--everything"}}) {
+            const ProcessRun run = runProgram("tarvexctl", QStringList{"report"} + args);
+            QCOMPARE(run.exitCode, 2);
+            QVERIFY(run.err.contains("usage: tarvexctl report"));
         }
     }
 

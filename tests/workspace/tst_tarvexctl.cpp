@@ -53,7 +53,7 @@ private slots:
             QCOMPARE(r.exitCode, 0);
             QVERIFY(r.out.startsWith("Usage:\n"));
             for (const char* command : {"show", "resave", "normalize", "import-csv", "import-db",
-                                        "add-controller", "query", "collect"})
+                                        "add-controller", "query", "collect", "report"})
                 QVERIFY(r.out.contains(QByteArray("  tarvexctl ") + command + ' '));
             QVERIFY(r.err.isEmpty());
         }

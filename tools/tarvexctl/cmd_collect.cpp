@@ -79,7 +79,7 @@ int runCollectCommand(const Args& args) {
     collector.SetLimit(count);
     QObject::connect(&collector, &CCollector::limitReached, qApp, &QCoreApplication::quit,
                      Qt::QueuedConnection);
-    collector.OpenReportingDatabase(settings);
+    collector.OpenReportingDatabase(settings, tarvexDataFolder());
     const int opened = collector.Open(doc, CVr12CommFactory::Program(), settings.RegFilePath);
     if (opened < 0)
         return kExitFailure;

@@ -1,10 +1,9 @@
 #include "collector.h"
 
-#include "adodatabase.h"
 #include "appsettings.h"
 #include "ctlcommon.h"
 #include "registrationsfile.h"
-#include "reportsender.h"
+#include "reportqueue.h"
 #include "tarvexdoc.h"
 #include "vr12comm.h"
 #include "vr12commfactory.h"
@@ -35,22 +34,62 @@ void CCollector::Report(const QString& text) {
     std::fflush(m_err);
 }
 
-void CCollector::OpenReportingDatabase(const CAppSettings& settings) {
+void CCollector::OpenReportingDatabase(const CAppSettings& settings, const QString& dataFolder) {
     m_switches.useReportingDatabase = false;
-    m_database.reset();
+    m_queue.reset();
     if (!settings.UseMRDB)
         return;
-    auto database = std::make_unique<CADODataBase>();
-    // The SQLite driver takes its lock wait only when connecting.
-    database->SetCommandTimeout(kReportCommandTimeoutSeconds);
-    if (!database->Open(settings.MRDB, QString(), QString())) {
-        Report(QStringLiteral("the reporting database does not open; registrations are not "
-                              "reported to it: %1")
-                   .arg(database->GetErrorDescription()));
+    ReportQueueOptions options;
+    options.folder = dataFolder;
+    options.connection = settings.MRDB;
+    options.maxEntries = settings.ReportQueueMax;
+    auto queue = std::make_unique<ReportQueue>(options);
+    // Said at once from the worker's thread: a run that ends right after still says it.
+    connect(
+        queue.get(), &ReportQueue::refused, this,
+        [this](const ReportEntry& e, const QString&, const QString& error) {
+            Report(QStringLiteral("registration %1 %2 of %3 from controller %4 not reported: %5")
+                       .arg(e.dateReg, e.timeReg, e.mediaId)
+                       .arg(e.controllerId)
+                       .arg(error));
+        },
+        Qt::DirectConnection);
+    connect(
+        queue.get(), &ReportQueue::answeringChanged, this,
+        [this](bool answering, const QString& problem) {
+            if (answering) {
+                if (std::exchange(m_toldNoAnswer, false))
+                    Report(QStringLiteral("the reporting database answers again"));
+                m_everAnswered = true;
+                return;
+            }
+            m_toldNoAnswer = true;
+            Report(QStringLiteral("the reporting database %1; registrations wait in the "
+                                  "report queue: %2")
+                       .arg(m_everAnswered ? QStringLiteral("does not answer")
+                                           : QStringLiteral("does not open"),
+                            problem));
+        },
+        Qt::DirectConnection);
+    connect(
+        queue.get(), &ReportQueue::turnedAway, this,
+        [this, max = options.maxEntries](qint64 count) {
+            if (count == 1)
+                Report(QStringLiteral("the report queue holds %1 registrations (ReportQueueMax): "
+                                      "later ones are not reported, only filed")
+                           .arg(max));
+        },
+        Qt::DirectConnection);
+    if (!queue->start()) {
+        Report(QStringLiteral("registrations are not reported: %1").arg(queue->error()));
         return;
     }
-    m_database = std::move(database);
+    if (queue->skippedLines() > 0)
+        Report(QStringLiteral("%1 damaged lines of the report queue were left out")
+                   .arg(queue->skippedLines()));
+    m_queue = std::move(queue);
     m_switches.useReportingDatabase = true;
+    m_switches.reportForm = reportFormFromSetting(settings.MRDBCall);
 }
 
 int CCollector::Open(const CTarvexDoc& doc, CVr12CommFactory& factory, const QString& regFilePath) {
@@ -106,6 +145,12 @@ void CCollector::Close() {
     m_controllers.clear();
     m_host.reset();
     std::fflush(m_out);
+    if (m_queue) {
+        if (!m_queue->finish(kReportGraceMs))
+            Report(QStringLiteral("%1 registrations wait in the report queue for the next start")
+                       .arg(m_queue->status().waiting));
+        m_queue.reset();
+    }
 }
 
 QString CCollector::RegistrationsFile() const {
@@ -160,14 +205,12 @@ void CCollector::OnRegistration(const Controller& controller) {
     const Registration r = readRegistration(*controller.comm);
     const RegistrationPlan plan = planRegistration(r, controller.id, controller.code, m_switches);
     Print(plan.listRow);
-    if (plan.reportCommand.isEmpty() || !m_database)
-        return;
-    const ReportResult sent = sendReportCommand(m_database.get(), plan.reportCommand);
-    if (!sent.sent)
-        Report(QStringLiteral("registration %1 %2 of %3 from controller %4 not reported: %5")
+    // A full queue has said so once; any other refusal is the disk's and said each time.
+    if (plan.report && m_queue && !m_queue->enqueue(*plan.report) && !m_queue->status().full)
+        Report(QStringLiteral("registration %1 %2 of %3 from controller %4 not reported: the "
+                              "report queue cannot be written")
                    .arg(r.dateReg, r.timeReg, r.mediaId)
-                   .arg(controller.id)
-                   .arg(sent.errorText));
+                   .arg(controller.id));
 }
 
 void CCollector::Print(const QStringList& row) {

@@ -10,8 +10,8 @@
 #include <memory>
 #include <vector>
 
-class CADODataBase;
 class CAppSettings;
+class ReportQueue;
 class CTarvexDoc;
 class CVr12Comm;
 class CVr12CommFactory;
@@ -19,9 +19,10 @@ class QWidget;
 
 // The registration intake of every controller of a workspace, without a window: one control
 // per controller writing the monthly file, one tab-separated line per registration on `out`
-// (the registrations list's five columns) and the reporting command when the settings ask for
-// it. Problems go to `err` as lines, among them every registration that does not reach the
-// registrations file (and when they reach it again); the intake goes on.
+// (the registrations list's five columns) and the reporting command, through the report queue,
+// when the settings ask for it. Problems go to `err` as lines, among them every registration
+// that does not reach the registrations file (and when they reach it again) and each command
+// the database refused; the intake goes on.
 class CCollector : public QObject {
     Q_OBJECT
 public:
@@ -31,17 +32,21 @@ public:
     CCollector(const CCollector&) = delete;
     CCollector& operator=(const CCollector&) = delete;
 
-    // Opens the reporting database when UseMRDB is on, with the command time-out set before the
-    // connection opens. A database that does not open is reported; the intake goes on without.
-    void OpenReportingDatabase(const CAppSettings& settings);
-    bool ReportsToDatabase() const { return m_database != nullptr; }
+    // Starts the report queue in `dataFolder` when UseMRDB is on. Its worker opens the reporting
+    // database; one that does not answer is reported once and the registrations wait in the
+    // queue.
+    void OpenReportingDatabase(const CAppSettings& settings, const QString& dataFolder);
+    bool ReportsToDatabase() const { return m_queue != nullptr; }
+    // How long the end of a run waits for the queue to empty.
+    static constexpr int kReportGraceMs = 3000;
 
     // Makes a control for every controller, names its registrations file in `regFilePath` and
     // opens its port. Returns how many ports opened; -1 when the control module cannot be
     // loaded (reported once).
     int Open(const CTarvexDoc& doc, CVr12CommFactory& factory, const QString& regFilePath);
     // Stops every control: its receiver ends and its port and file close. Registrations that
-    // arrive meanwhile are still handled.
+    // arrive meanwhile are still handled. Then the report queue gets kReportGraceMs to empty;
+    // what still waits is said and sent after the next start.
     void Close();
 
     // Prints at most `count` lines (0: no limit), then limitReached(); the database still gets
@@ -78,7 +83,9 @@ private:
     std::FILE* m_err;
     CMonthWatcher m_month;
     IntakeSwitches m_switches;
-    std::unique_ptr<CADODataBase> m_database;
+    std::unique_ptr<ReportQueue> m_queue;
+    bool m_everAnswered = false; // both on the report queue's thread
+    bool m_toldNoAnswer = false;
     std::unique_ptr<QWidget> m_host; // parent of the controls' windows, never shown
     std::vector<std::unique_ptr<Controller>> m_controllers;
     QString m_regFilePath;

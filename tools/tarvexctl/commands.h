@@ -28,6 +28,9 @@ int runHistoryCommand(const Args& args);
 // attendance with the options of history: one row per person and day, first and last
 // registration, span and count.
 int runAttendanceCommand(const Args& args);
+// report --pending | --retry-refused: lists the report queue's waiting and refused entries, or
+// puts the refused ones back into the queue.
+int runReportCommand(const Args& args);
 // query CONNECTION-STRING SQL: prints each row of the result on one line, fields separated by
 // tabs. Returns 0, 1 when the connection or the statement fails (the layer's error text on
 // stderr), or 2 for wrong arguments.

@@ -32,6 +32,7 @@ const char kUsage[] =
     "    attendance: one row per person and local day (persons' registrations only): the first\n"
     "    and the last registration, the span between them (H:MM) and the count; a day with one\n"
     "    registration has span 0:00. --to takes in its whole day when no time is given.\n"
+    "  tarvexctl report --pending | --retry-refused\n"
     "  tarvexctl --help | --version\n"
     "Exit status: 0 success, 1 failure, 2 wrong usage.\n";
 
@@ -76,6 +77,7 @@ int main(int argc, char** argv) {
                                     : command == "collect"        ? runCollectCommand
                                     : command == "history"        ? runHistoryCommand
                                     : command == "attendance"     ? runAttendanceCommand
+                                    : command == "report"         ? runReportCommand
                                                                   : nullptr;
     const bool known = run || command == "query";
     // "tarvexctl show --help" as well as "tarvexctl --help".
