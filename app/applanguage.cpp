@@ -21,8 +21,7 @@ void CAppLanguage::Choose(const QString& programFolder, IUserPrompts& prompts) {
     {
         auto store = CAppSettings::openStore();
         m_list.Discover(programFolder,
-                        store->value(QStringLiteral("Settings/Language"), QStringLiteral("English"))
-                            .toString());
+                        CAppSettings::readLanguage(*store, QStringLiteral("English")));
     }
     std::unique_ptr<CCatalogue::Source> source = m_list.moduleSource();
     const bool found = source != nullptr;

@@ -16,9 +16,7 @@
 using namespace res;
 
 namespace {
-const QString kBarsState = QStringLiteral("BarsPhoto/State");
-const QString kBarsStatusBar = QStringLiteral("BarsPhoto/StatusBar");
-const QString kPlacement = QStringLiteral("Settings/PlacementPhoto");
+constexpr auto kWindow = CStoredWindowState::Window::Photo;
 } // namespace
 
 CPhotoFrame::CPhotoFrame(QWidget* parent)
@@ -47,13 +45,11 @@ bool CPhotoFrame::Create() {
     m_view = new CPhotoView(this);
     setCentralWidget(m_view);
 
-    auto store = CAppSettings::openStore();
-    const QByteArray state = store->value(kBarsState).toByteArray();
-    if (!state.isEmpty())
-        restoreState(state);
-    const QVariant statusVisible = store->value(kBarsStatusBar);
-    if (statusVisible.isValid())
-        status->setVisible(statusVisible.toInt() != 0);
+    const CStoredWindowState stored = CStoredWindowState::read(*CAppSettings::openStore(), kWindow);
+    if (!stored.bars.isEmpty())
+        restoreState(stored.bars);
+    if (stored.statusBar)
+        status->setVisible(*stored.statusBar);
     m_commands->updateAll();
     return true;
 }
@@ -76,9 +72,8 @@ void CPhotoFrame::OnPhotoDatabaseReopened() {
 void CPhotoFrame::setVisible(bool visible) {
     if (visible && !isVisible() && m_firstShow) {
         m_firstShow = false;
-        auto store = CAppSettings::openStore();
-        if (const auto placement =
-                CWindowPlacement::fromBytes(store->value(kPlacement).toByteArray())) {
+        if (const auto placement = CWindowPlacement::fromBytes(
+                CStoredWindowState::read(*CAppSettings::openStore(), kWindow).placement)) {
             showWithPlacement(*this, *placement);
             return;
         }
@@ -87,13 +82,10 @@ void CPhotoFrame::setVisible(bool visible) {
 }
 
 void CPhotoFrame::SaveWindowState() {
-    auto store = CAppSettings::openStore();
-    store->setValue(kBarsState, saveState());
-    store->setValue(kBarsStatusBar, statusBar()->isVisibleTo(this) ? 1 : 0);
     // Never shown in this run: the stored place stays for the next.
-    if (!m_firstShow)
-        store->setValue(kPlacement, windowPlacementBytes(*this));
-    store->sync();
+    CStoredWindowState::write(
+        *CAppSettings::openStore(), kWindow, saveState(), statusBar()->isVisibleTo(this),
+        m_firstShow ? std::nullopt : std::optional<QByteArray>(windowPlacementBytes(*this)));
 }
 
 void CPhotoFrame::hideByUser() {

@@ -14,14 +14,10 @@
 
 using namespace res;
 
-namespace {
-const QString kLanguageKey = QStringLiteral("Settings/Language");
-}
-
 CLanguagesDlg::CLanguagesDlg(const QStringList& languages, bool warnIfNone, QWidget* parent)
     : QDialog(parent), m_warn(warnIfNone) {
     setObjectName(QStringLiteral("CLanguagesDlg"));
-    m_stored = CAppSettings::openStore()->value(kLanguageKey, QString()).toString();
+    m_stored = CAppSettings::readLanguage(*CAppSettings::openStore(), QString());
 
     const CCatalogue& cat = CCatalogue::instance();
     setWindowTitle(cat.dialogText(IDD_LANGUAGES, 0));
@@ -65,8 +61,6 @@ void CLanguagesDlg::accept() {
     const QListWidgetItem* item = selected.isEmpty() ? m_list->currentItem() : selected.first();
     const QString chosen = item ? item->text() : QString();
     m_changed = chosen != m_stored;
-    auto store = CAppSettings::openStore();
-    store->setValue(kLanguageKey, chosen);
-    store->sync();
+    CAppSettings::writeLanguage(*CAppSettings::openStore(), chosen);
     QDialog::accept();
 }

@@ -96,17 +96,22 @@ int main(int argc, char** argv) {
     std::printf("%s: %lld portraits\n", qPrintable(dbFile), static_cast<long long>(sql.size() - 2));
 
     if (writeSettings) {
+        CAppSettings photos;
+        photos.UsePhoto = true;
+        photos.ShowPhoto = true;
+        photos.PhotoDB = connection;
+        photos.PhotoTable = QStringLiteral("Photos");
+        photos.PhotoLastName = QStringLiteral("LastName");
+        photos.PhotoFirstName = QStringLiteral("FirstName");
+        photos.PhotoMediaID = QStringLiteral("MediaID");
+        photos.PhotoPhoto = QStringLiteral("Photo");
+        // Only the photo values: whatever else the user has set stays.
         const auto stored = CAppSettings::openStore();
         QSettings& store = *stored;
-        store.setValue(QStringLiteral("Settings/UsePhoto"), 1);
-        store.setValue(QStringLiteral("Settings/ShowPhoto"), 1);
-        store.setValue(QStringLiteral("Settings/PhotoDB"), connection);
-        store.setValue(QStringLiteral("Settings/PhotoTable"), QStringLiteral("Photos"));
-        store.setValue(QStringLiteral("Settings/PhotoLastName"), QStringLiteral("LastName"));
-        store.setValue(QStringLiteral("Settings/PhotoFirstName"), QStringLiteral("FirstName"));
-        store.setValue(QStringLiteral("Settings/PhotoMediaID"), QStringLiteral("MediaID"));
-        store.setValue(QStringLiteral("Settings/PhotoPhoto"), QStringLiteral("Photo"));
-        store.sync();
+        photos.save(store, {QStringLiteral("UsePhoto"), QStringLiteral("ShowPhoto"),
+                            QStringLiteral("PhotoDB"), QStringLiteral("PhotoTable"),
+                            QStringLiteral("PhotoLastName"), QStringLiteral("PhotoFirstName"),
+                            QStringLiteral("PhotoMediaID"), QStringLiteral("PhotoPhoto")});
         if (store.status() != QSettings::NoError)
             return fail(QStringLiteral("cannot write the settings %1").arg(store.fileName()));
     }
