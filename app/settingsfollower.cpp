@@ -5,18 +5,21 @@
 #include "apptrace.h"
 #include "controllerlogs.h"
 #include "panetext.h"
+#include "settingsstore.h"
 #include "skin.h"
 
 #include <QSettings>
 #include <QWidget>
 
-CSettingsFollower::CSettingsFollower(CAppTrace& trace, CAppDatabases& databases,
-                                     CControllerLogs& logs)
-    : m_trace(trace), m_databases(databases), m_logs(logs) {}
+CSettingsFollower::CSettingsFollower(CAppTrace& trace, CSettingsStore& store,
+                                     CAppDatabases& databases, CControllerLogs& logs)
+    : m_trace(trace), m_store(store), m_databases(databases), m_logs(logs) {
+    connect(&m_store, &CSettingsStore::changed, this, &CSettingsFollower::changed);
+}
 
 void CSettingsFollower::Load(const QString& regFileDefault, QWidget* photoWindow) {
     m_trace.step(QStringLiteral("LoadGlobalSettings"));
-    CAppSettings& settings = CAppSettings::instance();
+    CAppSettings& settings = m_store.values();
     m_lock.openUnowned(CSingleInstance::settingsLockName());
     {
         auto store = CAppSettings::openStore();
@@ -35,12 +38,16 @@ void CSettingsFollower::Load(const QString& regFileDefault, QWidget* photoWindow
 void CSettingsFollower::Save() {
     m_trace.step(QStringLiteral("SaveSettings"));
     auto store = CAppSettings::openStore();
-    CAppSettings::instance().save(*store);
+    m_store.values().save(*store);
 }
 
-void CSettingsFollower::SettingsChanged() {
-    m_logs.PointAtRegistrationsFile();
+void CSettingsFollower::changed(const QStringList& names) {
+    if (names.contains(QLatin1String("RegFilePath")))
+        m_logs.PointAtRegistrationsFile();
     Save();
-    m_databases.ReopenMRDatabase();
-    m_databases.ReopenPhotoDB();
+    if (CSettingsStore::anyOf(names, {"UseMRDB", "MRDB"}))
+        m_databases.ReopenMRDatabase();
+    if (CSettingsStore::anyOf(names, {"UsePhoto", "PhotoDB", "PhotoTable", "PhotoLastName",
+                                      "PhotoFirstName", "PhotoMediaID", "PhotoPhoto"}))
+        m_databases.ReopenPhotoDB();
 }

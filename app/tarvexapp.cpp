@@ -16,6 +16,7 @@
 #include "resourceids.h"
 #include "sessionend.h"
 #include "settingsfollower.h"
+#include "settingsstore.h"
 #include "splashdlg.h"
 #include "termformservices.h"
 #include "versioninfo.h"
@@ -65,7 +66,8 @@ bool CTarvexApp::InitInstance() {
     }
     m_databases = std::make_unique<CAppDatabases>(m_trace, *m_prompts, [this] { SaveSettings(); });
     m_logs = std::make_unique<CControllerLogs>([this] { return document(); }, m_clock);
-    m_settings = std::make_unique<CSettingsFollower>(m_trace, *m_databases, *m_logs);
+    m_settings = std::make_unique<CSettingsFollower>(m_trace, CSettingsStore::instance(),
+                                                     *m_databases, *m_logs);
 
     // The profile is "Brindlo"/"Tarvex"; hosting the controls needs no set-up.
     m_trace.step(QStringLiteral("Profile"));
@@ -133,6 +135,7 @@ bool CTarvexApp::InitInstance() {
         return false;
     CMainFrame* frame = m_window->frame();
     CDocumentFlow* flow = m_window->flow();
+    frame->followSettings(CSettingsStore::instance());
 
     // The command line: its first argument that is not an option names a workspace.
     m_trace.status(QStringLiteral("CCommandLineInfo"));
@@ -272,7 +275,7 @@ void CTarvexApp::openSettingsSheet() {
     if (m_settingsCommand)
         m_settingsCommand();
     else if (m_settings)
-        CPS_Settings::Run(*m_prompts, *m_settings, mainFrame());
+        CPS_Settings::Run(*m_prompts, CSettingsStore::instance(), mainFrame());
 }
 
 bool CTarvexApp::OnCommand(int id) {

@@ -20,13 +20,8 @@
 
 using namespace res;
 
-CPP_Misc::CPP_Misc(IUserPrompts& prompts, QWidget* parent) : QWidget(parent), m_prompts(prompts) {
-    const CAppSettings& settings = CAppSettings::instance();
-    m_regFilePath = settings.RegFilePath;
-    m_visualStyle = settings.VisualStyle;
-    m_autoLoad = settings.AutoLoad;
-    m_autoLoadFile = settings.AutoLoadFile;
-
+CPP_Misc::CPP_Misc(CAppSettings& values, IUserPrompts& prompts, QWidget* parent)
+    : QWidget(parent), m_values(values), m_prompts(prompts) {
     const CCatalogue& cat = CCatalogue::instance();
     const auto text = [&](int item) { return cat.dialogText(IDD_PP_MISC, item); };
     const auto named = [](QWidget* w, int id) { w->setObjectName(QString::number(id)); };
@@ -81,11 +76,11 @@ CPP_Misc::CPP_Misc(IUserPrompts& prompts, QWidget* parent) : QWidget(parent), m_
 
 void CPP_Misc::OnInitDialog() {
     m_initialised = true;
-    m_folder->setText(m_regFilePath);
-    if (m_visualStyle >= 0 && m_visualStyle < 3)
-        m_styles[m_visualStyle]->setChecked(true);
-    m_autoLoadCheck->setChecked(m_autoLoad);
-    m_autoLoadEdit->setText(m_autoLoadFile);
+    m_folder->setText(m_values.RegFilePath);
+    if (m_values.VisualStyle >= 0 && m_values.VisualStyle < 3)
+        m_styles[m_values.VisualStyle]->setChecked(true);
+    m_autoLoadCheck->setChecked(m_values.AutoLoad);
+    m_autoLoadEdit->setText(m_values.AutoLoadFile);
     enableControls();
 }
 
@@ -122,7 +117,7 @@ void CPP_Misc::onBrowseFolder() {
     QString chosen;
     QString caption = CCatalogue::instance().dialogText(IDD_PP_MISC, IDC_REGFILEPATH_LABEL);
     caption.remove(QLatin1Char('&'));
-    if (!PickFolder(this, caption, m_regFilePath, chosen))
+    if (!PickFolder(this, caption, m_values.RegFilePath, chosen))
         return;
     // Said now, while the user still has the folder dialog's choice in mind.
     if (const QString problem = folderProblem(chosen); !problem.isEmpty()) {
@@ -130,7 +125,7 @@ void CPP_Misc::onBrowseFolder() {
         m_folder->setFocus();
         return;
     }
-    m_regFilePath = chosen;
+    m_values.RegFilePath = chosen;
     m_folder->setText(chosen);
 }
 
@@ -142,10 +137,10 @@ void CPP_Misc::onBrowseAutoLoadFile() {
 }
 
 void CPP_Misc::OnOK() {
-    m_regFilePath = m_folder->text();
+    m_values.RegFilePath = m_folder->text();
     for (int i = 0; i < 3; ++i)
         if (m_styles[i]->isChecked())
-            m_visualStyle = i;
-    m_autoLoad = m_autoLoadCheck->isChecked();
-    m_autoLoadFile = m_autoLoadEdit->text();
+            m_values.VisualStyle = i;
+    m_values.AutoLoad = m_autoLoadCheck->isChecked();
+    m_values.AutoLoadFile = m_autoLoadEdit->text();
 }

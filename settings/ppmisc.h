@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+class CAppSettings;
 class IUserPrompts;
 class QCheckBox;
 class QLineEdit;
@@ -13,9 +14,9 @@ class QRadioButton;
 class CPP_Misc : public QWidget {
     Q_OBJECT
 public:
-    // The values are taken from the settings here, so that they pass through a page that is
-    // never opened.
-    CPP_Misc(IUserPrompts& prompts, QWidget* parent = nullptr);
+    // Edits RegFilePath, VisualStyle, AutoLoad and AutoLoadFile of `values`, the sheet's copy
+    // of the settings, so that they pass through a page that is never opened.
+    CPP_Misc(CAppSettings& values, IUserPrompts& prompts, QWidget* parent = nullptr);
 
     void OnInitDialog();
     bool initialised() const { return m_initialised; }
@@ -27,16 +28,12 @@ public:
     // they can.
     static QString folderProblem(const QString& folder);
 
-    QString m_regFilePath;
-    int m_visualStyle = 0;
-    bool m_autoLoad = false;
-    QString m_autoLoadFile;
-
 private:
     void enableControls();
     void onBrowseFolder();
     void onBrowseAutoLoadFile();
 
+    CAppSettings& m_values;
     IUserPrompts& m_prompts;
     bool m_initialised = false;
     QLineEdit* m_folder = nullptr;

@@ -12,7 +12,8 @@
 
 using namespace res;
 
-CPP_MorrowReportsDB::CPP_MorrowReportsDB(QWidget* parent) : QWidget(parent) {
+CPP_MorrowReportsDB::CPP_MorrowReportsDB(CAppSettings& values, QWidget* parent)
+    : QWidget(parent), m_values(values) {
     const CCatalogue& cat = CCatalogue::instance();
     setWindowTitle(cat.dialogText(IDD_PP_MRDB, 0));
     m_use = new QCheckBox(cat.dialogText(IDD_PP_MRDB, IDC_USE_MRDB));
@@ -32,11 +33,8 @@ CPP_MorrowReportsDB::CPP_MorrowReportsDB(QWidget* parent) : QWidget(parent) {
 }
 
 void CPP_MorrowReportsDB::OnInitDialog() {
-    const CAppSettings& settings = CAppSettings::instance();
-    m_useMRDB = settings.UseMRDB;
-    m_mrdb = settings.MRDB;
-    m_use->setChecked(m_useMRDB);
-    m_connection->setPlainText(m_mrdb);
+    m_use->setChecked(m_values.UseMRDB);
+    m_connection->setPlainText(m_values.MRDB);
     enableControls();
 }
 
@@ -48,16 +46,17 @@ void CPP_MorrowReportsDB::enableControls() {
 
 void CPP_MorrowReportsDB::onDatabase() {
     // The prompt starts from the string as shown, typing included.
-    m_mrdb = m_connection->toPlainText();
+    m_values.MRDB = m_connection->toPlainText();
     CConnectionDlg prompt(this);
-    const bool confirmed = m_mrdb.isEmpty() ? prompt.PromptNew() : prompt.PromptEdit(m_mrdb);
+    const bool confirmed =
+        m_values.MRDB.isEmpty() ? prompt.PromptNew() : prompt.PromptEdit(m_values.MRDB);
     if (!confirmed)
         return;
-    m_mrdb = prompt.GetConnectionString();
-    m_connection->setPlainText(m_mrdb);
+    m_values.MRDB = prompt.GetConnectionString();
+    m_connection->setPlainText(m_values.MRDB);
 }
 
 void CPP_MorrowReportsDB::OnOK() {
-    m_useMRDB = m_use->isChecked();
-    m_mrdb = m_connection->toPlainText();
+    m_values.UseMRDB = m_use->isChecked();
+    m_values.MRDB = m_connection->toPlainText();
 }

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+class CAppSettings;
 class QCheckBox;
 class QPlainTextEdit;
 class QPushButton;
@@ -11,20 +12,19 @@ class QPushButton;
 class CPP_MorrowReportsDB : public QWidget {
     Q_OBJECT
 public:
-    explicit CPP_MorrowReportsDB(QWidget* parent = nullptr);
+    // Edits UseMRDB and MRDB of `values`, the sheet's copy of the settings.
+    explicit CPP_MorrowReportsDB(CAppSettings& values, QWidget* parent = nullptr);
 
     // Takes the values from the settings into the controls.
     void OnInitDialog();
     // Reads the controls back (OK).
     void OnOK();
 
-    bool m_useMRDB = false;
-    QString m_mrdb;
-
 private:
     void enableControls();
     void onDatabase();
 
+    CAppSettings& m_values;
     QCheckBox* m_use = nullptr;
     QPlainTextEdit* m_connection = nullptr;
     QPushButton* m_database = nullptr;

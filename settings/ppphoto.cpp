@@ -60,16 +60,8 @@ QString chosenText(const QComboBox* combo) {
 }
 } // namespace
 
-CPP_Photo::CPP_Photo(IUserPrompts& prompts, QWidget* parent) : QWidget(parent), m_prompts(prompts) {
-    const CAppSettings& settings = CAppSettings::instance();
-    m_usePhoto = settings.UsePhoto;
-    m_photoDb = settings.PhotoDB;
-    m_table = settings.PhotoTable;
-    m_lastName = settings.PhotoLastName;
-    m_firstName = settings.PhotoFirstName;
-    m_mediaId = settings.PhotoMediaID;
-    m_photo = settings.PhotoPhoto;
-
+CPP_Photo::CPP_Photo(CAppSettings& values, IUserPrompts& prompts, QWidget* parent)
+    : QWidget(parent), m_values(values), m_prompts(prompts) {
     const CCatalogue& cat = CCatalogue::instance();
     const auto text = [&](int item) { return cat.dialogText(IDD_PP_PHOTO, item); };
     setWindowTitle(text(0));
@@ -126,18 +118,18 @@ QList<QComboBox*> CPP_Photo::columnCombos() const {
 
 void CPP_Photo::OnInitDialog() {
     m_initialised = true;
-    m_use->setChecked(m_usePhoto);
-    m_connection->setPlainText(m_photoDb);
-    m_tables->setEditText(m_table);
+    m_use->setChecked(m_values.UsePhoto);
+    m_connection->setPlainText(m_values.PhotoDB);
+    m_tables->setEditText(m_values.PhotoTable);
     enableControls();
     if (m_use->isChecked()) {
         fillTableList();
         fillColumnLists();
     }
-    m_mediaIdCombo->setEditText(m_mediaId);
-    m_lastNameCombo->setEditText(m_lastName);
-    m_firstNameCombo->setEditText(m_firstName);
-    m_photoCombo->setEditText(m_photo);
+    m_mediaIdCombo->setEditText(m_values.PhotoMediaID);
+    m_lastNameCombo->setEditText(m_values.PhotoLastName);
+    m_firstNameCombo->setEditText(m_values.PhotoFirstName);
+    m_photoCombo->setEditText(m_values.PhotoPhoto);
 }
 
 void CPP_Photo::enableControls() {
@@ -182,7 +174,7 @@ void CPP_Photo::fillColumnLists() {
         return;
     }
     QStringList names;
-    SchemaColumnNames(*db, m_table, names);
+    SchemaColumnNames(*db, m_values.PhotoTable, names);
     db->Close();
     for (QComboBox* combo : columnCombos()) {
         fillSorted(combo, names);
@@ -193,29 +185,30 @@ void CPP_Photo::fillColumnLists() {
 
 void CPP_Photo::onDatabase() {
     // The prompt starts from the string as shown, typing included.
-    m_photoDb = m_connection->toPlainText();
+    m_values.PhotoDB = m_connection->toPlainText();
     CConnectionDlg prompt(this);
-    const bool confirmed = m_photoDb.isEmpty() ? prompt.PromptNew() : prompt.PromptEdit(m_photoDb);
+    const bool confirmed =
+        m_values.PhotoDB.isEmpty() ? prompt.PromptNew() : prompt.PromptEdit(m_values.PhotoDB);
     if (!confirmed)
         return;
-    m_photoDb = prompt.GetConnectionString();
-    m_connection->setPlainText(m_photoDb);
+    m_values.PhotoDB = prompt.GetConnectionString();
+    m_connection->setPlainText(m_values.PhotoDB);
     m_tableListStale = true;
     fillTableList();
     fillColumnLists();
 }
 
 void CPP_Photo::onTableSelected(int index) {
-    m_table = m_tables->itemText(index);
+    m_values.PhotoTable = m_tables->itemText(index);
     fillColumnLists();
 }
 
 void CPP_Photo::OnOK() {
-    m_usePhoto = m_use->isChecked();
-    m_photoDb = m_connection->toPlainText();
-    m_table = m_tables->currentText();
-    m_lastName = chosenText(m_lastNameCombo);
-    m_firstName = chosenText(m_firstNameCombo);
-    m_mediaId = chosenText(m_mediaIdCombo);
-    m_photo = chosenText(m_photoCombo);
+    m_values.UsePhoto = m_use->isChecked();
+    m_values.PhotoDB = m_connection->toPlainText();
+    m_values.PhotoTable = m_tables->currentText();
+    m_values.PhotoLastName = chosenText(m_lastNameCombo);
+    m_values.PhotoFirstName = chosenText(m_firstNameCombo);
+    m_values.PhotoMediaID = chosenText(m_mediaIdCombo);
+    m_values.PhotoPhoto = chosenText(m_photoCombo);
 }

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+class CAppSettings;
 class CDropDownCombo;
 class IUserPrompts;
 class QCheckBox;
@@ -14,9 +15,9 @@ class QPushButton;
 class CPP_Photo : public QWidget {
     Q_OBJECT
 public:
-    // The values are taken from the settings here, so that they pass through a page that is
-    // never opened.
-    CPP_Photo(IUserPrompts& prompts, QWidget* parent = nullptr);
+    // Edits the photo values of `values`, the sheet's copy of the settings, so that they pass
+    // through a page that is never opened.
+    CPP_Photo(CAppSettings& values, IUserPrompts& prompts, QWidget* parent = nullptr);
 
     // The first showing of the page: values into the controls and, with photos on, the lists.
     void OnInitDialog();
@@ -24,13 +25,6 @@ public:
     // Reads the controls back (OK).
     void OnOK();
 
-    bool m_usePhoto = false;
-    QString m_photoDb;
-    QString m_table;
-    QString m_lastName;
-    QString m_firstName;
-    QString m_mediaId;
-    QString m_photo;
     // The table list does not belong to the current connection string.
     bool m_tableListStale = true;
 
@@ -42,6 +36,7 @@ private:
     void onTableSelected(int index);
     QList<QComboBox*> columnCombos() const;
 
+    CAppSettings& m_values;
     IUserPrompts& m_prompts;
     bool m_initialised = false;
     QCheckBox* m_use = nullptr;

@@ -1,16 +1,13 @@
 #include "pssettings.h"
 
-#include "appsettings.h"
 #include "catalogue.h"
 #include "ppmisc.h"
 #include "ppmorrowreportsdb.h"
 #include "ppphoto.h"
 #include "resourceids.h"
-#include "settingslistener.h"
-#include "skin.h"
+#include "settingsstore.h"
 #include "userprompts.h"
 
-#include <QApplication>
 #include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -19,13 +16,24 @@
 
 using namespace res;
 
-CPS_Settings::CPS_Settings(IUserPrompts& prompts, ISettingsListener& listener, QWidget* parent)
-    : QDialog(parent), m_prompts(prompts), m_listener(listener) {
+namespace {
+// What OK takes over, in the order the pages show them.
+const QStringList kSheetValues = {QStringLiteral("UseMRDB"),       QStringLiteral("MRDB"),
+                                  QStringLiteral("UsePhoto"),      QStringLiteral("PhotoDB"),
+                                  QStringLiteral("PhotoTable"),    QStringLiteral("PhotoFirstName"),
+                                  QStringLiteral("PhotoLastName"), QStringLiteral("PhotoMediaID"),
+                                  QStringLiteral("PhotoPhoto"),    QStringLiteral("RegFilePath"),
+                                  QStringLiteral("AutoLoad"),      QStringLiteral("AutoLoadFile"),
+                                  QStringLiteral("VisualStyle")};
+} // namespace
+
+CPS_Settings::CPS_Settings(IUserPrompts& prompts, CSettingsStore& store, QWidget* parent)
+    : QDialog(parent), m_prompts(prompts), m_store(store), m_edited(store.values()) {
     setWindowTitle(S(IDS_SETTINGS_CAPTION));
     m_tabs = new QTabWidget;
-    m_reports = new CPP_MorrowReportsDB;
-    m_photo = new CPP_Photo(prompts);
-    m_misc = new CPP_Misc(prompts);
+    m_reports = new CPP_MorrowReportsDB(m_edited);
+    m_photo = new CPP_Photo(m_edited, prompts);
+    m_misc = new CPP_Misc(m_edited, prompts);
     for (QWidget* page : {static_cast<QWidget*>(m_reports), static_cast<QWidget*>(m_photo),
                           static_cast<QWidget*>(m_misc)})
         m_tabs->addTab(page, page->windowTitle());
@@ -63,8 +71,8 @@ void CPS_Settings::accept() {
         m_misc->OnOK();
         // A folder the control cannot write into would lose every registration: it is refused
         // here, while the user can still correct it. An unchanged folder is not in question.
-        if (m_misc->m_regFilePath != CAppSettings::instance().RegFilePath) {
-            const QString problem = CPP_Misc::folderProblem(m_misc->m_regFilePath);
+        if (m_edited.RegFilePath != m_store.values().RegFilePath) {
+            const QString problem = CPP_Misc::folderProblem(m_edited.RegFilePath);
             if (!problem.isEmpty()) {
                 m_prompts.stop(problem);
                 m_tabs->setCurrentWidget(m_misc);
@@ -77,30 +85,13 @@ void CPS_Settings::accept() {
 }
 
 void CPS_Settings::apply() {
-    CAppSettings& settings = CAppSettings::instance();
-    settings.UseMRDB = m_reports->m_useMRDB;
-    settings.MRDB = m_reports->m_mrdb;
-    settings.UsePhoto = m_photo->m_usePhoto;
-    settings.PhotoDB = m_photo->m_photoDb;
-    settings.PhotoTable = m_photo->m_table;
-    settings.PhotoFirstName = m_photo->m_firstName;
-    settings.PhotoLastName = m_photo->m_lastName;
-    settings.PhotoMediaID = m_photo->m_mediaId;
-    settings.PhotoPhoto = m_photo->m_photo;
-    settings.RegFilePath = m_misc->m_regFilePath;
-    settings.AutoLoad = m_misc->m_autoLoad;
-    settings.AutoLoadFile = m_misc->m_autoLoadFile;
-    settings.VisualStyle = m_misc->m_visualStyle;
-
-    m_listener.SettingsChanged();
-
-    CSkin::apply(settings.VisualStyle);
-    for (QWidget* widget : QApplication::allWidgets())
-        widget->update();
+    // The followers do the rest: every controller's log, SaveSettings, both databases, the
+    // visual style.
+    m_store.apply(m_edited, kSheetValues);
 }
 
-void CPS_Settings::Run(IUserPrompts& prompts, ISettingsListener& listener, QWidget* owner) {
-    CPS_Settings sheet(prompts, listener, owner);
+void CPS_Settings::Run(IUserPrompts& prompts, CSettingsStore& store, QWidget* owner) {
+    CPS_Settings sheet(prompts, store, owner);
     if (sheet.exec() == QDialog::Accepted)
         sheet.apply();
 }

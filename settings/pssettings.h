@@ -1,22 +1,24 @@
 #pragma once
 
+#include "appsettings.h"
+
 #include <QDialog>
 
 class CPP_Misc;
 class CPP_MorrowReportsDB;
 class CPP_Photo;
-class ISettingsListener;
+class CSettingsStore;
 class IUserPrompts;
 class QTabWidget;
 
-// The settings sheet: the reporting database, the photographs and the rest, on copies of the
-// settings. Only OK changes anything: it takes the pages' values over, tells the listener (every
-// controller's log follows the folder, the settings are saved, both databases reopened) and
-// applies the visual style.
+// The settings sheet: the reporting database, the photographs and the rest, on a copy of the
+// settings that its pages edit. Only OK changes anything: the store takes the sheet's values
+// over and its followers take them up (every controller's log follows the folder, the settings
+// are saved, both databases reopened, the visual style applied).
 class CPS_Settings : public QDialog {
     Q_OBJECT
 public:
-    CPS_Settings(IUserPrompts& prompts, ISettingsListener& listener, QWidget* parent = nullptr);
+    CPS_Settings(IUserPrompts& prompts, CSettingsStore& store, QWidget* parent = nullptr);
     ~CPS_Settings() override;
 
     CPP_MorrowReportsDB* reportsPage() const { return m_reports; }
@@ -25,7 +27,7 @@ public:
     QTabWidget* tabs() const { return m_tabs; }
 
     // The command: shows the sheet over owner and applies it when confirmed.
-    static void Run(IUserPrompts& prompts, ISettingsListener& listener, QWidget* owner);
+    static void Run(IUserPrompts& prompts, CSettingsStore& store, QWidget* owner);
 
     void accept() override;
 
@@ -35,7 +37,8 @@ private:
     void apply();
 
     IUserPrompts& m_prompts;
-    ISettingsListener& m_listener;
+    CSettingsStore& m_store;
+    CAppSettings m_edited;
     QTabWidget* m_tabs = nullptr;
     CPP_MorrowReportsDB* m_reports = nullptr;
     CPP_Photo* m_photo = nullptr;

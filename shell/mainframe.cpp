@@ -5,6 +5,8 @@
 #include "mainframetray.h"
 #include "mainpanes.h"
 #include "resourceids.h"
+#include "settingsstore.h"
+#include "skin.h"
 #include "windowplacementio.h"
 
 #include <QAction>
@@ -30,9 +32,7 @@ using namespace res;
 
 namespace {
 CMainFrame* g_mainFrame = nullptr;
-const QString kBarsState = QStringLiteral("Bars/State");
-const QString kBarsStatusBar = QStringLiteral("Bars/StatusBar");
-const QString kPlacement = QStringLiteral("Settings/Placement");
+constexpr auto kWindow = CStoredWindowState::Window::Main;
 } // namespace
 
 CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
@@ -105,13 +105,11 @@ bool CMainFrame::Create() {
     setAcceptDrops(true);
 
     // Bar state "Bars".
-    auto store = CAppSettings::openStore();
-    const QByteArray state = store->value(kBarsState).toByteArray();
-    if (!state.isEmpty())
-        restoreState(state);
-    const QVariant statusVisible = store->value(kBarsStatusBar);
-    if (statusVisible.isValid())
-        status->setVisible(statusVisible.toInt() != 0);
+    const CStoredWindowState stored = CStoredWindowState::read(*CAppSettings::openStore(), kWindow);
+    if (!stored.bars.isEmpty())
+        restoreState(stored.bars);
+    if (stored.statusBar)
+        status->setVisible(*stored.statusBar);
 
     m_commands->setIdleInterval(250);
     m_commands->updateAll();
@@ -140,8 +138,8 @@ void CMainFrame::OnInitialUpdate() {
 void CMainFrame::ActivateFrame() {
     if (m_firstShow) {
         m_firstShow = false;
-        auto store = CAppSettings::openStore();
-        const auto placement = CWindowPlacement::fromBytes(store->value(kPlacement).toByteArray());
+        const auto placement = CWindowPlacement::fromBytes(
+            CStoredWindowState::read(*CAppSettings::openStore(), kWindow).placement);
         if (placement) {
             showWithPlacement(*this, *placement);
             return;
@@ -169,11 +167,18 @@ void CMainFrame::SaveWindowState() {
 void CMainFrame::WriteWindowState() {
     if (m_firstShow)
         return; // never shown: nothing of this run to remember
-    auto store = CAppSettings::openStore();
-    store->setValue(kBarsState, saveState());
-    store->setValue(kBarsStatusBar, statusBar()->isVisibleTo(this) ? 1 : 0);
-    store->setValue(kPlacement, placementBytes());
-    store->sync();
+    CStoredWindowState::write(*CAppSettings::openStore(), kWindow, saveState(),
+                              statusBar()->isVisibleTo(this), placementBytes());
+}
+
+void CMainFrame::followSettings(CSettingsStore& store) {
+    connect(&store, &CSettingsStore::changed, this, [&store](const QStringList& names) {
+        if (!names.contains(QLatin1String("VisualStyle")))
+            return;
+        CSkin::apply(store.values().VisualStyle);
+        for (QWidget* widget : QApplication::allWidgets())
+            widget->update();
+    });
 }
 
 void CMainFrame::setRecentFiles(const QStringList& files) {

@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <QStringList>
 
+class CSettingsStore;
 class QLabel;
 class QToolBar;
 class IWorkspaceHost;
@@ -49,6 +50,9 @@ public:
     void WriteWindowState();
     // Window placement as the 44-byte record.
     QByteArray placementBytes() const;
+
+    // The visual style follows the store: applied to the skin, every window repainted.
+    void followSettings(CSettingsStore& store);
 
     // The File menu's recent-file entries.
     void setRecentFiles(const QStringList& files);

@@ -11,6 +11,7 @@
 #include "ppphoto.h"
 #include "pssettings.h"
 #include "resourceids.h"
+#include "settingsstore.h"
 #include "skin.h"
 #include "vr12simulator.h"
 
@@ -521,6 +522,37 @@ private slots:
         });
         QCOMPARE(startedIn, regs);
         QCOMPARE(stored("RegFilePath").toString(), picked);
+    }
+
+    // A change through the store, without the sheet: each follower takes up only what it
+    // follows, and the settings are saved.
+    void followersTakeUpWhatChangesThroughTheStore() {
+        QVERIFY(start({{"VisualStyle", 0}}));
+        const auto count = [&](const char* step) {
+            return int(m_app->trace().count(QLatin1String(step)));
+        };
+        const int saves = count("SaveSettings");
+        const int reports = count("ReopenMRDatabase");
+        const int photos = count("ReopenPhotoDB");
+        CAppSettings edited = CAppSettings::instance();
+        edited.VisualStyle = 2;
+        edited.MRDB = QStringLiteral("DSN=not taken");
+        CSettingsStore::instance().apply(edited, {QStringLiteral("VisualStyle")});
+        QCOMPARE(CSkin::current(), 2);
+        QCOMPARE(stored("VisualStyle").toInt(), 2);
+        QCOMPARE(stored("MRDB").toString(), QString());
+        QCOMPARE(count("SaveSettings"), saves + 1);
+        QCOMPARE(count("ReopenMRDatabase"), reports);
+        QCOMPARE(count("ReopenPhotoDB"), photos);
+
+        edited.UseMRDB = true;
+        edited.MRDB = conn("reports.db");
+        CSettingsStore::instance().apply(edited,
+                                         {QStringLiteral("UseMRDB"), QStringLiteral("MRDB")});
+        QVERIFY(m_app->reportingDatabase()->IsOpen());
+        QCOMPARE(count("ReopenMRDatabase"), reports + 1);
+        QCOMPARE(count("ReopenPhotoDB"), photos);
+        QCOMPARE(count("SaveSettings"), saves + 2);
     }
 
     void controllersLogIntoTheNewFolder() {
