@@ -1,5 +1,7 @@
 #pragma once
 
+#include "controllerline.h"
+
 #include <vr12comm/ivr12comm.h>
 #include <vr12comm/vr12results.h>
 
@@ -15,7 +17,7 @@ class QWidget;
 // ("unlinked": the module could not be loaded or the control not created) answers every
 // operation with the failure value, as does a call the control itself refuses: Init and Destroy
 // false, commands their "no reply" result, text commands "Error", properties empty or 0.
-class CVr12Comm : public QObject {
+class CVr12Comm : public QObject, public IControllerLine {
     Q_OBJECT
 public:
     explicit CVr12Comm(QObject* parent = nullptr);
@@ -49,7 +51,7 @@ public:
     void SetDateReg(const QString& value);
     QString GetTimeReg();
     void SetTimeReg(const QString& value);
-    QString GetFirmWare();
+    QString GetFirmWare() override;
     void SetFirmWare(const QString& value);
     QString GetErrorMessage();
     void SetErrorMessage(const QString& value);
@@ -57,18 +59,18 @@ public:
     void SetErrorCode(qint32 value);
 
     bool Init(short portNum);
-    QString ReadFirstID();
-    QString ReadNextID();
-    vr12comm::EraseIdResult EraseID(short id);
-    vr12comm::IdWriteResult AddID(const QString& iButton);
-    void OpenLock();
+    QString ReadFirstID() override;
+    QString ReadNextID() override;
+    vr12comm::EraseIdResult EraseID(short id) override;
+    vr12comm::IdWriteResult AddID(const QString& iButton) override;
+    void OpenLock() override;
     bool Destroy();
-    QString ShowMaster();
-    vr12comm::IdWriteResult NewMaster(const QString& master);
-    vr12comm::ClearTableResult ClearTable();
-    vr12comm::GetStatusResult GetStatus();
-    vr12comm::WriteParamsResult WriteParams(const QString& master);
-    QString ReadParams();
+    QString ShowMaster() override;
+    vr12comm::IdWriteResult NewMaster(const QString& master) override;
+    vr12comm::ClearTableResult ClearTable() override;
+    vr12comm::GetStatusResult GetStatus() override;
+    vr12comm::WriteParamsResult WriteParams(const QString& master) override;
+    QString ReadParams() override;
     void AboutBox();
 
 signals:

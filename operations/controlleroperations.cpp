@@ -1,7 +1,6 @@
 #include "controlleroperations.h"
 
 #include "cmdui.h"
-#include "commline.h"
 #include "empview.h"
 #include "progressdlg.h"
 #include "resourceids.h"
@@ -11,6 +10,7 @@
 #include "termview.h"
 #include "textformat.h"
 #include "userprompts.h"
+#include "vr12comm.h"
 #include "waitcursor.h"
 
 #include <QApplication>
@@ -199,7 +199,7 @@ bool CControllerOperations::OnCommand(int id) {
         break;
     case ID_TERM_OPENLOCK: {
         CWaitCursor wait;
-        CCommLine(form->Comm()).OpenLock();
+        form->Comm().OpenLock();
         break;
     }
     case ID_TERM_READPARAMS:
@@ -228,7 +228,7 @@ bool CControllerOperations::OnCommand(int id) {
 
 void CControllerOperations::Firmware(CTermFormView* form) {
     CWaitCursor wait;
-    CCommLine line(form->Comm());
+    IControllerLine& line = form->Comm();
     FormValues v = valuesOf(form);
     readFirmware(line, v);
     show(form, v);
@@ -236,7 +236,7 @@ void CControllerOperations::Firmware(CTermFormView* form) {
 
 void CControllerOperations::ReadMaster(CTermFormView* form) {
     CWaitCursor wait;
-    CCommLine line(form->Comm());
+    IControllerLine& line = form->Comm();
     FormValues v = valuesOf(form);
     readMaster(line, *CTarvexDoc::Instance(), v);
     show(form, v);
@@ -250,7 +250,7 @@ void CControllerOperations::WriteMaster(CTermFormView* form) {
     if (rows.size() != 1)
         return;
     CWaitCursor wait;
-    CCommLine line(form->Comm());
+    IControllerLine& line = form->Comm();
     CTarvexDoc* doc = CTarvexDoc::Instance();
     FormValues v = valuesOf(form);
     writeMaster(line, *doc, employees->key(rows.first()), v);
@@ -260,7 +260,7 @@ void CControllerOperations::WriteMaster(CTermFormView* form) {
 
 void CControllerOperations::ReadParams(CTermFormView* form) {
     CWaitCursor wait;
-    CCommLine line(form->Comm());
+    IControllerLine& line = form->Comm();
     FormValues v = valuesOf(form);
     readParams(line, v);
     show(form, v);
@@ -268,7 +268,7 @@ void CControllerOperations::ReadParams(CTermFormView* form) {
 
 void CControllerOperations::WriteParams(CTermFormView* form) {
     CWaitCursor wait;
-    CCommLine line(form->Comm());
+    IControllerLine& line = form->Comm();
     FormValues v = valuesOf(form);
     writeParams(line, v);
     show(form, v);
@@ -281,7 +281,7 @@ bool CControllerOperations::ReadIdTable(CTermFormView* form) {
     notice.ShowNow();
     if (!alive)
         return false;
-    CCommLine line(form->Comm());
+    IControllerLine& line = form->Comm();
     FormValues v = valuesOf(form);
     const IdTableRead read =
         readIdTableInto(line, *doc, form->ComPort(), v, [&] { return letEventsThrough(alive); });
@@ -305,7 +305,7 @@ void CControllerOperations::WriteIdTable(CTermFormView* form) {
     notice.ShowNow();
     if (!alive)
         return;
-    CCommLine line(form->Comm());
+    IControllerLine& line = form->Comm();
     EventGate gate(alive, kWriteEventIntervalMs);
     const IdTableWrite written = writeIdTable(line, ids, [&] { return gate(); });
     if (written.abandoned || !alive)
@@ -328,7 +328,7 @@ void CControllerOperations::RemoveFromIdTable(CTermFormView* form) {
         notice.ShowNow();
         if (!alive)
             return;
-        CCommLine line(form->Comm());
+        IControllerLine& line = form->Comm();
         EventGate gate(alive, kWriteEventIntervalMs);
         removed = eraseFromIdTable(line, *doc, form->ComPort(), ids, [&] { return gate(); });
         if (removed.abandoned || !alive)
@@ -352,7 +352,7 @@ void CControllerOperations::RemoveFromIdTable(CTermFormView* form) {
 
 void CControllerOperations::ClearIdTable(CTermFormView* form) {
     CWaitCursor wait;
-    CCommLine line(form->Comm());
+    IControllerLine& line = form->Comm();
     const int code = line.ClearTable();
     if (code != 0) {
         form->SetStatus(FormatString(IDS_ERROR_CODE, code));

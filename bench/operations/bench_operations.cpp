@@ -6,10 +6,10 @@
 #include "benchfigures.h"
 #include "operationsworld.h"
 
-#include "commline.h"
 #include "idtablereader.h"
 #include "idtablewriter.h"
 #include "progressdlg.h"
+#include "vr12comm.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -71,7 +71,7 @@ struct PauseWatch {
 // The same exchanges straight on the form's control, without the program around them: what
 // the control itself needs, its waits for its receiver's read slices included.
 double controlOnly(CTermFormView* form, const QList<QByteArray>& ids) {
-    CCommLine line(form->Comm());
+    IControllerLine& line = form->Comm();
     const auto start = Clock::now();
     std::vector<std::string> stored;
     for (const QByteArray& id : ids)

@@ -1,28 +1,30 @@
 #pragma once
 
+#include <vr12comm/vr12results.h>
+
 #include <QString>
 
 #include <string>
 
-// The calls the controller operations make on one controller's control, with the control's
-// own results: codes (0 success) and reply texts. The program answers them through its
-// control binding; tests can answer them straight from a link.
+// The calls the controller operations make on one controller's control, named and typed as the
+// program's wrapper (CVr12Comm) has them: codes (0 success) and reply texts. The wrapper is
+// one; tests answer them straight from a link, without a window.
 class IControllerLine {
 public:
     virtual ~IControllerLine() = default;
 
-    virtual int GetStatus() = 0;
-    virtual QString FirmWare() = 0;
+    virtual vr12comm::GetStatusResult GetStatus() = 0;
+    virtual QString GetFirmWare() = 0;
     virtual QString ShowMaster() = 0;
-    virtual int NewMaster(const QString& mediaId) = 0;
+    virtual vr12comm::IdWriteResult NewMaster(const QString& master) = 0;
     virtual void OpenLock() = 0;
     virtual QString ReadParams() = 0;
-    virtual int WriteParams(const QString& record) = 0;
+    virtual vr12comm::WriteParamsResult WriteParams(const QString& master) = 0;
     virtual QString ReadFirstID() = 0;
     virtual QString ReadNextID() = 0;
-    virtual int AddID(const QString& mediaId) = 0;
-    virtual int EraseID(int slot) = 0;
-    virtual int ClearTable() = 0;
+    virtual vr12comm::IdWriteResult AddID(const QString& iButton) = 0;
+    virtual vr12comm::EraseIdResult EraseID(short id) = 0;
+    virtual vr12comm::ClearTableResult ClearTable() = 0;
 };
 
 // The texts of these calls are the controller's bytes, one per character (Latin-1), as the

@@ -10,7 +10,7 @@ void readFirmware(IControllerLine& line, FormValues& form) {
         form.status = StatusChange::failed(code);
         return;
     }
-    form.firmware = lineBytes(line.FirmWare());
+    form.firmware = lineBytes(line.GetFirmWare());
     form.status = StatusChange::ok();
 }
 
@@ -93,7 +93,7 @@ IdTableRemoval eraseFromIdTable(IControllerLine& line, const CTarvexDoc& doc, in
     out.toErase = int(slotNumbers.size());
     int silentInARow = 0;
     for (const int slot : slotNumbers) {
-        const int code = line.EraseID(slot);
+        const int code = line.EraseID(short(slot));
         if (code == 0)
             ++out.erased;
         else if (out.code == 0)
