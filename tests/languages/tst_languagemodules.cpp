@@ -379,8 +379,8 @@ private slots:
                 wrong << text;
         }
         QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QLatin1Char('\n'))));
-        // The wizards' buttons (three per wizard), a folder, and the media refusals' three.
-        QCOMPARE(quoted, 10);
+        // The wizards' buttons (three per wizard), a folder, and the media forms' four.
+        QCOMPARE(quoted, 11);
     }
 
     void germanIsTranslated() {
