@@ -354,11 +354,11 @@ inline constexpr int IDS_IMPORT_READ_FAILED = 301; // "%1\n...: %2\n\n...: %3\n.
 inline constexpr int IDS_FIRST_LINE_CUT = 302;     // "... its first %1 fields ..."
 
 // A MediaID in words, and why a printed number does not convert.
-inline constexpr int IDS_MEDIA_FAMILY = 390;           // "family %1"
-inline constexpr int IDS_MEDIA_DESCRIPTION = 391;      // "%1, serial number %2, %3"
-inline constexpr int IDS_CHECK_BYTE_CORRECT = 392;     // "check byte %1: correct"
-inline constexpr int IDS_CHECK_BYTE_WRONG = 393;       // "check byte %1: wrong, expected %2"
-inline constexpr int IDS_MEDIAID_PARTIAL = 394;        // "%1 of 16 characters"
+inline constexpr int IDS_MEDIA_FAMILY = 390;       // "family %1"
+inline constexpr int IDS_MEDIA_DESCRIPTION = 391;  // "%1, serial number %2, %3"
+inline constexpr int IDS_CHECK_BYTE_CORRECT = 392; // "check byte %1: correct"
+inline constexpr int IDS_CHECK_BYTE_WRONG = 393;   // "check byte %1: wrong, expected %2"
+inline constexpr int IDS_MEDIAID_PARTIAL = 394;    // "%1 of 16 characters"
 inline constexpr int IDS_NOT_HEX_DIGIT = 395;
 inline constexpr int IDS_NOT_DECIMAL_DIGIT = 396;
 inline constexpr int IDS_HEX_LENGTH = 397;

@@ -192,7 +192,8 @@ private slots:
         QCOMPARE(dlg.MediaIdText(), QStringLiteral("6D00001A2B3C4D44"));
         QCOMPARE(dlg.mediaIdInfo()->text(),
                  QStringLiteral("RF card, serial number 00001A2B3C4D, check byte 6D: correct"));
-        // The field has the focus again once the window is active (offscreen, nothing activates it).
+        // The field takes the focus back when the window is active again (offscreen nothing
+        // activates it).
         QCOMPARE(dlg.focusWidget(), dlg.field(IDC_EMP_MEDIAID));
         QTest::keyClicks(dlg.field(IDC_EMP_LASTNAME), "Doe");
         QTest::keyClicks(dlg.field(IDC_EMP_FIRSTNAME), "Jane");
