@@ -3,6 +3,8 @@
 #include "catalogue.h"
 #include "codepage.h"
 #include "editinput.h"
+#include "mediaconvertdlg.h"
+#include "mediatext.h"
 #include "panetext.h"
 #include "resourceids.h"
 #include "tarvexdoc.h"
@@ -14,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 using namespace res;
 
@@ -65,11 +68,50 @@ CEmpDlg::CEmpDlg(IUserPrompts& prompts, QWidget* parent, CTarvexDoc* doc)
     setTabOrder(m_lastNameEdit, m_firstNameEdit);
     setTabOrder(m_firstNameEdit, ok);
     setTabOrder(ok, cancel);
+    addMediaIdHelp(grid);
+}
+
+void CEmpDlg::addMediaIdHelp(QGridLayout* grid) {
+    // The field and its description share the field's cell, the description underneath.
+    auto* cell = new QVBoxLayout;
+    cell->setSpacing(2);
+    grid->removeWidget(m_mediaIdEdit);
+    cell->addWidget(m_mediaIdEdit);
+    m_mediaIdInfo = new QLabel(this);
+    m_mediaIdInfo->setObjectName(QStringLiteral("item%1").arg(IDC_EMP_MEDIAINFO));
+    m_mediaIdInfo->setTextFormat(Qt::PlainText);
+    m_mediaIdInfo->setWordWrap(true);
+    cell->addWidget(m_mediaIdInfo);
+    grid->addLayout(cell, 0, 1);
+
+    m_convert = new QPushButton(itemText(IDC_EMP_CONVERT), this);
+    m_convert->setObjectName(QStringLiteral("item%1").arg(IDC_EMP_CONVERT));
+    m_convert->setAutoDefault(false);
+    grid->addWidget(m_convert, 0, 2, Qt::AlignTop);
+    setTabOrder(m_mediaIdEdit, m_convert);
+    connect(m_convert, &QPushButton::clicked, this, &CEmpDlg::convertPrintedNumber);
+
+    const auto describe = [this](const QString& text) {
+        const QString description = MediaIdDescriptionAsTyped(text);
+        m_mediaIdInfo->setText(description);
+        m_mediaIdEdit->setAccessibleDescription(description);
+    };
+    connect(m_mediaIdEdit, &QLineEdit::textChanged, this, describe);
+    describe(m_mediaIdEdit->text());
+}
+
+void CEmpDlg::convertPrintedNumber() {
+    CMediaConvertDlg convert(this);
+    if (convert.exec() != QDialog::Accepted)
+        return;
+    m_mediaIdEdit->setText(convert.MediaId());
+    m_mediaIdEdit->setFocus(Qt::OtherFocusReason);
 }
 
 void CEmpDlg::SetEditing(bool editing) {
     m_editing = editing;
     m_mediaIdEdit->setEnabled(!editing);
+    m_convert->setEnabled(!editing);
 }
 
 void CEmpDlg::SetMediaId(const QString& text) {

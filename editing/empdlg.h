@@ -6,7 +6,10 @@
 
 class CTarvexDoc;
 class IUserPrompts;
+class QGridLayout;
+class QLabel;
 class QLineEdit;
+class QPushButton;
 
 // The Employee dialog: MediaID (upper case as typed, disabled when editing), last name and
 // first name. OK runs the checks in order; a refusal shows its message, puts the focus into
@@ -38,6 +41,9 @@ public:
 
     // By dialog item: the MediaID, Last Name and First Name fields.
     QLineEdit* field(int item) const;
+    // The MediaID's description under its field, and the button that converts a printed number.
+    QLabel* mediaIdInfo() const { return m_mediaIdInfo; }
+    QPushButton* convertButton() const { return m_convert; }
 
     void accept() override;
 
@@ -45,6 +51,13 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // The help with the MediaID: its parts in words under the field, kept up as it is typed,
+    // and "Convert..." beside it.
+    void addMediaIdHelp(QGridLayout* grid);
+    void convertPrintedNumber();
+
+    QLabel* m_mediaIdInfo = nullptr;
+    QPushButton* m_convert = nullptr;
     CTarvexDoc* m_doc;
     bool m_editing = false;
     QLineEdit* m_mediaIdEdit;

@@ -210,6 +210,22 @@ inline constexpr int IDC_DL_EXTRA_VALUE = 1111;
 inline constexpr int IDC_DL_RAW = 1112;
 inline constexpr int IDC_DL_TEST = 1113;
 inline constexpr int IDC_DL_RESULT = 1114;
+// The Employee dialog's help with a MediaID: its description and the conversion of a
+// printed number, with the dialog that converts; each form's hint is keyed by its item + 4.
+inline constexpr int IDD_MEDIACONVERT = 1200;
+inline constexpr int IDC_EMP_CONVERT = 1201;
+inline constexpr int IDC_EMP_MEDIAINFO = 1202;
+inline constexpr int IDC_CONVERT_FORM = 1203;
+inline constexpr int IDC_CONVERT_INPUT = 1204;
+inline constexpr int IDC_CONVERT_HINT = 1205;
+inline constexpr int IDC_CONVERT_RESULT = 1206;
+inline constexpr int IDC_CONVERT_STATUS = 1207;
+inline constexpr int IDC_CONVERT_USE = 1208;
+inline constexpr int IDC_CONVERT_IBUTTON = 1209;
+inline constexpr int IDC_CONVERT_RFHEX = 1210;
+inline constexpr int IDC_CONVERT_DECIMAL = 1211;
+inline constexpr int IDC_CONVERT_W26 = 1212;
+inline constexpr int kConvertHintOffset = 4;
 // The progress window of the controller operations; its caption is string IDS_TRANSFERRING.
 inline constexpr int IDD_PROGRESS = 104;
 inline constexpr int IDC_PROGRESS_BAR = 1003;
@@ -336,5 +352,23 @@ inline constexpr int IDS_RELAY_TIMES_UNKNOWN = 292;
 inline constexpr int IDS_IMPORT_CANCELLED = 300;   // "... after %1 of %2 rows.\nImported: %3"
 inline constexpr int IDS_IMPORT_READ_FAILED = 301; // "%1\n...: %2\n\n...: %3\n...: %4"
 inline constexpr int IDS_FIRST_LINE_CUT = 302;     // "... its first %1 fields ..."
+
+// A MediaID in words, and why a printed number does not convert.
+inline constexpr int IDS_MEDIA_FAMILY = 390;       // "family %1"
+inline constexpr int IDS_MEDIA_DESCRIPTION = 391;  // "%1, serial number %2, %3"
+inline constexpr int IDS_CHECK_BYTE_CORRECT = 392; // "check byte %1: correct"
+inline constexpr int IDS_CHECK_BYTE_WRONG = 393;   // "check byte %1: wrong, expected %2"
+inline constexpr int IDS_MEDIAID_PARTIAL = 394;    // "%1 of 16 characters"
+inline constexpr int IDS_NOT_HEX_DIGIT = 395;
+inline constexpr int IDS_NOT_DECIMAL_DIGIT = 396;
+inline constexpr int IDS_HEX_LENGTH = 397;
+inline constexpr int IDS_IBUTTON_LENGTH = 398;
+inline constexpr int IDS_RF_HEX_LENGTH = 399;
+inline constexpr int IDS_DECIMAL_LENGTH = 400;
+inline constexpr int IDS_DECIMAL_TOO_LARGE = 401;
+inline constexpr int IDS_W26_PAIR = 402;
+inline constexpr int IDS_W26_FACILITY = 403;
+inline constexpr int IDS_W26_CARD = 404;
+inline constexpr int IDS_WRONG_CHECK_BYTE = 405;
 
 } // namespace res

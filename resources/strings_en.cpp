@@ -20,6 +20,7 @@ constexpr Entry kEntries[] = {
 #include "strings/import.inc"
 #include "strings/intake.inc"
 #include "strings/link.inc"
+#include "strings/media.inc"
 #include "strings/panes.inc"
 #include "strings/settings.inc"
 #include "strings/workspace.inc"

@@ -162,8 +162,8 @@ CsvImportResult ImportCsvFile(const CsvImportSettings& settings, CTarvexDoc& doc
     std::string_view line;
     while (reader.next(line)) {
         ++result.total;
-        std::optional<std::string> mediaId =
-            NormalizeMediaId(field(line, settings.mediaIdColumn), settings.mediaType);
+        std::optional<std::string> mediaId = NormalizeMediaIdAs(
+            settings.mediaForm, field(line, settings.mediaIdColumn), settings.mediaType);
         if (!mediaId || doc.FindEmployee(*mediaId))
             continue;
         CEmpRecord employee;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "mediaform.h"
 #include "unmappedtext.h"
 
 #include <QString>
@@ -17,6 +18,8 @@ struct CsvImportSettings {
     int lastNameColumn = -1;
     int firstNameColumn = -1;
     int mediaType = 0; // MediaType
+    // How the media IDs are written: printed card numbers convert as RF cards.
+    MediaForm mediaForm = MediaForm::Hex;
     // Names in UTF-8 are converted into this code page (empty: the locale's, see CCodePage);
     // other bytes are kept as they are.
     QString codePage;

@@ -80,8 +80,9 @@ DbImportResult ImportDbTable(const DbImportSettings& settings, CTarvexDoc& doc,
                 return false;
             // By position: the three columns may share a name, or come back named differently.
             adoValueToText(row[0], text);
-            const std::optional<std::string> mediaId = NormalizeMediaId(
-                codePage.FromUnicode(text.toUpper(), result.unmapped), settings.mediaType);
+            const std::optional<std::string> mediaId = NormalizeMediaIdAs(
+                settings.mediaForm, codePage.FromUnicode(text.toUpper(), result.unmapped),
+                settings.mediaType);
             if (mediaId && !doc.FindEmployee(*mediaId)) {
                 CEmpRecord employee;
                 adoValueToText(row[1], text);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "boundedopen.h"
+#include "mediaform.h"
 #include "sqlidentifier.h"
 #include "unmappedtext.h"
 
@@ -18,6 +19,8 @@ struct DbImportSettings {
     QString lastNameColumn;
     QString firstNameColumn;
     int mediaType = 0; // MediaType
+    // How the media IDs are written: printed card numbers convert as RF cards.
+    MediaForm mediaForm = MediaForm::Hex;
     // The code page names are stored in (empty: the locale's, see CCodePage).
     QString codePage;
     // The table and columns were picked from the database's schema lists (the wizard) rather

@@ -3,6 +3,7 @@
 #include "catalogue.h"
 #include "cmdui.h"
 #include "columnwidth.h"
+#include "mediatext.h"
 #include "resourceids.h"
 
 #include <QApplication>
@@ -191,6 +192,17 @@ bool CReportView::OnUpdateCommand(int id, CCmdUI& ui) {
 
 bool CReportView::viewportEvent(QEvent* event) {
     if (event->type() == QEvent::ToolTip) {
+        // A MediaID cell tells what the ID is made of, in every list that shows MediaIDs.
+        auto* help = static_cast<QHelpEvent*>(event);
+        const QModelIndex at = indexAt(help->pos());
+        if (at.isValid() && at.column() == m_mediaIdColumn) {
+            const QString id = at.data(Qt::DisplayRole).toString();
+            if (id.size() == 16) {
+                QToolTip::showText(help->globalPos(), MediaIdDescriptionAsTyped(id), viewport(),
+                                   visualRect(at));
+                return true;
+            }
+        }
         if (!m_infoTips) {
             event->ignore();
             return true;

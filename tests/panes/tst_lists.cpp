@@ -442,6 +442,45 @@ private slots:
         QVERIFY(!tv->CopyMediaId());
         QCOMPARE(QApplication::clipboard()->text(), QString("kept"));
     }
+    // A MediaID cell's tip names the ID's parts, in every list that shows MediaIDs, whether
+    // or not the list has info tips; other cells and texts that are no MediaID keep theirs.
+    void mediaIdCellsTellTheirParts() {
+        CTarvexDoc doc;
+        CMainPanes panes(&doc);
+        panes.resize(1000, 700);
+        panes.show();
+        // 00001A2B3C4D with family 44 calls for check byte 6D; 01 for 63.
+        doc.InsertEmployee("6D00001A2B3C4D44", {"Card", "A"});
+        doc.InsertEmployee("1200001A2B3C4D01", {"Key", "B"});
+        CTermRecord t = term("Gate", 1, 1);
+        t.IdTable = {{"6D00001A2B3C4D44", "00"}};
+        doc.InsertController(1, t);
+        doc.FillAllLists();
+        panes.termView()->selectRow(0);
+        panes.regView()->AddRow("09.12.2026", "08:00:00", "Access", "6D00001A2B3C4D44", 1);
+        panes.regView()->AddRow("09.12.2026", "08:00:01", "Power up", "", 1);
+        QCoreApplication::processEvents();
+        auto tipAt = [](CReportView* v, int row, int column) {
+            const QRect cell = v->visualRect(v->model()->index(row, column));
+            QToolTip::hideText();
+            QHelpEvent ev(QEvent::ToolTip, cell.center(),
+                          v->viewport()->mapToGlobal(cell.center()));
+            QApplication::sendEvent(v->viewport(), &ev);
+            return ev.isAccepted() && QToolTip::isVisible() ? QToolTip::text() : QString();
+        };
+        const QString card = QStringLiteral("RF card, serial number 00001A2B3C4D, check byte 6D: "
+                                            "correct");
+        CEmpView* emp = panes.empView();
+        QCOMPARE(emp->text(0, CEmpView::kMediaIdColumn), QStringLiteral("6D00001A2B3C4D44"));
+        QCOMPARE(tipAt(emp, 0, CEmpView::kMediaIdColumn), card);
+        QCOMPARE(tipAt(emp, 1, CEmpView::kMediaIdColumn),
+                 QStringLiteral("iButton, serial number 00001A2B3C4D, check byte 12: wrong, "
+                                "expected 63"));
+        QCOMPARE(tipAt(emp, 0, 0), QString());
+        QCOMPARE(tipAt(panes.termEmpView(), 0, CTermEmpView::kMediaIdColumn), card);
+        QCOMPARE(tipAt(panes.regView(), 0, CRegView::kMediaIdColumn), card);
+        QCOMPARE(tipAt(panes.regView(), 1, CRegView::kMediaIdColumn), QString());
+    }
 };
 
 TARVEX_TEST_MAIN(TestLists)

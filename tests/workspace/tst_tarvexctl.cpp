@@ -34,9 +34,16 @@ private slots:
     void normalize() {
         Run r = tarvexctl({"normalize", "1a2b3c4d", "00001A2B3C4D44", "6300001A2B3C4D01",
                            "6400001A2B3C4D01", "\"1a2b3c4d\"", ""});
-        QCOMPARE(r.exitCode, 0);
-        QCOMPARE(r.out, QByteArray("6300001A2B3C4D01\n6D00001A2B3C4D44\n6300001A2B3C4D01\n"
-                                   "rejected\nrejected\nrejected\n"));
+        // The refused ones say why on stderr, after the others are printed, and fail the run.
+        QCOMPARE(r.exitCode, 1);
+        QCOMPARE(r.out, QByteArray("6300001A2B3C4D01\n6D00001A2B3C4D44\n6300001A2B3C4D01\n"));
+        QCOMPARE(r.err,
+                 QByteArray("tarvexctl: '6400001A2B3C4D01': The check byte 64 is wrong; the number "
+                            "calls for 63.\n"
+                            "tarvexctl: '\"1a2b3c4d\"': A media ID has 8, 14 or 16 characters; "
+                            "this one has 10.\n"
+                            "tarvexctl: '': A media ID has 8, 14 or 16 characters; this one has "
+                            "0.\n"));
         r = tarvexctl({"normalize", "--media-type", "rf", "1a2b3c4d"});
         QCOMPARE(r.out, QByteArray("6D00001A2B3C4D44\n"));
         r = tarvexctl({"normalize", "--media-type", "magnetic", "1a2b3c4d"});
@@ -45,6 +52,92 @@ private slots:
         QCOMPARE(tarvexctl({"normalize", "--media-type", "card", "1a2b3c4d"}).exitCode, 2);
         QCOMPARE(tarvexctl({"normalize"}).exitCode, 2);
         QCOMPARE(tarvexctl({"frobnicate"}).exitCode, 2);
+    }
+
+    // The printed forms: each value's MediaID worked out by hand. 439041101 = 0x1A2B3C4D
+    // (26*16777216 + 43*65536 + 60*256 + 77), an RF card, check byte 6D; 12345 = 0x3039,
+    // check byte CC; 123*65536 + 45678 = 0x7BB26E, check byte 13.
+    void normalizePrintedForms() {
+        Run r = tarvexctl({"normalize", "--form", "decimal", "439041101", "12345"});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.out, QByteArray("6D00001A2B3C4D44\nCC00000000303944\n"));
+        QVERIFY(r.err.isEmpty());
+        r = tarvexctl(
+            {"normalize", "--form", "w26", "--type", "rf", "123,45678", "256,1", "123/45678"});
+        QCOMPARE(r.exitCode, 1);
+        QCOMPARE(r.out, QByteArray("130000007BB26E44\n130000007BB26E44\n"));
+        QCOMPARE(r.err, QByteArray("tarvexctl: '256,1': The facility code 256 is not between 0 "
+                                   "and 255.\n"));
+        r = tarvexctl({"normalize", "--form", "decimal", "4294967296", "--", "-1"});
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY(r.out.isEmpty());
+        QCOMPARE(r.err, QByteArray("tarvexctl: '4294967296': 4294967296 is larger than "
+                                   "4294967295, the largest card number.\n"
+                                   "tarvexctl: '--': \"-\" is not a decimal digit.\n"
+                                   "tarvexctl: '-1': \"-\" is not a decimal digit.\n"));
+        // hex is the default and today's rule; --type gives 8 characters' family.
+        r = tarvexctl({"normalize", "--form", "hex", "--type", "rf", "1a2b3c4d"});
+        QCOMPARE(r.out, QByteArray("6D00001A2B3C4D44\n"));
+        r = tarvexctl({"normalize", "--type", "ibutton", "1a2b3c4d"});
+        QCOMPARE(r.out, QByteArray("6300001A2B3C4D01\n"));
+        // decimal and w26 are RF cards only; unknown words are wrong usage.
+        for (const QStringList& wrong :
+             {QStringList{"normalize", "--form", "decimal", "--type", "ibutton", "1"},
+              QStringList{"normalize", "--form", "octal", "1"},
+              QStringList{"normalize", "--type", "magnetic", "1a2b3c4d"},
+              QStringList{"normalize", "--form"}}) {
+            r = tarvexctl(wrong);
+            QCOMPARE(r.exitCode, 2);
+            QVERIFY(r.out.isEmpty());
+            QVERIFY2(r.err.contains("usage: tarvexctl normalize [--form hex|decimal|w26]"),
+                     r.err.constData());
+        }
+    }
+
+    // A list of printed card numbers imports as it stands.
+    void importPrintedNumbers() {
+        const QString csv = path("cards.csv");
+        writeBytes(csv, "Doe,439041101,Jane\nRoe,4294967296,Too big\nPoe,12345,Ed\n"
+                        "Moe,123/45678,Wiegand\n");
+        const QString ws = path("cards.VR-12");
+        const QStringList columns = {"--mediaid", "1", "--lastname", "0", "--firstname", "2"};
+        Run r = tarvexctl(QStringList{"import-csv", ws, csv, "--media-form", "decimal"} + columns);
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.out, QByteArray("Total found: 4\nImported: 2\n"));
+        r = tarvexctl(QStringList{"import-csv", ws, csv, "--media-form", "w26"} + columns);
+        QCOMPARE(r.out, QByteArray("Total found: 4\nImported: 1\n"));
+        r = tarvexctl({"show", ws});
+        QVERIFY2(r.out.startsWith("{\"employees\":[{\"mediaId\":\"130000007BB26E44\",\"lastName\":"
+                                  "\"Moe\""),
+                 r.out.constData());
+        QVERIFY(r.out.contains("{\"mediaId\":\"6D00001A2B3C4D44\",\"lastName\":\"Doe\""));
+        QVERIFY(r.out.contains("{\"mediaId\":\"CC00000000303944\",\"lastName\":\"Poe\""));
+        QVERIFY(!r.out.contains("Too big"));
+        QCOMPARE(
+            tarvexctl(QStringList{"import-csv", ws, csv, "--media-form", "bcd"} + columns).exitCode,
+            2);
+        QCOMPARE(tarvexctl(QStringList{"import-csv", ws, csv, "--media-form", "decimal",
+                                       "--media-type", "magnetic"} +
+                           columns)
+                     .exitCode,
+                 2);
+
+        // An integer column of printed numbers in a database.
+        const QString error =
+            runStatements("cards.db", {"create table cards(num integer, last text, first text)",
+                                       "insert into cards values(439041101, 'Doe', 'Jane')",
+                                       "insert into cards values(12345, 'Poe', 'Ed')"});
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        const QString db = path("cards-db.VR-12");
+        r = tarvexctl({"import-db", db, "--connect",
+                       TestWorld::instance()->sqliteConnection("cards.db"), "--table", "cards",
+                       "--mediaid", "num", "--lastname", "last", "--firstname", "first",
+                       "--media-form", "decimal"});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.out, QByteArray("Total found: 2\nImported: 2\n"));
+        r = tarvexctl({"show", db});
+        QVERIFY(r.out.contains("{\"mediaId\":\"6D00001A2B3C4D44\",\"lastName\":\"Doe\""));
+        QVERIFY(r.out.contains("{\"mediaId\":\"CC00000000303944\",\"lastName\":\"Poe\""));
     }
 
     void helpVersionAndWrongWords() {

@@ -10,15 +10,18 @@
 
 namespace {
 
-const char kUsage[] = "usage: tarvexctl import-csv FILE.VR-12 CSVFILE --mediaid N --lastname N "
-                      "--firstname N [--media-type ibutton|rf|magnetic] [--codepage CP]";
+const char kUsage[] =
+    "usage: tarvexctl import-csv FILE.VR-12 CSVFILE --mediaid N --lastname N "
+    "--firstname N [--media-type ibutton|rf|magnetic] [--media-form hex|decimal|w26] "
+    "[--codepage CP]";
 
 } // namespace
 
 int runImportCsvCommand(const Args& args) {
     std::vector<const std::string*> files;
     std::optional<int> mediaIdColumn, lastNameColumn, firstNameColumn;
-    int mediaType = MediaIButton;
+    std::optional<int> mediaType;
+    MediaForm mediaForm = MediaForm::Hex;
     QString codePageName;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -40,18 +43,28 @@ int runImportCsvCommand(const Args& args) {
                     kExitUsage,
                     QStringLiteral("unknown media type: %1").arg(QString::fromStdString(args[i])));
             mediaType = *type;
+        } else if (arg == "--media-form" && hasValue) {
+            const std::optional<MediaForm> form = parseMediaForm(args[++i]);
+            if (!form)
+                return fail(
+                    kExitUsage,
+                    QStringLiteral("unknown form: %1").arg(QString::fromStdString(args[i])));
+            mediaForm = *form;
         } else if (arg == "--codepage" && hasValue) {
             codePageName = QString::fromStdString(args[++i]);
         } else if (arg.rfind("--", 0) != 0 && files.size() < 2) {
             files.push_back(&arg);
         } else {
-            return badArgument(
-                arg, {"--mediaid", "--lastname", "--firstname", "--media-type", "--codepage"},
-                QString::fromLatin1(kUsage));
+            return badArgument(arg,
+                               {"--mediaid", "--lastname", "--firstname", "--media-type",
+                                "--media-form", "--codepage"},
+                               QString::fromLatin1(kUsage));
         }
     }
     if (files.size() != 2 || !mediaIdColumn || !lastNameColumn || !firstNameColumn)
         return fail(kExitUsage, QString::fromLatin1(kUsage));
+    if (const QString conflict = mediaFormConflict(mediaForm, mediaType); !conflict.isEmpty())
+        return fail(kExitUsage, conflict);
     if (codePageName.isEmpty())
         codePageName = codePageSetting();
     if (!CCodePage(codePageName).IsValid())
@@ -67,7 +80,8 @@ int runImportCsvCommand(const Args& args) {
     settings.mediaIdColumn = *mediaIdColumn;
     settings.lastNameColumn = *lastNameColumn;
     settings.firstNameColumn = *firstNameColumn;
-    settings.mediaType = mediaType;
+    settings.mediaType = mediaType.value_or(MediaIButton);
+    settings.mediaForm = mediaForm;
     settings.codePage = codePageName;
     const CsvImportResult imported = ImportCsvFile(settings, doc);
     if (!imported.opened)

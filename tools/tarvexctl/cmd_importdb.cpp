@@ -12,7 +12,7 @@ namespace {
 const char kUsage[] =
     "usage: tarvexctl import-db FILE.VR-12 --connect STRING --table T --mediaid COL "
     "--lastname COL --firstname COL [--media-type ibutton|rf|magnetic] "
-    "[--codepage CP]";
+    "[--media-form hex|decimal|w26] [--codepage CP]";
 
 } // namespace
 
@@ -20,6 +20,7 @@ int runImportDbCommand(const Args& args) {
     const std::string* workspace = nullptr;
     DbImportSettings settings;
     settings.mediaType = MediaIButton;
+    std::optional<int> mediaType;
     bool hasConnection = false, hasTable = false, hasMediaId = false, hasLast = false,
          hasFirst = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -48,6 +49,14 @@ int runImportDbCommand(const Args& args) {
                     kExitUsage,
                     QStringLiteral("unknown media type: %1").arg(QString::fromStdString(args[i])));
             settings.mediaType = *type;
+            mediaType = type;
+        } else if (arg == "--media-form" && hasValue) {
+            const std::optional<MediaForm> form = parseMediaForm(args[++i]);
+            if (!form)
+                return fail(
+                    kExitUsage,
+                    QStringLiteral("unknown form: %1").arg(QString::fromStdString(args[i])));
+            settings.mediaForm = *form;
         } else if (arg == "--codepage" && hasValue) {
             settings.codePage = value();
         } else if (!isOption(arg) && !workspace) {
@@ -55,13 +64,16 @@ int runImportDbCommand(const Args& args) {
         } else {
             return badArgument(arg,
                                {"--connect", "--table", "--mediaid", "--lastname", "--firstname",
-                                "--media-type", "--codepage"},
+                                "--media-type", "--media-form", "--codepage"},
                                QString::fromLatin1(kUsage));
         }
     }
     if (!workspace || !hasConnection || !hasTable || !hasMediaId || !hasLast || !hasFirst ||
         settings.connection.isEmpty() || settings.table.isEmpty())
         return fail(kExitUsage, QString::fromLatin1(kUsage));
+    if (const QString conflict = mediaFormConflict(settings.mediaForm, mediaType);
+        !conflict.isEmpty())
+        return fail(kExitUsage, conflict);
     if (settings.codePage.isEmpty())
         settings.codePage = codePageSetting();
     if (!CCodePage(settings.codePage).IsValid())

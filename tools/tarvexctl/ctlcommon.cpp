@@ -1,6 +1,7 @@
 #include "ctlcommon.h"
 
 #include "appsettings.h"
+#include "mediaform.h"
 #include "mediaid.h"
 #include "tarvexdoc.h"
 #include "workspacefile.h"
@@ -80,6 +81,22 @@ std::optional<int> parseMediaType(std::string_view name) {
     if (name == "magnetic")
         return MediaMagneticCard;
     return std::nullopt;
+}
+
+std::optional<MediaForm> parseMediaForm(std::string_view name) {
+    if (name == "hex")
+        return MediaForm::Hex;
+    if (name == "decimal")
+        return MediaForm::RfDecimal;
+    if (name == "w26")
+        return MediaForm::Wiegand26;
+    return std::nullopt;
+}
+
+QString mediaFormConflict(MediaForm form, std::optional<int> mediaType) {
+    if (form == MediaForm::Hex || !mediaType || *mediaType == MediaRfCard)
+        return {};
+    return QStringLiteral("decimal and w26 are RF card numbers: they take no other media type");
 }
 
 std::optional<int> parseColumn(std::string_view text) {

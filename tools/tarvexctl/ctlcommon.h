@@ -39,6 +39,13 @@ inline QString fileArg(const std::string& arg) {
 // --media-type ibutton|rf|magnetic; nullopt for anything else.
 std::optional<int> parseMediaType(std::string_view name);
 
+enum class MediaForm;
+// --form / --media-form hex|decimal|w26; nullopt for anything else.
+std::optional<MediaForm> parseMediaForm(std::string_view name);
+// decimal and w26 are RF card numbers: with another media type given they make no sense. The
+// refusal for wrong usage, or empty when the two go together.
+QString mediaFormConflict(MediaForm form, std::optional<int> mediaType);
+
 class CTarvexDoc;
 // Loads a workspace. Returns 0, or the exit status after reporting why it was refused.
 int loadWorkspace(const QString& path, CTarvexDoc& doc);
