@@ -87,10 +87,14 @@ bool CWorkspaceWindow::Create() {
                          m_frame->setWindowTitle(title + QStringLiteral(" - ") + S(IDS_APP_TITLE));
                      });
     // Names and controllers in the history follow the workspace.
-    QObject::connect(m_doc.get(), &CTarvexDoc::modifiedChanged, m_frame.get(),
-                     [this] { m_history->workspaceChanged(); });
-    QObject::connect(m_flow.get(), &CDocumentFlow::titleChanged, m_frame.get(),
-                     [this] { m_history->workspaceChanged(); });
+    QObject::connect(m_doc.get(), &CTarvexDoc::modifiedChanged, m_frame.get(), [this] {
+        if (m_history)
+            m_history->workspaceChanged();
+    });
+    QObject::connect(m_flow.get(), &CDocumentFlow::titleChanged, m_frame.get(), [this] {
+        if (m_history)
+            m_history->workspaceChanged();
+    });
     QObject::connect(m_flow.get(), &CDocumentFlow::recentFilesChanged, m_frame.get(),
                      &CMainFrame::setRecentFiles);
     m_frame->setRecentFiles(m_context.recent.files());
