@@ -7,6 +7,8 @@
 #include "controlleroperations.h"
 #include "documentflow.h"
 #include "editcommands.h"
+#include "empview.h"
+#include "historycommands.h"
 #include "importcommands.h"
 #include "languagescommand.h"
 #include "mainframe.h"
@@ -60,6 +62,12 @@ bool CWorkspaceWindow::Create() {
     commands.addWorkspaceTarget(m_importCommands.get());
     m_operations = std::make_unique<CControllerOperations>(m_frame.get(), prompts);
     commands.addWorkspaceTarget(m_operations.get());
+    m_history = std::make_unique<CHistoryCommands>(
+        CHistoryCommands::Context{{[] { return CAppSettings::instance().RegFilePath; },
+                                   [] { return CAppSettings::instance().CodePage; }, m_doc.get()},
+                                  &prompts == &m_context.dialogPrompts ? nullptr : &prompts,
+                                  [this](const QString& mediaId) { showEmployee(mediaId); }});
+    commands.addWorkspaceTarget(m_history.get());
     commands.setApplicationTarget(&m_context.application);
     if (!m_frame->Create())
         return false;
@@ -78,6 +86,15 @@ bool CWorkspaceWindow::Create() {
                      [this](const QString& title) {
                          m_frame->setWindowTitle(title + QStringLiteral(" - ") + S(IDS_APP_TITLE));
                      });
+    // Names and controllers in the history follow the workspace.
+    QObject::connect(m_doc.get(), &CTarvexDoc::modifiedChanged, m_frame.get(), [this] {
+        if (m_history)
+            m_history->workspaceChanged();
+    });
+    QObject::connect(m_flow.get(), &CDocumentFlow::titleChanged, m_frame.get(), [this] {
+        if (m_history)
+            m_history->workspaceChanged();
+    });
     QObject::connect(m_flow.get(), &CDocumentFlow::recentFilesChanged, m_frame.get(),
                      &CMainFrame::setRecentFiles);
     m_frame->setRecentFiles(m_context.recent.files());
@@ -103,8 +120,28 @@ void CWorkspaceWindow::DestroyMainWindow() {
         commands.removeWorkspaceTarget(m_languagesCommand.get());
         commands.removeWorkspaceTarget(m_importCommands.get());
         commands.removeWorkspaceTarget(m_operations.get());
+        commands.removeWorkspaceTarget(m_history.get());
+        m_history.reset();
         m_frame.reset();
     }
     if (m_doc)
         m_doc->SetHost(nullptr);
+}
+
+void CWorkspaceWindow::showEmployee(const QString& mediaId) {
+    CEmpView* list = m_frame && m_frame->panes() ? m_frame->panes()->empView() : nullptr;
+    if (!list)
+        return;
+    const std::string key = mediaId.toStdString();
+    for (int row = 0; row < list->rowCount(); ++row) {
+        if (list->key(row) == key) {
+            list->setSelectedRows({row});
+            list->scrollTo(list->reportModel()->index(row, 0));
+            break;
+        }
+    }
+    m_frame->ActivateFrame();
+    m_frame->raise();
+    m_frame->activateWindow();
+    list->setFocus();
 }

@@ -3,11 +3,14 @@
 #include <functional>
 #include <memory>
 
+class QString;
+
 class CAppTrace;
 class CControllerOperations;
 class CDialogPrompts;
 class CDocumentFlow;
 class CEditCommands;
+class CHistoryCommands;
 class CImportCommands;
 class CLanguageList;
 class CLanguagesCommand;
@@ -19,8 +22,8 @@ class ICommandTarget;
 class IUserPrompts;
 
 // The workspace with its document flow, the main window that hosts it and the commands that
-// work on them: the editing, import, language and controller commands beside the photo's and
-// the application's own.
+// work on them: the editing, import, language, controller and history commands beside the
+// photo's and the application's own.
 class CWorkspaceWindow {
 public:
     struct Context {
@@ -51,8 +54,12 @@ public:
     CTarvexDoc* document() const { return m_doc.get(); }
     CDocumentFlow* flow() const { return m_flow.get(); }
     CMainFrame* frame() const { return m_frame.get(); }
+    CHistoryCommands* history() const { return m_history.get(); }
 
 private:
+    // Show employee from the history: the employee selected in the list and the window up.
+    void showEmployee(const QString& mediaId);
+
     Context m_context;
     std::unique_ptr<CTarvexDoc> m_doc;
     std::unique_ptr<CDocumentFlow> m_flow;
@@ -61,4 +68,5 @@ private:
     std::unique_ptr<CEditCommands> m_edit;
     std::unique_ptr<CLanguagesCommand> m_languagesCommand;
     std::unique_ptr<CControllerOperations> m_operations;
+    std::unique_ptr<CHistoryCommands> m_history;
 };

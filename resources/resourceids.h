@@ -51,6 +51,8 @@ inline constexpr int ID_REG_CLEAR = 32804;
 inline constexpr int ID_RESTORE_MAIN = 32805;
 inline constexpr int ID_VIEW_LANGUAGES = 32806;
 inline constexpr int ID_TERM_EDIT = 32807;
+// The registrations history window (32810-32814 kept for its commands).
+inline constexpr int ID_VIEW_HISTORY = 32810;
 
 // Menus.
 inline constexpr int IDR_MAINFRAME = 128; // main menu, toolbar, accelerators, document strings
@@ -370,5 +372,36 @@ inline constexpr int IDS_W26_PAIR = 402;
 inline constexpr int IDS_W26_FACILITY = 403;
 inline constexpr int IDS_W26_CARD = 404;
 inline constexpr int IDS_WRONG_CHECK_BYTE = 405;
+// The registrations history window (310-339 kept for its texts).
+inline constexpr int IDS_HISTORY_CAPTION = 310;
+inline constexpr int IDS_HISTORY_FROM = 311;
+inline constexpr int IDS_HISTORY_TO = 312;
+inline constexpr int IDS_HISTORY_CONTROLLER = 313;
+inline constexpr int IDS_HISTORY_MATCH = 314;
+inline constexpr int IDS_HISTORY_UNKNOWN_ONLY = 315;
+inline constexpr int IDS_HISTORY_PERSONS_ONLY = 316;
+inline constexpr int IDS_HISTORY_COUNT = 317;   // "%1 registrations"
+inline constexpr int IDS_HISTORY_DAMAGED = 318; // "%1 damaged lines skipped"
+inline constexpr int IDS_HISTORY_ATTENDANCE = 319;
+inline constexpr int IDS_HISTORY_FIRST = 320;
+inline constexpr int IDS_HISTORY_LAST = 321;
+inline constexpr int IDS_HISTORY_SPAN = 322;
+inline constexpr int IDS_HISTORY_COUNT_COLUMN = 323;
+inline constexpr int IDS_HISTORY_CHART = 324;
+inline constexpr int IDS_HISTORY_EXPORT = 325;
+inline constexpr int IDS_HISTORY_SHOW_EMPLOYEE = 326;
+inline constexpr int IDS_HISTORY_EXPORT_FILTER = 327;
+inline constexpr int IDS_HISTORY_NOT_REGULAR = 328;   // "%1 is not a regular file. ..."
+inline constexpr int IDS_HISTORY_EXPORT_FAILED = 329; // "%1\n...: %2"
+inline constexpr int IDS_HISTORY_ALL_CONTROLLERS = 330;
+inline constexpr int IDS_HISTORY_PER_HOUR = 331;
+inline constexpr int IDS_HISTORY_PER_DAY = 332;
+inline constexpr int IDS_HISTORY_DAY = 333;
+inline constexpr int IDS_HISTORY_HOUR = 334;
+inline constexpr int IDS_HISTORY_CHART_SUMMARY = 335; // "%1 registrations, most %2 at %3"
+inline constexpr int IDS_HISTORY_MOMENT_HINT = 336;
+inline constexpr int IDS_HISTORY_FOLDER_UNREADABLE = 337; // "%1: ..."
+inline constexpr int IDS_HISTORY_CHART_VIEW = 338;
+inline constexpr int IDS_HISTORY_REGISTRATIONS_TAB = 339;
 
 } // namespace res

@@ -17,6 +17,7 @@ using namespace res;
 constexpr Entry kEntries[] = {
 #include "strings/edit.inc"
 #include "strings/frame.inc"
+#include "strings/history.inc"
 #include "strings/import.inc"
 #include "strings/intake.inc"
 #include "strings/link.inc"

@@ -7,7 +7,9 @@
 // - a filter change on the loaded year, the library call and the window's model;
 // - attendance for a month of 100,000 registrations of 500 employees: the library call and
 //   tarvexctl attendance as a whole process;
-// - a line appended to the current month's file until the follower reports it.
+// - a line appended to the current month's file until the follower reports it;
+// - the window on the year (offscreen): opened and painted, a filter changed in its fields
+//   until the result is painted, and a line appended until its row is there.
 //
 // In-process figures run in a child process each, so that memory is not blurred by the
 // generator.
@@ -19,15 +21,20 @@
 #include "historyjoin.h"
 #include "historymodel.h"
 #include "historystore.h"
+#include "historywindow.h"
 #include "messagedecoder.h"
 #include "tarvexdoc.h"
 #include "workspacefile.h"
 
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -36,6 +43,8 @@
 #include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <functional>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -320,6 +329,139 @@ int childFollow(const QString& dir) {
     return 0;
 }
 
+// Appends a line at the end of a file, the file open only for the write, as the control does.
+void appendLine(const QString& path, const QByteArray& line) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    if (::write(fd, line.constData(), size_t(line.size())) != line.size())
+        std::fprintf(stderr, "short write\n");
+    ::close(fd);
+}
+
+// Runs the event loop until `done` holds, at most `limitMs`; false when it did not.
+bool waitFor(const std::function<bool()>& done, int limitMs) {
+    QElapsedTimer t;
+    t.start();
+    while (!done()) {
+        if (t.elapsed() > limitMs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    return true;
+}
+
+// The window as a user meets it, on a copy of the year (the copy takes the appended lines).
+int childWindow(const QString& dir) {
+    const QString folder = dir + "/window";
+    QDir(folder).removeRecursively();
+    QDir().mkpath(folder);
+    for (const QFileInfo& f : QDir(dir + "/year").entryInfoList(QDir::Files))
+        QFile::copy(f.filePath(), folder + "/" + f.fileName());
+    CTarvexDoc doc;
+    CWorkspaceFile::Load(dir + "/site.VR-12", doc);
+    const long base = statusKb("VmRSS");
+
+    // Opened: the files read and joined, the first tab filled, shown and painted once.
+    auto t = std::chrono::steady_clock::now();
+    auto window = std::make_unique<CHistoryWindow>(
+        CHistoryWindow::Context{[folder] { return folder; }, [] { return QString(); }, &doc});
+    window->show();
+    QCoreApplication::processEvents();
+    window->repaint();
+    const double openSeconds = seconds(t);
+    std::printf("window opened on %zu registrations of %d files, shown and painted: %.3f s "
+                "[target < 1.5 s]; resident %ld KiB more, %.2f of the files' size\n",
+                window->store().size(), window->store().fileCount(), openSeconds,
+                statusKb("VmRSS") - base,
+                double(statusKb("VmRSS") - base) * 1024.0 / double(folderBytes(folder)));
+
+    auto* match = window->findChild<QLineEdit*>(QStringLiteral("Match"));
+    auto* from = window->findChild<QLineEdit*>(QStringLiteral("From"));
+    auto* to = window->findChild<QLineEdit*>(QStringLiteral("To"));
+    auto* persons = window->findChild<QCheckBox*>(QStringLiteral("PersonsOnly"));
+    auto* unknown = window->findChild<QCheckBox*>(QStringLiteral("UnknownOnly"));
+    auto* controller = window->findChild<QComboBox*>(QStringLiteral("Controller"));
+    if (!match || !from || !to || !persons || !unknown || !controller)
+        return 1;
+    // One field changed at a time, each change undone by the next, as a user goes.
+    const std::vector<std::pair<const char*, std::function<void()>>> changes = {
+        {"match a name", [&] { match->setText(QStringLiteral("lastname042")); }},
+        {"match cleared", [&] { match->clear(); }},
+        {"persons only", [&] { persons->setChecked(true); }},
+        {"one controller", [&] { controller->setCurrentIndex(2); }},
+        {"June",
+         [&] {
+             from->setText(QStringLiteral("2025-06-01"));
+             to->setText(QStringLiteral("2025-06-30"));
+         }},
+        {"part of a media ID", [&] { match->setText(QStringLiteral("A0000000000")); }},
+        {"everything again",
+         [&] {
+             match->clear();
+             from->clear();
+             to->clear();
+             controller->setCurrentIndex(0);
+             persons->setChecked(false);
+         }},
+        {"unknown media only", [&] { unknown->setChecked(true); }},
+        {"unknown cleared", [&] { unknown->setChecked(false); }},
+    };
+    double worst = 0;
+    const char* worstName = "";
+    for (int round = 0; round < 3; ++round) {
+        for (const auto& [name, change] : changes) {
+            bool filled = false;
+            const QMetaObject::Connection c = QObject::connect(
+                window.get(), &CHistoryWindow::shownChanged, [&filled] { filled = true; });
+            t = std::chrono::steady_clock::now();
+            change();
+            // The result is there once the rows are filled and painted.
+            waitFor([&filled] { return filled; }, 2000);
+            QObject::disconnect(c);
+            window->repaint();
+            const double took = seconds(t);
+            if (took > worst) {
+                worst = took;
+                worstName = name;
+            }
+            if (round == 0)
+                std::printf("  %s: %s\n", name, qPrintable(window->countText()));
+        }
+    }
+    std::printf("filter change in the window's fields until the result is painted, slowest of "
+                "%zu: %.1f ms (%s) [target < 100 ms]\n",
+                changes.size() * 3, worst * 1000, worstName);
+
+    std::vector<double> delays;
+    const QString current = folder + "/TarvexRegs-2025-12.txt";
+    for (int i = 0; i < 10; ++i) {
+        // Each at a different point of the follower's cycle.
+        waitFor([] { return false; }, 90 + 37 * i);
+        const int rows = window->historyModel()->rowCount();
+        const QByteArray line =
+            vr12comm::decodeMessage('X' + mediaId(i), QDateTime::currentDateTime(), "COM1").logLine;
+        t = std::chrono::steady_clock::now();
+        appendLine(current, line);
+        if (!waitFor([&] { return window->historyModel()->rowCount() > rows; }, 3000)) {
+            std::printf("window: an appended line did not appear within 3 s\n");
+            return 1;
+        }
+        window->repaint();
+        delays.push_back(seconds(t));
+    }
+    double sum = 0;
+    for (const double d : delays)
+        sum += d;
+    std::printf("line appended to the current file until its row is in the open window, over "
+                "%zu lines: mean %.0f ms, slowest %.0f ms [target < 1000 ms]\n",
+                delays.size(), sum / double(delays.size()) * 1000,
+                *std::max_element(delays.begin(), delays.end()) * 1000);
+    window.reset();
+    QDir(folder).removeRecursively();
+    return 0;
+}
+
 int runProcesses(const QString& dir) {
     if (!QFileInfo::exists(tarvexctl())) {
         std::printf("tarvexctl: not measured (%s not built)\n", qPrintable(tarvexctl()));
@@ -356,12 +498,19 @@ int runProcesses(const QString& dir) {
 } // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments();
+    // The window's phase needs widgets; the offscreen platform draws them unseen.
+    const bool window = argc == 4 && std::string(argv[2]) == "window";
+    if (window && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const std::unique_ptr<QCoreApplication> app =
+        window ? std::make_unique<QApplication>(argc, argv)
+               : std::make_unique<QCoreApplication>(argc, argv);
+    const QStringList args = app->arguments();
     if (const int status = runChildPhase(args, {{"generate", childGenerate},
                                                 {"filters", childFilters},
                                                 {"attendance", childAttendance},
-                                                {"follow", childFollow}});
+                                                {"follow", childFollow},
+                                                {"window", childWindow}});
         status >= 0)
         return status;
     QTemporaryDir temp;
@@ -375,6 +524,7 @@ int main(int argc, char** argv) {
         rc |= runChild("filters", dir);
         rc |= runChild("attendance", dir);
         rc |= runChild("follow", dir);
+        rc |= runChild("window", dir);
     }
     return rc;
 }

@@ -26,6 +26,8 @@ public:
     CHistoryModel(const CHistoryStore& store, CHistoryJoin& join, QObject* parent = nullptr);
 
     const HistoryRecord& record(int row) const;
+    // The store's numbers of the records shown, in the order shown.
+    const std::vector<std::uint32_t>& rows() const { return m_rows; }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;

@@ -1,5 +1,7 @@
 #include "regtime.h"
 
+#include <QTime>
+
 #include <cstdio>
 
 namespace {
@@ -23,6 +25,24 @@ std::optional<RegTime> regTimeOf(QDate date, int secondOfDay) {
 
 QDate regDateOfDay(std::uint32_t day) {
     return QDate::fromJulianDay(kEpochJulianDay + day);
+}
+
+std::optional<RegTime> parseRegMoment(const QString& text, bool endOfRange) {
+    const bool withTime =
+        text.size() == 16 && (text[10] == QLatin1Char('T') || text[10] == QLatin1Char(' '));
+    if (text.size() != 10 && !withTime)
+        return std::nullopt;
+    const QDate date = QDate::fromString(text.left(10), QStringLiteral("yyyy-MM-dd"));
+    int second = 0;
+    if (withTime) {
+        const QTime time = QTime::fromString(text.mid(11), QStringLiteral("HH:mm"));
+        if (!time.isValid())
+            return std::nullopt;
+        second = time.msecsSinceStartOfDay() / 1000 + (endOfRange ? 59 : 0);
+    } else if (endOfRange) {
+        second = int(kSecondsPerDay) - 1;
+    }
+    return regTimeOf(date, second);
 }
 
 void writeRegDate(std::uint32_t day, char* out) {

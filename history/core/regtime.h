@@ -24,6 +24,11 @@ inline int regSecondOfDay(RegTime t) {
 }
 QDate regDateOfDay(std::uint32_t day);
 
+// A bound of a range as people type it: "YYYY-MM-DD", or with a time "YYYY-MM-DDTHH:MM" or
+// "YYYY-MM-DD HH:MM". The end of a range takes in the whole of the day or minute given.
+// Nullopt for any other text.
+std::optional<RegTime> parseRegMoment(const QString& text, bool endOfRange);
+
 // "YYYY-MM-DD" and "HH:MM:SS", written into `out` (10 and 8 characters, no terminator).
 void writeRegDate(std::uint32_t day, char* out);
 void writeRegTime(int secondOfDay, char* out);

@@ -7,6 +7,8 @@
 #include "documentflow.h"
 #include "empview.h"
 #include "envoverride.h"
+#include "historymodel.h"
+#include "historywindow.h"
 #include "instancechannel.h"
 #include "instancehandover.h"
 #include "mainframe.h"
@@ -26,15 +28,18 @@
 #include "windowplacement.h"
 #include "workspacefile.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDialog>
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QMimeData>
+#include <QPointer>
 #include <QProcess>
 #include <QScreen>
 #include <QSettings>
+#include <QTableView>
 #include <QtTest>
 
 #include <memory>
@@ -660,6 +665,51 @@ private slots:
                 !app->mainFrame()->isMinimized());
         exitThroughFileExit(*app);
         app->ExitInstance();
+    }
+
+    // View, Registrations history... opens one window beside the main window on the
+    // registrations folder; Show employee selects the person in the employees list.
+    void historyWindowFromTheViewMenuShowsTheEmployee() {
+        const QString file =
+            oneEmployeeWorkspace(QStringLiteral("history"), QStringLiteral("site.VR-12"),
+                                 "00000000000000A1", {"Meier", "Anna"});
+        QVERIFY(!file.isEmpty());
+        QFile regs(programFolder() + QStringLiteral("/TarvexRegs-2025-05.txt"));
+        QVERIFY(regs.open(QIODevice::WriteOnly));
+        regs.write("2025-05-05 07:59:00,+OK,,,COM1\r\n"
+                   "2025-05-05 08:00:00,X00000000000000A1,,00000000000000A1,COM1\r\n");
+        regs.close();
+        auto app = makeApp({file});
+        QVERIFY(app->InitInstance());
+        CCommandManager& commands = app->mainFrame()->commands();
+        commands.updateAll();
+        QVERIFY(commands.action(res::ID_VIEW_HISTORY)->isEnabled());
+        QVERIFY(commands.execute(res::ID_VIEW_HISTORY));
+        QPointer<CHistoryWindow> window;
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* h = qobject_cast<CHistoryWindow*>(w))
+                window = h;
+        }
+        QVERIFY(window);
+        QVERIFY(window->isVisible() && !window->isModal());
+        QVERIFY(app->mainFrame()->isVisible());
+        QCOMPARE(window->historyModel()->rowCount(), 2);
+        QCOMPARE(window->historyModel()->index(1, CHistoryModel::LastName).data().toString(),
+                 QStringLiteral("Meier"));
+        // Opened again: the same window.
+        QVERIFY(commands.execute(res::ID_VIEW_HISTORY));
+        QCOMPARE(window->historyModel()->rowCount(), 2);
+
+        CEmpView* employees = app->mainFrame()->panes()->empView();
+        employees->clearRowSelection();
+        auto* table = window->findChild<QTableView*>(QStringLiteral("RegistrationsTable"));
+        table->setCurrentIndex(table->model()->index(1, 0));
+        QCOMPARE(window->rowActions().size(), 1);
+        window->rowActions()[0]->trigger();
+        QCOMPARE(employees->selectedRows(), QList<int>({0}));
+
+        exitThroughFileExit(*app);
+        QVERIFY(!window);
     }
 
     void exitCanBeCancelledAndCloseBoxOnlyMinimises() {

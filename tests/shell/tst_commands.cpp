@@ -43,6 +43,8 @@ const Row kTable[] = {
     {ID_VIEW_TOOLBAR, "&Toolbar", "Show or hide the toolbar", "Toggle ToolBar"},
     {ID_VIEW_STATUS_BAR, "&Status bar", "Show or hide the status bar", "Toggle StatusBar"},
     {ID_VIEW_PHOTO, "&Photograph", "Toggle photograph", "Toggle photograph"},
+    {ID_VIEW_HISTORY, "Registrations &history...", "Search the registrations of every monthly file",
+     "Registrations history"},
     {ID_VIEW_SETTINGS, "Settings...", "Settings", "Settings"},
     {ID_VIEW_LANGUAGES, "Languages...", "Languages", "Languages"},
     {ID_EMP_ADD, "&Add new employee...", "Add new employee", "New employee"},
@@ -196,7 +198,8 @@ private slots:
         QCOMPARE(
             describe(tops[1]->menu()),
             QStringList({item(ID_VIEW_TOOLBAR, "&Toolbar"), item(ID_VIEW_STATUS_BAR, "&Status bar"),
-                         "-", item(ID_VIEW_PHOTO, "&Photograph"), "-",
+                         "-", item(ID_VIEW_PHOTO, "&Photograph"),
+                         item(ID_VIEW_HISTORY, "Registrations &history..."), "-",
                          item(ID_VIEW_SETTINGS, "Settings..."), "-",
                          item(ID_VIEW_LANGUAGES, "Languages...")}));
         QCOMPARE(describe(tops[2]->menu()),

@@ -38,24 +38,12 @@ struct HistoryOptions {
     bool count = false;
 };
 
-// "YYYY-MM-DD" or "YYYY-MM-DDTHH:MM". The end of a range takes in the whole of the day or of
-// the minute given.
 std::optional<RegTime> parseMoment(const std::string& text, bool endOfRange) {
     const QString s = QString::fromLatin1(text.data(), qsizetype(text.size()));
-    const bool withTime = s.size() == 16 && s[10] == QLatin1Char('T');
-    if (s.size() != 10 && !withTime)
+    // The shell splits at the space of "YYYY-MM-DD HH:MM"; on the command line it is the T.
+    if (s.size() > 10 && s[10] != QLatin1Char('T'))
         return std::nullopt;
-    const QDate date = QDate::fromString(s.left(10), QStringLiteral("yyyy-MM-dd"));
-    int second = 0;
-    if (withTime) {
-        const QTime time = QTime::fromString(s.mid(11), QStringLiteral("HH:mm"));
-        if (!time.isValid())
-            return std::nullopt;
-        second = time.msecsSinceStartOfDay() / 1000 + (endOfRange ? 59 : 0);
-    } else if (endOfRange) {
-        second = int(kSecondsPerDay) - 1;
-    }
-    return regTimeOf(date, second);
+    return parseRegMoment(s, endOfRange);
 }
 
 // Returns 0, or the exit status after saying what was wrong.

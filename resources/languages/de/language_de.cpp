@@ -19,6 +19,7 @@ constexpr TarvexStringEntry kStrings[] = {
 #include "strings/workspace.inc"
 #include "strings/edit.inc"
 #include "strings/media.inc"
+#include "strings/history.inc"
 };
 
 constexpr TarvexDialogTextEntry kDialogTexts[] = {

@@ -60,8 +60,8 @@ CMenuResource mainMenu() {
                cmd("&Beenden", ID_APP_EXIT)}),
         popup("&Ansicht",
               {cmd("&Symbolleiste", ID_VIEW_TOOLBAR), cmd("S&tatusleiste", ID_VIEW_STATUS_BAR),
-               sep(), cmd("&Foto", ID_VIEW_PHOTO), sep(),
-               cmd("&Einstellungen...", ID_VIEW_SETTINGS), sep(),
+               sep(), cmd("&Foto", ID_VIEW_PHOTO), cmd("&Buchungsverlauf...", ID_VIEW_HISTORY),
+               sep(), cmd("&Einstellungen...", ID_VIEW_SETTINGS), sep(),
                cmd("S&prachen...", ID_VIEW_LANGUAGES)}),
         popup("&Mitarbeiter", employeesItems()), popup("&Controller", controllersItems()),
         popup("&Hilfe", {cmd("&Info über Tarvex...", ID_APP_ABOUT)})};
