@@ -337,4 +337,14 @@ inline constexpr int IDS_IMPORT_CANCELLED = 300;   // "... after %1 of %2 rows.\
 inline constexpr int IDS_IMPORT_READ_FAILED = 301; // "%1\n...: %2\n\n...: %3\n...: %4"
 inline constexpr int IDS_FIRST_LINE_CUT = 302;     // "... its first %1 fields ..."
 
+// The reporting database through the report queue: the settings page's choice of the command
+// form, and what the user is told of a refused report, a queue that cannot take one or start.
+inline constexpr int IDS_MRDBCALL_LABEL = 340;
+inline constexpr int IDS_MRDBCALL_EXEC = 341;
+inline constexpr int IDS_MRDBCALL_CALL = 342;
+inline constexpr int IDS_REPORT_REFUSED = 343;    // "... %1 ... %2 %3 ... %4 ...\n\n%5"
+inline constexpr int IDS_REPORT_NOT_QUEUED = 344; // "... in %1 ..."
+inline constexpr int IDS_REPORT_QUEUE_FULL = 345; // "... %1 registrations (ReportQueueMax) ..."
+inline constexpr int IDS_REPORT_NO_QUEUE = 346;   // "...\n\n%1"
+
 } // namespace res

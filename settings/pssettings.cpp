@@ -80,6 +80,7 @@ void CPS_Settings::apply() {
     CAppSettings& settings = CAppSettings::instance();
     settings.UseMRDB = m_reports->m_useMRDB;
     settings.MRDB = m_reports->m_mrdb;
+    settings.MRDBCall = m_reports->m_mrdbCall;
     settings.UsePhoto = m_photo->m_usePhoto;
     settings.PhotoDB = m_photo->m_photoDb;
     settings.PhotoTable = m_photo->m_table;
