@@ -189,9 +189,7 @@ private slots:
     void lockedTableIsWaitedOut() {
         QCOMPARE(m_server.installReportProcedure(), QString());
         const QString folder = freshFolder("locked");
-        ReportQueueOptions o = options(folder);
-        o.commandTimeoutSeconds = 1;
-        ReportQueue queue(o);
+        ReportQueue queue(options(folder));
         QSignalSpy refused(&queue, &ReportQueue::refused);
         QVERIFY2(queue.start(), qPrintable(queue.error()));
         QVERIFY(queue.enqueue(entry(1)));
@@ -199,14 +197,14 @@ private slots:
         const QString hold =
             m_server.engine() == TestDbServer::PostgreSQL
                 ? QStringLiteral("BEGIN; LOCK TABLE regs IN ACCESS EXCLUSIVE MODE; "
-                                 "SELECT pg_sleep(4); COMMIT;")
-                : QStringLiteral("LOCK TABLES regs WRITE; DO SLEEP(4); UNLOCK TABLES;");
+                                 "SELECT pg_sleep(5); COMMIT;")
+                : QStringLiteral("LOCK TABLES regs WRITE; DO SLEEP(5); UNLOCK TABLES;");
         QString holdError;
         std::thread holder([&] { holdError = m_server.execute(hold); });
         pause(500);
         QVERIFY(queue.enqueue(entry(2)));
         QVERIFY(queue.enqueue(entry(3)));
-        pause(2500);
+        pause(3500);
         // The table itself cannot be read while it is held: the queue says what still waits.
         const int whileHeld = queue.status().waiting;
         holder.join();
