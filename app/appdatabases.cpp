@@ -1,6 +1,7 @@
 #include "appdatabases.h"
 
 #include "adodatabase.h"
+#include "appreporting.h"
 #include "appsettings.h"
 #include "apptrace.h"
 #include "databasereopen.h"
@@ -14,8 +15,9 @@
 using namespace res;
 
 CAppDatabases::CAppDatabases(CAppTrace& trace, IUserPrompts& prompts,
-                             std::function<void()> saveSettings)
-    : m_trace(trace), m_prompts(prompts), m_saveSettings(std::move(saveSettings)) {}
+                             std::function<void()> saveSettings, CAppReporting* reporting)
+    : m_trace(trace), m_prompts(prompts), m_saveSettings(std::move(saveSettings)),
+      m_reporting(reporting) {}
 
 CAppDatabases::~CAppDatabases() = default;
 
@@ -43,6 +45,10 @@ void CAppDatabases::ReopenMRDatabase() {
     m_mrdb->SetCommandTimeout(kReportCommandTimeoutSeconds);
     reopen(QStringLiteral("ReopenMRDatabase"), m_mrdb, settings.UseMRDB, settings.MRDB,
            IDS_MRDB_FAILED);
+    // The registrations' reports go through the queue's own connection; this one tells the
+    // user at once whether the database opens.
+    if (m_reporting)
+        m_reporting->Follow(settings);
 }
 
 void CAppDatabases::ReopenPhotoDB() {

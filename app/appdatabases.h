@@ -7,6 +7,7 @@
 #include <memory>
 
 class CADODataBase;
+class CAppReporting;
 class CAppTrace;
 class CPhotoFrame;
 class IUserPrompts;
@@ -16,8 +17,10 @@ class IUserPrompts;
 // the splash window; one that does not open is reported and its feature switched off and saved.
 class CAppDatabases {
 public:
-    // saveSettings: writes the settings once a feature was switched off.
-    CAppDatabases(CAppTrace& trace, IUserPrompts& prompts, std::function<void()> saveSettings);
+    // saveSettings: writes the settings once a feature was switched off; reporting: the report
+    // queue, which takes the reporting settings up after each reopening (nullptr: none).
+    CAppDatabases(CAppTrace& trace, IUserPrompts& prompts, std::function<void()> saveSettings,
+                  CAppReporting* reporting = nullptr);
     ~CAppDatabases();
     CAppDatabases(const CAppDatabases&) = delete;
     CAppDatabases& operator=(const CAppDatabases&) = delete;
@@ -38,6 +41,7 @@ private:
     CAppTrace& m_trace;
     IUserPrompts& m_prompts;
     std::function<void()> m_saveSettings;
+    CAppReporting* m_reporting;
     QPointer<CPhotoFrame> m_photoWindow;
     std::unique_ptr<CADODataBase> m_mrdb;
     std::unique_ptr<CADODataBase> m_photoDb;

@@ -45,7 +45,7 @@ void CSettingsFollower::changed(const QStringList& names) {
     if (names.contains(QLatin1String("RegFilePath")))
         m_logs.PointAtRegistrationsFile();
     Save();
-    if (CSettingsStore::anyOf(names, {"UseMRDB", "MRDB"}))
+    if (CSettingsStore::anyOf(names, {"UseMRDB", "MRDB", "MRDBCall"}))
         m_databases.ReopenMRDatabase();
     if (CSettingsStore::anyOf(names, {"UsePhoto", "PhotoDB", "PhotoTable", "PhotoLastName",
                                       "PhotoFirstName", "PhotoMediaID", "PhotoPhoto"}))

@@ -64,7 +64,15 @@ bool CTarvexApp::InitInstance() {
         m_secondCopy = true;
         return false;
     }
-    m_databases = std::make_unique<CAppDatabases>(m_trace, *m_prompts, [this] { SaveSettings(); });
+    // Told through the tray while the window is there: a box would hold up the intake.
+    m_reporting = std::make_unique<CAppReporting>([this](const QString& text) {
+        if (auto* tray = mainFrame() ? mainFrame()->findChild<CMainFrameTray*>() : nullptr)
+            tray->ShowNotice(text);
+        else
+            m_prompts->warning(text);
+    });
+    m_databases = std::make_unique<CAppDatabases>(
+        m_trace, *m_prompts, [this] { SaveSettings(); }, m_reporting.get());
     m_logs = std::make_unique<CControllerLogs>([this] { return document(); }, m_clock);
     m_settings = std::make_unique<CSettingsFollower>(m_trace, CSettingsStore::instance(),
                                                      *m_databases, *m_logs);
@@ -182,7 +190,9 @@ bool CTarvexApp::InitInstance() {
 
 void CTarvexApp::fillFormServices() {
     TermFormServices services;
-    services.reportingDatabase = [this] { return reportingDatabase(); };
+    services.queueReport = [this](const ReportEntry& report) {
+        return m_reporting && m_reporting->Enqueue(report);
+    };
     services.showPhoto = [this](const QString& mediaId, const QString& time) {
         emit photoHandedOver(mediaId, time);
     };
@@ -246,6 +256,9 @@ int CTarvexApp::ExitInstance() {
     m_window.reset();
     m_logs.reset();
     termFormServices() = TermFormServices();
+    // Every control has stopped: what they reported gets its grace, the rest waits on disk.
+    if (m_reporting)
+        m_reporting->Finish(CAppReporting::kGraceMs);
     m_trace.step(QStringLiteral("DestroyPhotoWindow"));
     m_photoCommands.reset();
     m_photo.reset(); // and with it the splash window
@@ -253,6 +266,7 @@ int CTarvexApp::ExitInstance() {
     SaveSettings();
     m_settings.reset();
     m_databases.reset();
+    m_reporting.reset();
     if (m_recentLoaded) {
         m_trace.step(QStringLiteral("SaveRecentFiles"));
         saveRecentFiles();

@@ -2,6 +2,7 @@
 
 #include "appdatabases.h"
 #include "applanguage.h"
+#include "appreporting.h"
 #include "apptrace.h"
 #include "commandtarget.h"
 #include "controllerlogs.h"
@@ -94,6 +95,8 @@ public:
     CADODataBase* reportingDatabase() const {
         return m_databases ? m_databases->reporting() : nullptr;
     }
+    // The report queue the registrations' reports go into (nullptr before the start).
+    CAppReporting* reporting() const { return m_reporting.get(); }
     CADODataBase* photoDatabase() const { return m_databases ? m_databases->photo() : nullptr; }
     IUserPrompts& prompts() const { return *m_prompts; }
     CSessionEnd* sessionEnd() const { return m_sessionEnd.get(); }
@@ -150,6 +153,7 @@ private:
     std::unique_ptr<CPhotoFrame> m_photo;
     std::unique_ptr<CPhotoCommands> m_photoCommands;
     std::unique_ptr<CWorkspaceWindow> m_window;
+    std::unique_ptr<CAppReporting> m_reporting;
     std::unique_ptr<CAppDatabases> m_databases;
     std::unique_ptr<CControllerLogs> m_logs;
     std::unique_ptr<CSettingsFollower> m_settings;

@@ -3,15 +3,22 @@
 #include "adodatabase.h"
 #include "adorecordset.h"
 
+#include <QStringList>
+
 #include <algorithm>
 
 namespace {
 bool namesNoAnswer(const QString& sqlState) {
     // 08: connection exceptions; HYT00/HYT01 (and ODBC 2's S1T00): time-outs; 40001/40P01: a
-    // transaction the server gave up for another's sake.
+    // transaction the server gave up for another's sake. A command the driver's time-out
+    // cancelled on the server, behind a lock another session holds, comes back as the
+    // server's own cancel instead: 57014 and 55P03 (PostgreSQL), 70100 (MariaDB). The same
+    // command goes through once the lock is gone.
+    static const QStringList kStates = {QStringLiteral("S1T00"), QStringLiteral("40001"),
+                                        QStringLiteral("40P01"), QStringLiteral("57014"),
+                                        QStringLiteral("55P03"), QStringLiteral("70100")};
     return sqlState.startsWith(QLatin1String("08")) || sqlState.startsWith(QLatin1String("HYT")) ||
-           sqlState == QLatin1String("S1T00") || sqlState == QLatin1String("40001") ||
-           sqlState == QLatin1String("40P01");
+           kStates.contains(sqlState);
 }
 
 bool answers(CADODataBase* database) {

@@ -6,6 +6,7 @@
 #include <QDateTime>
 
 #include <chrono>
+#include <utility>
 
 namespace {
 // An emptied queue file is cut back once it holds this many bytes; one that never empties is
@@ -74,6 +75,19 @@ ReportQueueStatus ReportQueue::status() const {
     return s;
 }
 
+void ReportQueue::reconfigure(const QString& connection, int maxEntries) {
+    std::lock_guard hold(m_mutex);
+    if (maxEntries > 0)
+        m_options.maxEntries = maxEntries;
+    if (connection == m_options.connection)
+        return;
+    m_options.connection = connection;
+    m_reconnect = true;
+    // A pause meant for the old database is not the new one's.
+    m_failures = 0;
+    m_wake.notify_all();
+}
+
 bool ReportQueue::finish(int graceMs) {
     std::unique_lock lock(m_mutex);
     if (!m_running)
@@ -114,21 +128,31 @@ bool ReportQueue::waitFor(int ms) {
             lock.lock();
             nextSync = Clock::now() + kSyncEvery;
         } else if (m_unsynced) {
-            m_wake.wait_until(lock, std::min(until, nextSync), [this] { return m_stop; });
+            m_wake.wait_until(lock, std::min(until, nextSync),
+                              [this] { return m_stop || m_reconnect; });
         } else {
-            m_wake.wait_until(lock, until, [this] { return m_stop || m_unsynced; });
+            m_wake.wait_until(lock, until, [this] { return m_stop || m_unsynced || m_reconnect; });
         }
+        if (m_reconnect)
+            return true;
     }
     return false;
 }
 
 bool ReportQueue::openConnection(CADODataBase& db) {
+    QString connection;
+    {
+        std::lock_guard hold(m_mutex);
+        if (std::exchange(m_reconnect, false))
+            db.Close();
+        connection = m_options.connection;
+    }
     if (db.IsOpen())
         return true;
     db.SetConnectionTimeout(m_options.connectionTimeoutSeconds);
     // The SQLite driver takes its lock wait only when connecting.
     db.SetCommandTimeout(m_options.commandTimeoutSeconds);
-    if (db.Open(m_options.connection, QString(), QString()))
+    if (db.Open(connection, QString(), QString()))
         return true;
     noAnswer(db.GetErrorDescription());
     return false;
@@ -277,8 +301,15 @@ void ReportQueue::run() {
                 lock.lock();
                 continue;
             }
-            m_wake.wait_until(lock, nextLook,
-                              [this] { return m_stop || m_finishing || !m_pending.empty(); });
+            m_wake.wait_until(lock, nextLook, [this] {
+                return m_stop || m_finishing || !m_pending.empty() || m_reconnect;
+            });
+            if (std::exchange(m_reconnect, false)) {
+                lock.unlock();
+                db.Close();
+                lock.lock();
+                nextLook = Clock::now(); // the new database gets the free slots' entries now
+            }
             continue;
         }
         const QueuedReport front{m_pending.front().seq, m_pending.front().entry};

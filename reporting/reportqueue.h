@@ -66,6 +66,12 @@ public:
 
     ReportQueueStatus status() const;
 
+    // The reporting settings changed while the queue runs: what waits and what comes goes to
+    // the new connection from the next command on (the one in flight ends on the old one), a
+    // retry pause is cut short, and the limit holds for the next append. The slot and the
+    // order stay as they are.
+    void reconfigure(const QString& connection, int maxEntries);
+
     // Gives the worker up to graceMs to send what waits, then stops it (after the command in
     // flight, if any). True when nothing waits. What remains is sent after the next start;
     // status() still counts it.
@@ -116,6 +122,7 @@ private:
     QString m_problem;
     int m_failures = 0;
     bool m_finishing = false;
+    bool m_reconnect = false; // the worker's connection belongs to the old settings
     bool m_stop = false;
     bool m_running = false;
     std::thread m_worker;

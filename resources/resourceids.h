@@ -403,5 +403,14 @@ inline constexpr int IDS_HISTORY_MOMENT_HINT = 336;
 inline constexpr int IDS_HISTORY_FOLDER_UNREADABLE = 337; // "%1: ..."
 inline constexpr int IDS_HISTORY_CHART_VIEW = 338;
 inline constexpr int IDS_HISTORY_REGISTRATIONS_TAB = 339;
+// The reporting database through the report queue: the settings page's choice of the command
+// form, and what the user is told of a refused report, a queue that cannot take one or start.
+inline constexpr int IDS_MRDBCALL_LABEL = 340;
+inline constexpr int IDS_MRDBCALL_EXEC = 341;
+inline constexpr int IDS_MRDBCALL_CALL = 342;
+inline constexpr int IDS_REPORT_REFUSED = 343;    // "... %1 ... %2 %3 ... %4 ...\n\n%5"
+inline constexpr int IDS_REPORT_NOT_QUEUED = 344; // "... in %1 ..."
+inline constexpr int IDS_REPORT_QUEUE_FULL = 345; // "... %1 registrations (ReportQueueMax) ..."
+inline constexpr int IDS_REPORT_NO_QUEUE = 346;   // "...\n\n%1"
 
 } // namespace res

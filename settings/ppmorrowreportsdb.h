@@ -4,11 +4,12 @@
 
 class CAppSettings;
 class QCheckBox;
+class QComboBox;
 class QPlainTextEdit;
 class QPushButton;
 
-// The sheet's first page: whether registrations go to the reporting database, and its
-// connection string.
+// The sheet's first page: whether registrations go to the reporting database, its connection
+// string, and the form of the command (MRDBCall: "exec" or "call").
 class CPP_MorrowReportsDB : public QWidget {
     Q_OBJECT
 public:
@@ -20,6 +21,8 @@ public:
     // Reads the controls back (OK).
     void OnOK();
 
+    QComboBox* callForm() const { return m_callForm; }
+
 private:
     void enableControls();
     void onDatabase();
@@ -28,4 +31,5 @@ private:
     QCheckBox* m_use = nullptr;
     QPlainTextEdit* m_connection = nullptr;
     QPushButton* m_database = nullptr;
+    QComboBox* m_callForm = nullptr;
 };

@@ -18,7 +18,7 @@ using namespace res;
 
 namespace {
 // What OK takes over, in the order the pages show them.
-const QStringList kSheetValues = {QStringLiteral("UseMRDB"),       QStringLiteral("MRDB"),
+const QStringList kSheetValues = {QStringLiteral("UseMRDB"),       QStringLiteral("MRDB"),          QStringLiteral("MRDBCall"),
                                   QStringLiteral("UsePhoto"),      QStringLiteral("PhotoDB"),
                                   QStringLiteral("PhotoTable"),    QStringLiteral("PhotoFirstName"),
                                   QStringLiteral("PhotoLastName"), QStringLiteral("PhotoMediaID"),

@@ -5,14 +5,15 @@
 
 #include <functional>
 
-class CADODataBase;
+struct ReportEntry;
 class IUserPrompts;
 
 // What a controller form reaches beyond itself and its workspace. The application fills it at
 // start-up; an empty member means the step it serves does nothing.
 struct TermFormServices {
-    // The reporting connection the registrations' commands go to (nullptr: none open).
-    std::function<CADODataBase*()> reportingDatabase;
+    // Puts a registration's report into the report queue; false when it was not taken (the
+    // user has been told why).
+    std::function<bool(const ReportEntry& report)> queueReport;
     // Hands a person's registration (media ID, time of the registration) to the photo window.
     std::function<void(const QString& mediaId, const QString& time)> showPhoto;
     // Runs first for every registration: the month may have changed since the last one (a

@@ -279,11 +279,10 @@ void CTermFormView::OnRxMessage() {
     if (services.listRow)
         services.listRow(plan.listRow, m_id);
 
-    m_lastReport = ReportResult();
-    if (!plan.reportCommand.isEmpty()) {
-        CADODataBase* db = services.reportingDatabase ? services.reportingDatabase() : nullptr;
-        m_lastReport = sendReportCommand(db, plan.reportCommand);
-    }
+    // Into the queue on disk: its worker sends it, so a database that hangs or stays locked
+    // never holds up the next registration.
+    m_lastReport = plan.report;
+    m_lastReportQueued = plan.report && services.queueReport && services.queueReport(*plan.report);
 
     if (plan.showPhoto && services.showPhoto)
         services.showPhoto(plan.photoMediaId, plan.photoCaption);

@@ -1,11 +1,13 @@
 #pragma once
 
-#include "reportsender.h"
+#include "reportentry.h"
 #include "termpanel.h"
 #include "vr12comm.h"
 
 #include <QString>
 #include <QWidget>
+
+#include <optional>
 
 class QComboBox;
 class QLineEdit;
@@ -36,8 +38,10 @@ public:
     int ComPort() const { return m_comPort; }
     QString Status() const { return m_status; }
     QString LastRegistration() const { return m_lastReg; }
-    // What the last registration sent to the reporting database (empty command: nothing).
-    const ReportResult& LastReport() const { return m_lastReport; }
+    // The last registration's report as the handler decided it (none: it had none), and
+    // whether the report queue took it.
+    const std::optional<ReportEntry>& LastReport() const { return m_lastReport; }
+    bool LastReportQueued() const { return m_lastReportQueued; }
 
     // The controller operations change these and redisplay.
     void SetStatus(const QString& status);
@@ -80,7 +84,8 @@ private:
     int m_relay1 = 0;
     int m_relay2 = 0;
     QString m_status;
-    ReportResult m_lastReport;
+    std::optional<ReportEntry> m_lastReport;
+    bool m_lastReportQueued = false;
     bool m_filling = false;
     // Init opened the port and no hang-up has been seen since.
     bool m_portUp = false;

@@ -155,6 +155,69 @@ private slots:
         QVERIFY(ReportRefusedFile::read(folder).isEmpty());
     }
 
+    // The settings name another database while entries wait for one that does not open: they go
+    // to the new one at once, in order, without the retry pause the old one had earned.
+    void newConnectionTakesWhatWaits() {
+        QCOMPARE(m_server.installReportProcedure(), QString());
+        const QString folder = freshFolder("reconfigured");
+        ReportQueueOptions o = options(folder);
+        o.connection.replace(QLatin1String("Database="), QLatin1String("Database=nowhere"));
+        ReportQueue queue(o);
+        QSignalSpy answering(&queue, &ReportQueue::answeringChanged);
+        QVERIFY2(queue.start(), qPrintable(queue.error()));
+        QVERIFY(queue.enqueue(entry(1)));
+        QVERIFY(queue.enqueue(entry(2)));
+        // Two tries failed: the next one would be 2 s away, then 4 s.
+        QTRY_VERIFY_WITH_TIMEOUT(!answering.isEmpty(), 20000);
+        QCOMPARE(answering.first().at(0).toBool(), false);
+        pause(1500);
+        QCOMPARE(queue.status().waiting, 2);
+        QElapsedTimer t;
+        t.start();
+        queue.reconfigure(m_server.connectionString(), o.maxEntries);
+        QVERIFY(queue.enqueue(entry(3)));
+        QTRY_COMPARE_WITH_TIMEOUT(m_server.reportRows().size(), 3, 20000);
+        QVERIFY2(t.elapsed() < 1500, qPrintable(QString::number(t.elapsed())));
+        QCOMPARE(m_server.reportRows(),
+                 QStringList({rowOf(entry(1)), rowOf(entry(2)), rowOf(entry(3))}));
+        QCOMPARE(answering.last().at(0).toBool(), true);
+        QVERIFY(queue.finish(5000));
+    }
+
+    // Another session holds the table longer than the command time-out: the report the server
+    // cancelled is tried again, not refused, and reaches the table after the lock, in order.
+    void lockedTableIsWaitedOut() {
+        QCOMPARE(m_server.installReportProcedure(), QString());
+        const QString folder = freshFolder("locked");
+        ReportQueue queue(options(folder));
+        QSignalSpy refused(&queue, &ReportQueue::refused);
+        QVERIFY2(queue.start(), qPrintable(queue.error()));
+        QVERIFY(queue.enqueue(entry(1)));
+        QTRY_COMPARE_WITH_TIMEOUT(m_server.reportRows().size(), 1, 20000);
+        const QString hold =
+            m_server.engine() == TestDbServer::PostgreSQL
+                ? QStringLiteral("BEGIN; LOCK TABLE regs IN ACCESS EXCLUSIVE MODE; "
+                                 "SELECT pg_sleep(5); COMMIT;")
+                : QStringLiteral("LOCK TABLES regs WRITE; DO SLEEP(5); UNLOCK TABLES;");
+        QString holdError;
+        std::thread holder([&] { holdError = m_server.execute(hold); });
+        pause(500);
+        QVERIFY(queue.enqueue(entry(2)));
+        QVERIFY(queue.enqueue(entry(3)));
+        pause(3500);
+        // The table itself cannot be read while it is held: the queue says what still waits.
+        const int whileHeld = queue.status().waiting;
+        holder.join();
+        QVERIFY2(holdError.isEmpty(), qPrintable(holdError));
+        QTRY_COMPARE_WITH_TIMEOUT(m_server.reportRows().size(), 3, 30000);
+        QVERIFY(queue.finish(5000));
+        QCOMPARE(whileHeld, 2);
+        QCOMPARE(refused.count(), 0);
+        QCOMPARE(m_server.reportRows(),
+                 QStringList({rowOf(entry(1)), rowOf(entry(2)), rowOf(entry(3))}));
+        QVERIFY(ReportRefusedFile::read(folder).isEmpty());
+    }
+
     // What waited when a queue ended is sent by the next one, once.
     void nextStartSendsWhatWaited() {
         QCOMPARE(m_server.installReportProcedure(), QString());

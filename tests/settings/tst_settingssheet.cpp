@@ -3,6 +3,7 @@
 #include "../intake/form/intakeworld.h"
 
 #include "adodatabase.h"
+#include "catalogue.h"
 #include "commandmanager.h"
 #include "connectiondlg.h"
 #include "dbfixture.h"
@@ -20,6 +21,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -28,6 +30,7 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <algorithm>
 #include <functional>
 
 using namespace res;
@@ -427,6 +430,45 @@ private slots:
         QVERIFY(m_prompts.stops.isEmpty());
         QCOMPARE(stored("MRDB").toString(), conn("reports.db"));
         QVERIFY(m_app->reportingDatabase()->IsOpen());
+    }
+
+    // The command's form is chosen from the keyboard beside its label, only while reporting is
+    // on; OK stores it and starts the report queue on the connection, Cancel keeps the old form.
+    void commandFormIsChosenOnTheReportingPage() {
+        QVERIFY(start({{"MRDBCall", "exec"}}));
+        QVERIFY(!m_app->reporting()->running());
+        runSheet([&](CPS_Settings* sheet) {
+            CPP_MorrowReportsDB* page = sheet->reportsPage();
+            QComboBox* form = page->callForm();
+            QVERIFY(form);
+            QCOMPARE(form->currentData().toString(), QStringLiteral("exec"));
+            QCOMPARE(form->count(), 2);
+            const auto labels = page->findChildren<QLabel*>();
+            const auto buddy = std::find_if(labels.begin(), labels.end(),
+                                            [&](QLabel* l) { return l->buddy() == form; });
+            QVERIFY(buddy != labels.end());
+            QCOMPARE((*buddy)->text(), S(IDS_MRDBCALL_LABEL));
+            QCOMPARE(form->accessibleName(), QString(S(IDS_MRDBCALL_LABEL)).remove('&'));
+            QVERIFY(!form->isEnabled());
+            item<QCheckBox>(page, IDC_USE_MRDB)->click();
+            QVERIFY(form->isEnabled());
+            item<QPlainTextEdit>(page, IDC_MRDB)->setPlainText(conn("reports.db"));
+            form->setFocus();
+            QTest::keyClick(form, Qt::Key_Down);
+            QCOMPARE(form->currentData().toString(), QStringLiteral("call"));
+            sheet->accept();
+        });
+        QVERIFY2(m_prompts.stops.isEmpty(), qPrintable(m_prompts.stops.join('\n')));
+        QCOMPARE(stored("MRDBCall").toString(), QStringLiteral("call"));
+        QCOMPARE(CAppSettings::instance().MRDBCall, QStringLiteral("call"));
+        QVERIFY(m_app->reporting()->running());
+        runSheet([&](CPS_Settings* sheet) {
+            QComboBox* form = sheet->reportsPage()->callForm();
+            QCOMPARE(form->currentData().toString(), QStringLiteral("call"));
+            QTest::keyClick(form, Qt::Key_Up);
+            sheet->reject();
+        });
+        QCOMPARE(stored("MRDBCall").toString(), QStringLiteral("call"));
     }
 
     void unreachableReportingDatabaseIsSwitchedOff() {

@@ -7,6 +7,7 @@
 #include "documentflow.h"
 #include "mainframetray.h"
 #include "monthwatcher.h"
+#include "reportentry.h"
 #include "reportsender.h"
 #include "resourceids.h"
 #include "taskbarnotifier.h"
@@ -76,6 +77,7 @@ private slots:
         QVERIFY(w.start(QStringLiteral("two"), {{1, front}, {2, controller("Back", 22, 7)}}));
         QVERIFY2(w.prompts.stops.isEmpty(), qPrintable(w.prompts.stops.join('\n')));
         QSignalSpy photos(w.app.get(), &CTarvexApp::photoHandedOver);
+        QSignalSpy told(w.app->reporting(), &CAppReporting::told);
         // The reporting connection opened with the command's time-out already set.
         QVERIFY(w.app->reportingDatabase()->IsOpen());
         QCOMPARE(w.app->reportingDatabase()->GetCommandTimeout(), kReportCommandTimeoutSeconds);
@@ -113,8 +115,9 @@ private slots:
                  QString::fromLatin1(Vr12Simulator::registrationFor(mediaId(1))));
         QCOMPARE(f1->field(res::IDC_TERM_LASTREG)->text(), f1->LastRegistration());
 
-        // The reporting command reached the database layer unchanged; SQLite knows no "exec",
-        // so it fails, and the registration keeps its row and its line.
+        // The report was decided by the handler and taken by the queue; SQLite knows no "exec",
+        // so the queue's worker has it refused, the user is told through the tray, and the
+        // registration keeps its row and its line.
         // Medium 2500000000100101 is card 00001001; the time goes to the minute, the date and
         // time being the registration's own.
         const QString id1 = QString::fromLatin1(mediaId(1));
@@ -122,16 +125,23 @@ private slots:
         static const QRegularExpression kCommand(QStringLiteral(
             "^exec spOndixReg '00001001', '([0-9-]{10})', '([0-9-]{10}) (\\d\\d:\\d\\d):00','999', "
             "11, 513$"));
-        const QString command = f1->LastReport().command;
+        QVERIFY(f1->LastReport() && f1->LastReportQueued());
+        const QString command = reportExecText(*f1->LastReport());
         const QRegularExpressionMatch match = kCommand.match(command);
         QVERIFY2(match.hasMatch(), qPrintable(command));
         QCOMPARE(match.captured(1), first[0]);
         QCOMPARE(match.captured(2), first[0]);
         QCOMPARE(match.captured(3), first[1].left(5));
-        QVERIFY(!f1->LastReport().sent);
-        QVERIFY(f1->LastReport().errorText.startsWith(QStringLiteral("Query = ") + command));
-        QCOMPARE(QString::fromLatin1(mediaId(2)), QStringLiteral("4A00000000100201"));
-        QCOMPARE(f2->LastReport().command.left(26), QStringLiteral("exec spOndixReg '00001002'"));
+        QVERIFY(f2->LastReport() && f2->LastReportQueued());
+        QCOMPARE(reportExecText(*f2->LastReport()).left(26),
+                 QStringLiteral("exec spOndixReg '00001002'"));
+        QTRY_COMPARE_WITH_TIMEOUT(told.size(), 2, kWaitMs);
+        QVERIFY2(told.at(0).at(0).toString().contains(id1),
+                 qPrintable(told.at(0).at(0).toString()));
+        const auto* tray = w.app->mainFrame()->findChild<CMainFrameTray*>();
+        QVERIFY(tray);
+        QCOMPARE(tray->notifier()->text(), told.at(1).at(0).toString());
+        QVERIFY(w.prompts.stops.isEmpty() && w.prompts.warnings.isEmpty());
         QCOMPARE(photos.size(), 2);
         QCOMPARE(photos.at(0).at(0).toString(), id1);
         QCOMPARE(photos.at(0).at(1).toString(), first[1]);
@@ -140,16 +150,16 @@ private slots:
         sim1.sendMessage("+<OK");
         QTRY_COMPARE_WITH_TIMEOUT(list->rowCount(), 3, kWaitMs);
         QCOMPARE(row(list, 2).mid(3), QStringList({"", "11"}));
-        QVERIFY(f1->LastReport().command.isEmpty());
+        QVERIFY(!f1->LastReport());
         // Action "M" and a lower-case "o": rows only.
         sim2.sendMessage("R" + mediaId(3) + "M");
         QTRY_COMPARE_WITH_TIMEOUT(list->rowCount(), 4, kWaitMs);
         QCOMPARE(row(list, 3).mid(2), QStringList({"M", QString::fromLatin1(mediaId(3)), "22"}));
-        QVERIFY(f2->LastReport().command.isEmpty());
+        QVERIFY(!f2->LastReport());
         sim2.sendMessage("R" + mediaId(4) + " o");
         QTRY_COMPARE_WITH_TIMEOUT(list->rowCount(), 5, kWaitMs);
         QCOMPARE(row(list, 4).at(2), QStringLiteral("o"));
-        QVERIFY(f2->LastReport().command.isEmpty());
+        QVERIFY(!f2->LastReport());
         QCOMPARE(photos.size(), 2);
 
         // Every registration has its line in the month's file, with its port.
@@ -213,7 +223,7 @@ private slots:
         sim3.sendMessage(Vr12Simulator::registrationFor(mediaId(7)));
         QTRY_COMPARE_WITH_TIMEOUT(w.list()->rowCount(), 1, kWaitMs);
         QCOMPARE(row(w.list(), 0).at(4), QStringLiteral("3"));
-        QVERIFY(w.form(3)->LastReport().command.isEmpty());
+        QVERIFY(!w.form(3)->LastReport() && !w.form(3)->LastReportQueued());
 
         // A relay list change, made from the keyboard, goes into the workspace and nowhere else.
         CTermFormView* gate = w.form(3);
