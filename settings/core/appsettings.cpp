@@ -63,6 +63,12 @@ void CAppSettings::load(QSettings& s, const QString& regFileDefault) {
     ReportQueueMax = readInt(s, QStringLiteral("ReportQueueMax"), 100000);
     if (ReportQueueMax < 1)
         ReportQueueMax = 100000;
+    UnknownAlertCount = readInt(s, QStringLiteral("UnknownAlertCount"), 5);
+    if (UnknownAlertCount < 1)
+        UnknownAlertCount = 5;
+    UnknownAlertMinutes = readInt(s, QStringLiteral("UnknownAlertMinutes"), 2);
+    if (UnknownAlertMinutes < 1)
+        UnknownAlertMinutes = 2;
 }
 
 std::vector<std::pair<QString, QVariant>> CAppSettings::values() const {
@@ -86,7 +92,9 @@ std::vector<std::pair<QString, QVariant>> CAppSettings::values() const {
             {QStringLiteral("LangWarning"), flag(LangWarning)},
             {QStringLiteral("CodePage"), CodePage},
             {QStringLiteral("MRDBCall"), MRDBCall},
-            {QStringLiteral("ReportQueueMax"), ReportQueueMax}};
+            {QStringLiteral("ReportQueueMax"), ReportQueueMax},
+            {QStringLiteral("UnknownAlertCount"), UnknownAlertCount},
+            {QStringLiteral("UnknownAlertMinutes"), UnknownAlertMinutes}};
 }
 
 void CAppSettings::save(QSettings& s) const {

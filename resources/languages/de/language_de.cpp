@@ -18,6 +18,7 @@ constexpr TarvexStringEntry kStrings[] = {
 #include "strings/settings.inc"
 #include "strings/workspace.inc"
 #include "strings/edit.inc"
+#include "strings/alerts.inc"
 };
 
 constexpr TarvexDialogTextEntry kDialogTexts[] = {
