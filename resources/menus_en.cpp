@@ -39,10 +39,10 @@ CMenuResource mainMenu() {
                popup("Import", {cmd("Import employees from &txt file", ID_FILE_IMPORT_TXT),
                                 cmd("Import employees from &database", ID_FILE_IMPORT_DB)}),
                sep(), cmd("Recent files", ID_FILE_MRU_FILE1), sep(), cmd("E&xit", ID_APP_EXIT)}),
-        popup("&View",
-              {cmd("&Toolbar", ID_VIEW_TOOLBAR), cmd("&Status bar", ID_VIEW_STATUS_BAR), sep(),
-               cmd("&Photograph", ID_VIEW_PHOTO), sep(), cmd("Settings...", ID_VIEW_SETTINGS),
-               sep(), cmd("Languages...", ID_VIEW_LANGUAGES)}),
+        popup("&View", {cmd("&Toolbar", ID_VIEW_TOOLBAR), cmd("&Status bar", ID_VIEW_STATUS_BAR),
+                        sep(), cmd("&Photograph", ID_VIEW_PHOTO), cmd("&Alerts...", ID_VIEW_ALERTS),
+                        sep(), cmd("Settings...", ID_VIEW_SETTINGS), sep(),
+                        cmd("Languages...", ID_VIEW_LANGUAGES)}),
         popup("&Employees",
               {cmd("&Add new employee...", ID_EMP_ADD), cmd("&Edit employee...", ID_EMP_EDIT),
                cmd("&Delete selected employees", ID_EMP_DELETE), sep(),
@@ -89,9 +89,10 @@ bool builtInMenu(int id, CMenuResource& out) {
                                        cmd("Copy MediaID to clipboard", ID_COPY_MEDIAID)})};
         return true;
     case IDR_MENU_TRAY:
-        out = {popup("Tray", {cmd("&About Tarvex...", ID_APP_ABOUT), sep(),
-                              cmd("&Restore main window", ID_RESTORE_MAIN), sep(),
-                              cmd("E&xit", ID_APP_EXIT)})};
+        out = {
+            popup("Tray", {cmd("&About Tarvex...", ID_APP_ABOUT), sep(),
+                           cmd("&Restore main window", ID_RESTORE_MAIN),
+                           cmd("A&lerts...", ID_VIEW_ALERTS), sep(), cmd("E&xit", ID_APP_EXIT)})};
         return true;
     case IDR_MENU_PHOTO:
         out = {popup("&File", {cmd("&Close", ID_PHOTO_CLOSE)})};
