@@ -1,13 +1,13 @@
 #include "tarvexapp.h"
 
 #include "aboutdlg.h"
+#include "appalerts.h"
 #include "appsettings.h"
 #include "cmdui.h"
 #include "datafolder.h"
 #include "documentflow.h"
 #include "instancehandover.h"
 #include "mainframe.h"
-#include "mainframetray.h"
 #include "mainpanes.h"
 #include "photocommands.h"
 #include "photoframe.h"
@@ -131,6 +131,9 @@ bool CTarvexApp::InitInstance() {
     m_settings->Load(defaultRegFilePath(), m_photo.get());
     // The month of the clock in use names the registrations file from the start.
     CAppSettings::instance().MonthlyFileName = m_logs->monthWatcher()->monthlyFileName();
+    // Before any controller opens: a port that does not open at the start is an alert too.
+    m_alerts = std::make_unique<CAppAlerts>([this] { return mainFrame(); },
+                                            [this] { return document(); }, m_clock);
     fillFormServices();
 
     // The workspace, its main window and the file type.
@@ -208,10 +211,7 @@ void CTarvexApp::fillFormServices() {
         if (m_logs)
             m_logs->monthWatcher()->check();
     };
-    services.registrationsNotWritten = [this](const QString& notice) {
-        if (auto* tray = mainFrame() ? mainFrame()->findChild<CMainFrameTray*>() : nullptr)
-            tray->ShowNotice(notice);
-    };
+    services.alerts = &m_alerts->engine();
     termFormServices() = std::move(services);
     connect(this, &CTarvexApp::photoHandedOver, m_photo.get(), &CPhotoFrame::SetPhoto);
 }
@@ -259,6 +259,7 @@ int CTarvexApp::ExitInstance() {
     // Every control has stopped: what they reported gets its grace, the rest waits on disk.
     if (m_reporting)
         m_reporting->Finish(CAppReporting::kGraceMs);
+    m_alerts.reset();
     m_trace.step(QStringLiteral("DestroyPhotoWindow"));
     m_photoCommands.reset();
     m_photo.reset(); // and with it the splash window
@@ -306,17 +307,17 @@ bool CTarvexApp::OnCommand(int id) {
         openSettingsSheet();
         return true;
     default:
-        return false;
+        return m_alerts && m_alerts->command().OnCommand(id);
     }
 }
 
-bool CTarvexApp::OnUpdateCommand(int id, CCmdUI& /*ui*/) {
+bool CTarvexApp::OnUpdateCommand(int id, CCmdUI& ui) {
     switch (id) {
     case ID_APP_ABOUT:
     case ID_APP_EXIT:
     case ID_VIEW_SETTINGS:
         return true;
     default:
-        return false;
+        return m_alerts && m_alerts->command().OnUpdateCommand(id, ui);
     }
 }

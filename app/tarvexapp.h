@@ -19,6 +19,7 @@
 #include <functional>
 #include <memory>
 
+class CAppAlerts;
 class CInstanceHandover;
 class CPhotoCommands;
 class CPhotoFrame;
@@ -92,6 +93,8 @@ public:
     CTarvexDoc* document() const { return m_window ? m_window->document() : nullptr; }
     CDocumentFlow* documentFlow() const { return m_window ? m_window->flow() : nullptr; }
     CRecentFileList& recentFiles() { return m_recent; }
+    // The alerts of the run (from the settings' load on).
+    CAppAlerts* alerts() const { return m_alerts.get(); }
     CADODataBase* reportingDatabase() const {
         return m_databases ? m_databases->reporting() : nullptr;
     }
@@ -157,6 +160,7 @@ private:
     std::unique_ptr<CAppDatabases> m_databases;
     std::unique_ptr<CControllerLogs> m_logs;
     std::unique_ptr<CSettingsFollower> m_settings;
+    std::unique_ptr<CAppAlerts> m_alerts;
     std::unique_ptr<CSessionEnd> m_sessionEnd;
     std::function<QDateTime()> m_clock;
     CExitSequence m_exit;

@@ -42,6 +42,7 @@ CMenuResource mainMenu() {
         popup("&View",
               {cmd("&Toolbar", ID_VIEW_TOOLBAR), cmd("&Status bar", ID_VIEW_STATUS_BAR), sep(),
                cmd("&Photograph", ID_VIEW_PHOTO), cmd("Registrations &history...", ID_VIEW_HISTORY),
+               cmd("&Alerts...", ID_VIEW_ALERTS),
                sep(), cmd("Settings...", ID_VIEW_SETTINGS), sep(),
                cmd("Languages...", ID_VIEW_LANGUAGES)}),
         popup("&Employees",
@@ -90,9 +91,10 @@ bool builtInMenu(int id, CMenuResource& out) {
                                        cmd("Copy MediaID to clipboard", ID_COPY_MEDIAID)})};
         return true;
     case IDR_MENU_TRAY:
-        out = {popup("Tray", {cmd("&About Tarvex...", ID_APP_ABOUT), sep(),
-                              cmd("&Restore main window", ID_RESTORE_MAIN), sep(),
-                              cmd("E&xit", ID_APP_EXIT)})};
+        out = {
+            popup("Tray", {cmd("&About Tarvex...", ID_APP_ABOUT), sep(),
+                           cmd("&Restore main window", ID_RESTORE_MAIN),
+                           cmd("A&lerts...", ID_VIEW_ALERTS), sep(), cmd("E&xit", ID_APP_EXIT)})};
         return true;
     case IDR_MENU_PHOTO:
         out = {popup("&File", {cmd("&Close", ID_PHOTO_CLOSE)})};

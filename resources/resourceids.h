@@ -53,6 +53,8 @@ inline constexpr int ID_VIEW_LANGUAGES = 32806;
 inline constexpr int ID_TERM_EDIT = 32807;
 // The registrations history window (32810-32814 kept for its commands).
 inline constexpr int ID_VIEW_HISTORY = 32810;
+// The alerts so far, from the View menu and the tray menu.
+inline constexpr int ID_VIEW_ALERTS = 32815;
 
 // Menus.
 inline constexpr int IDR_MAINFRAME = 128; // main menu, toolbar, accelerators, document strings
@@ -354,6 +356,22 @@ inline constexpr int IDS_RELAY_TIMES_UNKNOWN = 292;
 inline constexpr int IDS_IMPORT_CANCELLED = 300;   // "... after %1 of %2 rows.\nImported: %3"
 inline constexpr int IDS_IMPORT_READ_FAILED = 301; // "%1\n...: %2\n\n...: %3\n...: %4"
 inline constexpr int IDS_FIRST_LINE_CUT = 302;     // "... its first %1 fields ..."
+// Alerts: what each one says, and the Alerts window with its list and the status bar's line.
+inline constexpr int IDS_ALERT_CONTROLLER_LOST = 370;  // "COM%1 is lost"
+inline constexpr int IDS_ALERT_CONTROLLER_BACK = 371;  // "COM%1 is back"
+inline constexpr int IDS_ALERT_REGS_WRITTEN = 372;     // "COM%1: registrations saved again"
+inline constexpr int IDS_ALERT_REPORTING_SILENT = 373; // "... %1 registrations waiting"
+inline constexpr int IDS_ALERT_REPORTING_BACK = 374;
+inline constexpr int IDS_ALERT_UNKNOWN_MEDIA = 375;     // "COM%1: %2 unknown keys in %3 minutes"
+inline constexpr int IDS_ALERT_UNKNOWN_MEDIA_END = 376; // "COM%1: no unknown key for %2 minutes"
+inline constexpr int IDS_ALERTS_CAPTION = 377;
+inline constexpr int IDS_ALERTS_CONTROLLER = 378;
+inline constexpr int IDS_ALERTS_TEXT = 379;
+inline constexpr int IDS_ALERTS_CLOSE = 380;
+inline constexpr int IDS_ALERTS_LIST = 381;
+inline constexpr int IDS_ALERT_LINE = 382;
+inline constexpr int IDS_ALERT_CONTROLLER_CELL = 383; // "COM%1 (ID %2)"
+inline constexpr int IDS_ALERTS_COUNT = 384;          // "%1 alerts since the start"
 
 // A MediaID in words, and why a printed number does not convert.
 inline constexpr int IDS_MEDIA_FAMILY = 390;       // "family %1"

@@ -15,6 +15,7 @@ using namespace res;
 
 // Each area keeps its own table fragment: { name, "text" }, one per line, UTF-8.
 constexpr Entry kEntries[] = {
+#include "strings/alerts.inc"
 #include "strings/edit.inc"
 #include "strings/frame.inc"
 #include "strings/history.inc"

@@ -33,14 +33,17 @@ fi
 
 # The simulated controllers present the demo employees' keys, plus one unknown key.
 ids=$(tail -n +2 demo/employees.csv | cut -d, -f3 | xargs "$bin/tarvexctl" normalize | paste -sd, -)
-ids="$ids,$("$bin/tarvexctl" normalize 0BADC0DE)"
+unknown=$("$bin/tarvexctl" normalize 0BADC0DE)
+ids="$ids,$unknown"
 pids=()
 trap 'kill "${pids[@]}" 2>/dev/null || true' EXIT INT TERM
-"$bin/vr12sim" COM1 --register-every 4 --ids "$ids" --table 3 & pids+=($!)
+"$bin/vr12sim" COM1 --register-every 4 --ids "$ids" --table 3 --burst "$unknown" & pids+=($!)
 "$bin/vr12sim" COM2 --register-every 7 --ids "$ids" & pids+=($!)
 for port in COM1 COM2; do
     for _ in $(seq 50); do [ -e "$VR12COMM_DEVICES/$port" ] && break; sleep 0.1; done
 done
+# Someone trying keys at the main entrance: five unknown keys in a row raise an alert.
+echo "Try five unknown keys at the main entrance (an alert): kill -USR1 ${pids[0]}"
 
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
     # The program owns both ports: its registrations list and monthly file show them.

@@ -76,6 +76,12 @@ bool CMainFrame::Create() {
     status->setObjectName(QStringLiteral("StatusBar"));
     m_ready = new QLabel(cat.string(IDS_IDLE_MESSAGE), status);
     status->addWidget(m_ready, 1);
+    // A command's prompt covers only the idle text: an alert stays in view.
+    m_alertLine = new QLabel(status);
+    m_alertLine->setObjectName(QStringLiteral("AlertLine"));
+    m_alertLine->setAccessibleName(cat.string(IDS_ALERT_LINE));
+    m_alertLine->setTextFormat(Qt::PlainText);
+    status->addPermanentWidget(m_alertLine);
 
     setDockOptions(QMainWindow::AnimatedDocks | QMainWindow::AllowTabbedDocks);
     m_toolBar->setAllowedAreas(Qt::AllToolBarAreas);
@@ -114,6 +120,13 @@ bool CMainFrame::Create() {
     m_commands->setIdleInterval(250);
     m_commands->updateAll();
     return true;
+}
+
+void CMainFrame::ShowAlertLine(const QString& text) {
+    if (!m_alertLine)
+        return;
+    m_alertLine->setText(text);
+    m_alertLine->setAccessibleDescription(text);
 }
 
 CMainPanes* CMainFrame::createPanes() {

@@ -34,6 +34,9 @@ public:
     CCommandManager& commands() { return *m_commands; }
     QToolBar* toolBar() const { return m_toolBar; }
     QLabel* idleLabel() const { return m_ready; }
+    // The status bar's line for the latest alert (empty until the first).
+    QLabel* alertLine() const { return m_alertLine; }
+    void ShowAlertLine(const QString& text);
 
     // The client area: the pane tree, which is also the workspace's host.
     CMainPanes* panes() const { return m_panes; }
@@ -82,6 +85,7 @@ private:
     CCommandManager* m_commands;
     QToolBar* m_toolBar = nullptr;
     QLabel* m_ready = nullptr;
+    QLabel* m_alertLine = nullptr;
     CMainPanes* m_panes = nullptr;
     IWorkspaceHost* m_host = nullptr;
     CMainPanes::PanelFactory m_panelFactory;

@@ -6,6 +6,7 @@
 #include <functional>
 
 struct ReportEntry;
+class IAlertInput;
 class IUserPrompts;
 
 // What a controller form reaches beyond itself and its workspace. The application fills it at
@@ -19,9 +20,10 @@ struct TermFormServices {
     // Runs first for every registration: the month may have changed since the last one (a
     // suspend, a clock set forward), and its line belongs in the new month's file.
     std::function<void()> registrationArrived;
-    // Tells the user, once until they are written again, that a controller's registrations do
-    // not reach the registrations file.
-    std::function<void(const QString& notice)> registrationsNotWritten;
+    // Told a controller's port that did not open or hung up, registrations that do not reach
+    // the registrations file (and when they do again), and each registration with whether its
+    // medium is unknown (nullptr: nobody is told).
+    IAlertInput* alerts = nullptr;
     // Takes a registration's row for the registrations list: date, time, action and media ID,
     // and the ID of the controller it came from.
     std::function<void(const QStringList& row, int controllerId)> listRow;

@@ -1,5 +1,6 @@
 #include "termformview.h"
 
+#include "alertinput.h"
 #include "appsettings.h"
 #include "catalogue.h"
 #include "panetext.h"
@@ -9,6 +10,7 @@
 #include "termformservices.h"
 #include "termrecord.h"
 #include "textformat.h"
+#include "unknownmedium.h"
 #include "userprompts.h"
 #include "vr12commfactory.h"
 #include "waitcursor.h"
@@ -128,6 +130,10 @@ CTermFormView::~CTermFormView() {
     // Binding and stopping a control wait on its port and its receiver.
     CWaitCursor wait;
     m_comm.Destroy();
+    // What lasted at a controller that leaves the workspace does not end by itself.
+    if (m_bound)
+        if (IAlertInput* alerts = termFormServices().alerts)
+            alerts->controllerGone(m_comPort);
 }
 
 void CTermFormView::DestroyWindow() {
@@ -180,6 +186,10 @@ void CTermFormView::UpdateData(bool saveAndValidate) {
 
 void CTermFormView::Bind(int comPort, const CTermRecord& record) {
     CWaitCursor wait;
+    IAlertInput* alerts = termFormServices().alerts;
+    if (m_bound && comPort != m_comPort && alerts)
+        alerts->controllerGone(m_comPort);
+    m_bound = true;
     m_id = record.ID;
     m_name = record.Name;
     m_code = record.Code;
@@ -197,7 +207,19 @@ void CTermFormView::Bind(int comPort, const CTermRecord& record) {
         m_status = S(IDS_ERROR);
         UpdateData(false);
     }
+    if (alerts) {
+        if (m_portUp)
+            alerts->controllerBack(m_comPort);
+        else
+            alerts->controllerLost(m_comPort, linkError());
+    }
     ShowRegistrationsFile();
+}
+
+QString CTermFormView::linkError() const {
+    const vr12comm::IVr12CommControl* control = m_comm.Control();
+    const QString why = control ? control->lastLinkError() : QString();
+    return why.isEmpty() ? m_comm.ErrorText() : why;
 }
 
 void CTermFormView::ShowRegistrationsFile() {
@@ -208,14 +230,19 @@ void CTermFormView::ShowRegistrationsFile() {
         // Also over a command's "OK" since the last lost line: the loss matters more.
         m_status = S(IDS_ERROR);
         UpdateData(false);
-        const TermFormServices& services = termFormServices();
-        if (!m_fileFailing && services.registrationsNotWritten)
-            services.registrationsNotWritten(FormatString(IDS_REGS_NOT_WRITTEN, m_comPort));
-    } else if (m_fileFailing && m_portUp && m_status == S(IDS_ERROR)) {
-        m_status = S(IDS_OK);
-        UpdateData(false);
+        if (IAlertInput* alerts = termFormServices().alerts; alerts && !m_fileFailing)
+            alerts->registrationsNotWritten(m_comPort, control->logFileError());
+    } else if (m_fileFailing && m_portUp) {
+        if (m_status == S(IDS_ERROR)) {
+            m_status = S(IDS_OK);
+            UpdateData(false);
+        }
+        if (IAlertInput* alerts = termFormServices().alerts; alerts && control)
+            alerts->registrationsWritten(m_comPort);
     }
-    m_fileFailing = failing;
+    // While the port is down nothing is written or lost: the file's state waits for its return.
+    if (m_portUp)
+        m_fileFailing = failing;
     ShowLinkError();
 }
 
@@ -270,7 +297,8 @@ void CTermFormView::OnRxMessage() {
     if (services.registrationArrived)
         services.registrationArrived();
     // The control's receiver waits holding the command lock: only its getters may be called.
-    const RegistrationPlan plan = planRegistration(readRegistration(m_comm), m_id, m_code,
+    const Registration registration = readRegistration(m_comm);
+    const RegistrationPlan plan = planRegistration(registration, m_id, m_code,
                                                    IntakeSwitches::from(CAppSettings::instance()));
 
     m_lastReg = plan.lastReg;
@@ -278,6 +306,13 @@ void CTermFormView::OnRxMessage() {
 
     if (services.listRow)
         services.listRow(plan.listRow, m_id);
+
+    if (services.alerts) {
+        const CTarvexDoc* doc = CTarvexDoc::Instance();
+        services.alerts->registrationArrived(
+            m_comPort, doc && IsUnknownMedium(doc->Employees(),
+                                              registration.mediaId.toLatin1().toStdString()));
+    }
 
     // Into the queue on disk: its worker sends it, so a database that hangs or stays locked
     // never holds up the next registration.
@@ -297,6 +332,8 @@ void CTermFormView::OnErrMessage() {
         // The controller was unplugged or switched off: the picture already lost its cable.
         m_portUp = false;
         SetStatus(S(IDS_ERROR));
+        if (IAlertInput* alerts = termFormServices().alerts)
+            alerts->controllerLost(m_comPort, linkError());
     }
     ShowRegistrationsFile();
 }

@@ -71,6 +71,8 @@ private:
     // Why the link is down or registrations are not written, on the Status field (nothing
     // while all is well).
     void ShowLinkError();
+    // The control's reason for a link that is down.
+    QString linkError() const;
 
     CVr12Comm m_comm;
     int m_id = 0;
@@ -91,6 +93,8 @@ private:
     bool m_portUp = false;
     // The control said registrations are not written, and none has been written since.
     bool m_fileFailing = false;
+    // Bind has run: the controller's port is known to the alerts.
+    bool m_bound = false;
 
     QLineEdit* m_idEdit;
     QLineEdit* m_nameEdit;

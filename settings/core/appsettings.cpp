@@ -43,6 +43,8 @@ const std::array kSettings = {
     CSettingDescriptor{"CodePage", &S::CodePage, Form::TrimmedText, QString()},
     CSettingDescriptor{"MRDBCall", &S::MRDBCall, Form::Word, QStringLiteral("exec"), isCallForm},
     CSettingDescriptor{"ReportQueueMax", &S::ReportQueueMax, Form::Number, 100000, isPositive},
+    CSettingDescriptor{"UnknownAlertCount", &S::UnknownAlertCount, Form::Number, 5, isPositive},
+    CSettingDescriptor{"UnknownAlertMinutes", &S::UnknownAlertMinutes, Form::Number, 2, isPositive},
 };
 
 const QString kLanguageKey = QStringLiteral("Settings/Language");

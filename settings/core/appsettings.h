@@ -48,6 +48,10 @@ public:
     QString MRDBCall = QStringLiteral("exec");
     // Entries the report queue may hold before it turns new ones away.
     int ReportQueueMax = 100000;
+    // So many registrations of unknown media at one controller within so many minutes raise an
+    // alert (someone trying keys at a door).
+    int UnknownAlertCount = 5;
+    int UnknownAlertMinutes = 2;
 
     // "TarvexRegs-%Y-%m.txt" of the start; never recomputed while the program runs.
     QString MonthlyFileName;
@@ -72,7 +76,7 @@ public:
     // Writes only the values named, in the table's order (a tool that sets up a few).
     void save(QSettings& store, const QStringList& names) const;
     // The values SaveSettings writes, in its fixed order (LangWarning included, then CodePage,
-    // MRDBCall and ReportQueueMax); flags as 1 or 0.
+    // MRDBCall, ReportQueueMax, UnknownAlertCount and UnknownAlertMinutes); flags as 1 or 0.
     std::vector<std::pair<QString, QVariant>> values() const;
     // Takes the values named over from `other`.
     void copyFrom(const CAppSettings& other, const QStringList& names);

@@ -216,8 +216,9 @@ private slots:
         QCOMPARE(menu.front().items.at(5).items.at(1).id, res::ID_FILE_IMPORT_DB);
         QCOMPARE(menu.back().text, QStringLiteral("&Help"));
         QVERIFY(module->menu(res::IDR_MENU_TRAY, menu));
-        QCOMPARE(menuTexts(menu), QStringList({"Tray", "&About Tarvex...", "-",
-                                               "&Restore main window", "-", "E&xit"}));
+        QCOMPARE(menuTexts(menu),
+                 QStringList({"Tray", "&About Tarvex...", "-", "&Restore main window", "A&lerts...",
+                              "-", "E&xit"}));
 
         QString text;
         QVERIFY(module->dialogText(res::IDD_LANGWARNING, 0, text));

@@ -40,8 +40,8 @@ private slots:
         QStringList texts;
         for (QAction* a : menu->actions())
             texts << (a->isSeparator() ? QString("-") : a->text());
-        QCOMPARE(texts,
-                 QStringList({"&About Tarvex...", "-", "&Restore main window", "-", "E&xit"}));
+        QCOMPARE(texts, QStringList({"&About Tarvex...", "-", "&Restore main window", "A&lerts...",
+                                     "-", "E&xit"}));
         QVERIFY(menu->defaultAction());
         QCOMPARE(menu->defaultAction()->data().toInt(), res::ID_RESTORE_MAIN);
         // Setting the same default again changes nothing.

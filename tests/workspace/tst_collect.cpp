@@ -397,8 +397,11 @@ private slots:
         QCOMPARE(run.finish(), 0);
         QCOMPARE(linesOf(run.out).size(), 1);
         QCOMPARE(run.err.count("reporting database does not open"), 1);
-        // That, the readiness line and what waits for the next start.
-        QCOMPARE(linesOf(run.err).size(), 3);
+        // That with its alert, the readiness line and what waits for the next start.
+        QCOMPARE(linesOf(run.err).size(), 4);
+        QVERIFY2(run.err.contains("tarvexctl: alert reporting-not-answering: MorrowReports "
+                                  "database does not answer: "),
+                 run.err.constData());
         QVERIFY2(run.err.contains("1 registrations wait in the report queue for the next start"),
                  run.err.constData());
         storeSettings(regs, 0);
@@ -421,9 +424,10 @@ private slots:
         QVERIFY2(run.collecting(), run.err.constData());
         QVERIFY(run.err.contains("collecting from 1 of 2 controllers"));
         const QList<QByteArray> err = linesOf(run.err);
-        QCOMPARE(err.size(), 2);
+        QCOMPARE(err.size(), 3);
         QVERIFY2(err.at(0).startsWith("tarvexctl: COM4 (controller 2) does not open: COM4"),
                  err.at(0).constData());
+        QCOMPARE(err.at(1), QByteArray("tarvexctl: alert controller-lost: COM4 is lost"));
         a.sendMessage(Vr12Simulator::registrationFor(Vr12Simulator::mediaIdFor(30)));
         QCOMPARE(run.finish(), 0);
         QCOMPARE(fields(linesOf(run.out).value(0)).value(4), QByteArray("1"));
@@ -644,7 +648,18 @@ private slots:
         while (std::fgets(buffer, sizeof buffer, err))
             errText += buffer;
         std::fclose(err);
-        const QList<QByteArray> problems = linesOf(errText);
+        // Each condition's start and end is an alert too, told once.
+        QList<QByteArray> problems, alerts;
+        for (const QByteArray& line : linesOf(errText))
+            (line.startsWith("tarvexctl: alert ") ? alerts : problems) << line;
+        QCOMPARE(alerts, QList<QByteArray>(
+                             {"tarvexctl: alert registrations-not-written: COM7: registrations "
+                              "not saved",
+                              "tarvexctl: alert registrations-not-written: COM8: registrations "
+                              "not saved",
+                              "tarvexctl: alert registrations-written: COM8: registrations saved "
+                              "again",
+                              "tarvexctl: alert controller-lost: COM7 is lost"}));
         QCOMPARE(problems.size(), 5);
         const QByteArray march = QFile::encodeName(regs + "/TarvexRegs-2026-03.txt");
         for (int i = 0; i < 3; ++i)

@@ -8,6 +8,7 @@
 #include "vr12commfactory.h"
 
 #include <QCoreApplication>
+#include <QProcess>
 #include <QSettings>
 #include <QTimer>
 
@@ -18,7 +19,8 @@
 #include <optional>
 
 namespace {
-const char kCollectUsage[] = "usage: tarvexctl collect WORKSPACE.VR-12 [--seconds S] [--count N]";
+const char kCollectUsage[] = "usage: tarvexctl collect WORKSPACE.VR-12 [--seconds S] [--count N] "
+                             "[--alert-command CMD]";
 
 // A positive number of seconds; 0 when the text is not one.
 double parseSeconds(const std::string& text) {
@@ -36,6 +38,7 @@ int runCollectCommand(const Args& args) {
     const std::string* file = nullptr;
     double seconds = 0;
     int count = 0;
+    const std::string* alertCommand = nullptr;
     for (std::size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--seconds" && i + 1 < args.size()) {
             seconds = parseSeconds(args[++i]);
@@ -48,10 +51,15 @@ int runCollectCommand(const Args& args) {
                 return fail(kExitUsage,
                             QStringLiteral("--count needs a positive whole number\n") + usage);
             count = *n;
+        } else if (args[i] == "--alert-command" && i + 1 < args.size()) {
+            alertCommand = &args[++i];
+            if (QProcess::splitCommand(QString::fromLocal8Bit(*alertCommand)).isEmpty())
+                return fail(kExitUsage,
+                            QStringLiteral("--alert-command needs a program to run\n") + usage);
         } else if (!file && !isOption(args[i])) {
             file = &args[i];
         } else {
-            return badArgument(args[i], {"--seconds", "--count"}, usage);
+            return badArgument(args[i], {"--seconds", "--count", "--alert-command"}, usage);
         }
     }
     if (!file)
@@ -77,6 +85,9 @@ int runCollectCommand(const Args& args) {
 
     CCollector collector(stdout, stderr);
     collector.SetLimit(count);
+    collector.SetAlertRules(settings);
+    if (alertCommand)
+        collector.SetAlertCommand(QString::fromLocal8Bit(*alertCommand));
     QObject::connect(&collector, &CCollector::limitReached, qApp, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     collector.OpenReportingDatabase(settings, tarvexDataFolder());

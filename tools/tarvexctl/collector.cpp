@@ -1,13 +1,15 @@
 #include "collector.h"
 
+#include "alertcommand.h"
 #include "appsettings.h"
 #include "ctlcommon.h"
 #include "registrationsfile.h"
 #include "reportqueue.h"
-#include "tarvexdoc.h"
+#include "unknownmedium.h"
 #include "vr12comm.h"
 #include "vr12commfactory.h"
 
+#include <QCoreApplication>
 #include <QWidget>
 
 namespace {
@@ -21,8 +23,10 @@ QString oneLine(QString text) {
 } // namespace
 
 CCollector::CCollector(std::FILE* out, std::FILE* err, CMonthWatcher::Clock clock, QObject* parent)
-    : QObject(parent), m_out(out), m_err(err), m_month(this, std::move(clock)) {
+    : QObject(parent), m_out(out), m_err(err), m_month(this, clock), m_alerts(clock) {
     connect(&m_month, &CMonthWatcher::monthChanged, this, &CCollector::MoveToMonth);
+    m_alerts.setControllerIds([this](int comPort) { return ControllerId(comPort); });
+    connect(&m_alerts, &CAlertEngine::raised, this, &CCollector::TellAlert);
 }
 
 CCollector::~CCollector() {
@@ -32,6 +36,32 @@ CCollector::~CCollector() {
 void CCollector::Report(const QString& text) {
     std::fprintf(m_err, "tarvexctl: %s\n", oneLine(text).toLocal8Bit().constData());
     std::fflush(m_err);
+}
+
+void CCollector::SetAlertRules(const CAppSettings& settings) {
+    m_alerts.setRules(CAlertEngine::Rules::from(settings));
+}
+
+bool CCollector::SetAlertCommand(const QString& command) {
+    auto runner =
+        std::make_unique<CAlertCommand>(command, [this](const QString& line) { Report(line); });
+    if (!runner->isValid())
+        return false;
+    m_alertCommand = std::move(runner);
+    return true;
+}
+
+void CCollector::TellAlert(const Alert& alert) {
+    Report(QStringLiteral("alert %1: %2").arg(alertKindName(alert.kind), alert.text));
+    if (m_alertCommand)
+        m_alertCommand->run(alert);
+}
+
+int CCollector::ControllerId(int comPort) const {
+    for (const auto& controller : m_controllers)
+        if (controller->comPort == comPort)
+            return controller->id;
+    return 0;
 }
 
 void CCollector::OpenReportingDatabase(const CAppSettings& settings, const QString& dataFolder) {
@@ -56,14 +86,20 @@ void CCollector::OpenReportingDatabase(const CAppSettings& settings, const QStri
         Qt::DirectConnection);
     connect(
         queue.get(), &ReportQueue::answeringChanged, this,
-        [this](bool answering, const QString& problem) {
+        [this, q = queue.get()](bool answering, const QString& problem) {
             if (answering) {
-                if (std::exchange(m_toldNoAnswer, false))
+                if (std::exchange(m_toldNoAnswer, false)) {
                     Report(QStringLiteral("the reporting database answers again"));
+                    QMetaObject::invokeMethod(this, [this] { m_alerts.reportingAnswers(); });
+                }
                 m_everAnswered = true;
                 return;
             }
             m_toldNoAnswer = true;
+            // The rules live on this object's thread; the count is the queue's now.
+            const qint64 waiting = q->status().waiting;
+            QMetaObject::invokeMethod(
+                this, [this, waiting, problem] { m_alerts.reportingSilent(waiting, problem); });
             Report(QStringLiteral("the reporting database %1; registrations wait in the "
                                   "report queue: %2")
                        .arg(m_everAnswered ? QStringLiteral("does not answer")
@@ -100,6 +136,7 @@ int CCollector::Open(const CTarvexDoc& doc, CVr12CommFactory& factory, const QSt
     }
     if (!m_host)
         m_host = std::make_unique<QWidget>();
+    m_employees = doc.Employees();
     const QString file = RegistrationsFile();
     int opened = 0;
     for (const auto& [comPort, record] : doc.Controllers()) {
@@ -121,20 +158,28 @@ int CCollector::Open(const CTarvexDoc& doc, CVr12CommFactory& factory, const QSt
             &comm, &CVr12Comm::RxMessage, this, [this, c] { ReportFileRecovered(*c); },
             Qt::QueuedConnection);
         comm.SetAsciiFileName(file);
-        if (comm.Init(short(comPort - 1))) {
+        const bool up = comm.Init(short(comPort - 1));
+        QString reason;
+        if (up) {
             ++opened;
             // Nobody watches a status line here: a month's file that does not open would
             // lose registrations silently.
             connect(&comm, &CVr12Comm::ErrMessage, this, [this, c] { OnControlError(*c); });
         } else {
-            const QString reason = comm.Control() ? comm.Control()->lastLinkError() : QString();
+            reason = comm.Control() ? comm.Control()->lastLinkError() : QString();
+            if (reason.isEmpty())
+                reason = comm.ErrorText();
             Report(QStringLiteral("COM%1 (controller %2) does not open: %3")
                        .arg(comPort)
                        .arg(record.ID)
-                       .arg(reason.isEmpty() ? comm.ErrorText() : reason));
+                       .arg(reason));
         }
         // A control whose port failed still holds its log file: Close() gives it back.
         m_controllers.push_back(std::move(controller));
+        if (!up) {
+            c->portLost = true;
+            m_alerts.controllerLost(comPort, reason);
+        }
     }
     return opened;
 }
@@ -150,7 +195,11 @@ void CCollector::Close() {
             Report(QStringLiteral("%1 registrations wait in the report queue for the next start")
                        .arg(m_queue->status().waiting));
         m_queue.reset();
+        // What the queue's thread told last still becomes an alert.
+        QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
     }
+    if (m_alertCommand)
+        m_alertCommand->finish(kAlertGraceMs);
 }
 
 QString CCollector::RegistrationsFile() const {
@@ -177,6 +226,7 @@ void CCollector::OnControlError(Controller& controller) {
         state != vr12comm::LinkPortOnly) {
         controller.portLost = true;
         Report(QStringLiteral("COM%1: %2").arg(controller.comPort).arg(control->lastLinkError()));
+        m_alerts.controllerLost(controller.comPort, control->lastLinkError());
         return;
     }
     const QString file = control->logFileError();
@@ -186,6 +236,7 @@ void CCollector::OnControlError(Controller& controller) {
     Report(QStringLiteral("COM%1: registrations are not written: %2")
                .arg(controller.comPort)
                .arg(file));
+    m_alerts.registrationsNotWritten(controller.comPort, file);
 }
 
 void CCollector::ReportFileRecovered(Controller& controller) {
@@ -196,6 +247,7 @@ void CCollector::ReportFileRecovered(Controller& controller) {
     Report(QStringLiteral("COM%1: registrations are written to %2 again")
                .arg(controller.comPort)
                .arg(controller.comm->GetAsciiFileName()));
+    m_alerts.registrationsWritten(controller.comPort);
 }
 
 void CCollector::OnRegistration(const Controller& controller) {
@@ -205,6 +257,8 @@ void CCollector::OnRegistration(const Controller& controller) {
     const Registration r = readRegistration(*controller.comm);
     const RegistrationPlan plan = planRegistration(r, controller.id, controller.code, m_switches);
     Print(plan.listRow);
+    m_alerts.registrationArrived(controller.comPort,
+                                 IsUnknownMedium(m_employees, r.mediaId.toLatin1().toStdString()));
     // A full queue has said so once; any other refusal is the disk's and said each time.
     if (plan.report && m_queue && !m_queue->enqueue(*plan.report) && !m_queue->status().full)
         Report(QStringLiteral("registration %1 %2 of %3 from controller %4 not reported: the "

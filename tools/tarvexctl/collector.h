@@ -1,7 +1,9 @@
 #pragma once
 
+#include "alertengine.h"
 #include "monthwatcher.h"
 #include "registrationplan.h"
+#include "tarvexdoc.h"
 
 #include <QObject>
 #include <QString>
@@ -10,9 +12,9 @@
 #include <memory>
 #include <vector>
 
+class CAlertCommand;
 class CAppSettings;
 class ReportQueue;
-class CTarvexDoc;
 class CVr12Comm;
 class CVr12CommFactory;
 class QWidget;
@@ -22,7 +24,8 @@ class QWidget;
 // (the registrations list's five columns) and the reporting command, through the report queue,
 // when the settings ask for it. Problems go to `err` as lines, among them every registration
 // that does not reach the registrations file (and when they reach it again) and each command
-// the database refused; the intake goes on.
+// the database refused; the intake goes on. Every alert of the alert rules is a line on `err`
+// too, and runs the alert command when one is set.
 class CCollector : public QObject {
     Q_OBJECT
 public:
@@ -39,6 +42,14 @@ public:
     bool ReportsToDatabase() const { return m_queue != nullptr; }
     // How long the end of a run waits for the queue to empty.
     static constexpr int kReportGraceMs = 3000;
+    // How long the end of a run waits for alert commands still running.
+    static constexpr int kAlertGraceMs = 3000;
+
+    // The burst of unknown media that raises an alert (UnknownAlertCount, UnknownAlertMinutes).
+    void SetAlertRules(const CAppSettings& settings);
+    // Runs `command` for every alert (see CAlertCommand); false when it names no program.
+    bool SetAlertCommand(const QString& command);
+    CAlertEngine& Alerts() { return m_alerts; }
 
     // Makes a control for every controller, names its registrations file in `regFilePath` and
     // opens its port. Returns how many ports opened; -1 when the control module cannot be
@@ -46,7 +57,8 @@ public:
     int Open(const CTarvexDoc& doc, CVr12CommFactory& factory, const QString& regFilePath);
     // Stops every control: its receiver ends and its port and file close. Registrations that
     // arrive meanwhile are still handled. Then the report queue gets kReportGraceMs to empty;
-    // what still waits is said and sent after the next start.
+    // what still waits is said and sent after the next start. Alert commands still running get
+    // kAlertGraceMs, then are killed.
     void Close();
 
     // Prints at most `count` lines (0: no limit), then limitReached(); the database still gets
@@ -77,6 +89,8 @@ private:
     void ReportFileRecovered(Controller& controller);
     void Print(const QStringList& row);
     void Report(const QString& text);
+    void TellAlert(const Alert& alert);
+    int ControllerId(int comPort) const;
     void MoveToMonth();
 
     std::FILE* m_out;
@@ -88,6 +102,9 @@ private:
     bool m_toldNoAnswer = false;
     std::unique_ptr<QWidget> m_host; // parent of the controls' windows, never shown
     std::vector<std::unique_ptr<Controller>> m_controllers;
+    CTarvexDoc::EmployeeMap m_employees; // whose media are known
+    CAlertEngine m_alerts;
+    std::unique_ptr<CAlertCommand> m_alertCommand;
     QString m_regFilePath;
     int m_limit = 0;
     int m_printed = 0;

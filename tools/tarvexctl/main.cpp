@@ -28,7 +28,7 @@ const char kUsage[] =
     "  tarvexctl add-controller FILE.VR-12 --port N [--name TEXT] [--id N] [--code N]"
     " [--relay1 0-7] [--relay2 0-7] [--codepage CP]\n"
     "  tarvexctl query CONNECTION-STRING SQL\n"
-    "  tarvexctl collect WORKSPACE.VR-12 [--seconds S] [--count N]\n"
+    "  tarvexctl collect WORKSPACE.VR-12 [--seconds S] [--count N] [--alert-command CMD]\n"
     "  tarvexctl history [--folder DIR] [--workspace FILE.VR-12] [--from YYYY-MM-DD[THH:MM]]"
     " [--to YYYY-MM-DD[THH:MM]] [--port N]... [--match TEXT] [--unknown] [--persons] [--csv]"
     " [--count]\n"

@@ -16,11 +16,13 @@ namespace {
 
 const char kUsage[] =
     "usage: vr12sim [--devices DIR] COMn [--register-every SECONDS] [--ids ID,...]\n"
-    "               [--table N] [--pace] [--trace]\n"
+    "               [--table N] [--burst ID] [--pace] [--trace]\n"
     "       vr12sim --help | --version\n"
     "Simulates a VR-12 controller on a pseudo-terminal linked as DIR/COMn\n"
     "(default DIR: $VR12COMM_DEVICES, else ~/.config/vr12comm/devices).\n"
-    "A link that a running simulator serves is refused; a stale one is replaced.\n";
+    "A link that a running simulator serves is refused; a stale one is replaced.\n"
+    "With --burst, each SIGUSR1 presents ID five times, one second apart (a key\n"
+    "nobody has, tried at the door).\n";
 
 int usageError(const char* why, const char* what = nullptr) {
     if (what)
@@ -53,6 +55,7 @@ int main(int argc, char** argv) {
     bool pace = false;
     bool trace = false;
     QList<QByteArray> ids;
+    QByteArray burstId;
     for (int i = 1; i < argc; ++i) {
         const QByteArray a = argv[i];
         const bool hasValue = i + 1 < argc;
@@ -68,6 +71,10 @@ int main(int argc, char** argv) {
             for (const QByteArray& id : ids)
                 if (id.size() != 16)
                     return usageError("--ids takes 16-character IDs, not", id.constData());
+        } else if (a == "--burst" && hasValue) {
+            burstId = argv[++i];
+            if (burstId.size() != 16)
+                return usageError("--burst takes a 16-character ID, not", argv[i]);
         } else if (a == "--table" && hasValue) {
             bool ok = false;
             table = QByteArray(argv[++i]).toInt(&ok);
@@ -84,7 +91,7 @@ int main(int argc, char** argv) {
                 return usageError("not a port name COM1 ... COM255:", argv[i]);
         } else if (tooloptions::looksLikeOption(argv[i])) {
             return hasValue || (a != "--devices" && a != "--register-every" && a != "--ids" &&
-                                a != "--table")
+                                a != "--table" && a != "--burst")
                        ? tooloptions::unknownOption("vr12sim", argv[i], kUsage)
                        : usageError("a value is missing after", argv[i]);
         } else {
@@ -102,7 +109,10 @@ int main(int argc, char** argv) {
     sigaddset(&stopSignals, SIGINT);
     sigaddset(&stopSignals, SIGTERM);
     sigaddset(&stopSignals, SIGHUP);
-    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+    sigset_t waited = stopSignals;
+    if (!burstId.isEmpty())
+        sigaddset(&waited, SIGUSR1);
+    pthread_sigmask(SIG_BLOCK, &waited, nullptr);
 
     // Taking over a link another simulator serves would delete it on exit.
     DeviceLinkLock linkLock;
@@ -129,7 +139,24 @@ int main(int argc, char** argv) {
     const auto started = Vr12Simulator::Clock::now();
     qsizetype shown = 0;
     const timespec tick{0, 200 * 1000 * 1000};
-    while (sigtimedwait(&stopSignals, nullptr, &tick) < 0) {
+    constexpr int kBurstSize = 5;
+    int burstLeft = 0;
+    auto nextBurstKey = started;
+    for (;;) {
+        const int signal = sigtimedwait(&waited, nullptr, &tick);
+        if (signal > 0 && signal != SIGUSR1)
+            break;
+        if (signal == SIGUSR1) {
+            burstLeft = kBurstSize;
+            std::printf("vr12sim: presenting %s %d times\n", burstId.constData(), kBurstSize);
+            std::fflush(stdout);
+        }
+        // A second apart: each is a registration of its own, not one long message.
+        if (burstLeft > 0 && Vr12Simulator::Clock::now() >= nextBurstKey) {
+            sim.sendMessage(Vr12Simulator::registrationFor(burstId));
+            --burstLeft;
+            nextBurstKey = Vr12Simulator::Clock::now() + std::chrono::seconds(1);
+        }
         if (!trace)
             continue;
         const auto received = sim.received();

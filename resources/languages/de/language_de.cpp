@@ -20,6 +20,7 @@ constexpr TarvexStringEntry kStrings[] = {
 #include "strings/edit.inc"
 #include "strings/media.inc"
 #include "strings/history.inc"
+#include "strings/alerts.inc"
 };
 
 constexpr TarvexDialogTextEntry kDialogTexts[] = {

@@ -61,6 +61,7 @@ CMenuResource mainMenu() {
         popup("&Ansicht",
               {cmd("&Symbolleiste", ID_VIEW_TOOLBAR), cmd("S&tatusleiste", ID_VIEW_STATUS_BAR),
                sep(), cmd("&Foto", ID_VIEW_PHOTO), cmd("&Buchungsverlauf...", ID_VIEW_HISTORY),
+               cmd("&Warnmeldungen...", ID_VIEW_ALERTS),
                sep(), cmd("&Einstellungen...", ID_VIEW_SETTINGS), sep(),
                cmd("S&prachen...", ID_VIEW_LANGUAGES)}),
         popup("&Mitarbeiter", employeesItems()), popup("&Controller", controllersItems()),
@@ -94,7 +95,8 @@ bool germanMenu(int id, CMenuResource& out) {
         return true;
     case IDR_MENU_TRAY:
         out = {popup("Tray", {cmd("&Info über Tarvex...", ID_APP_ABOUT), sep(),
-                              cmd("Hauptfenster &wiederherstellen", ID_RESTORE_MAIN), sep(),
+                              cmd("Hauptfenster &wiederherstellen", ID_RESTORE_MAIN),
+                              cmd("Warn&meldungen...", ID_VIEW_ALERTS), sep(),
                               cmd("&Beenden", ID_APP_EXIT)})};
         return true;
     case IDR_MENU_PHOTO:

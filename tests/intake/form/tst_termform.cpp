@@ -4,6 +4,8 @@
 #include "intakeworld.h"
 
 #include "adodatabase.h"
+#include "alertengine.h"
+#include "appalerts.h"
 #include "documentflow.h"
 #include "mainframetray.h"
 #include "monthwatcher.h"
@@ -294,12 +296,9 @@ private slots:
         QCOMPARE(yard->Status(), QStringLiteral("OK"));
         QCOMPARE(w.monthlyFile(), monthFile("2031-01"));
         int notices = 0;
-        TermFormServices& services = termFormServices();
-        const auto tell = services.registrationsNotWritten;
-        services.registrationsNotWritten = [&](const QString& notice) {
-            ++notices;
-            tell(notice);
-        };
+        QObject::connect(&w.app->alerts()->engine(), &CAlertEngine::raised, [&](const Alert& a) {
+            notices += a.kind == AlertKind::RegistrationsNotWritten;
+        });
         auto registration = [&](int n) {
             const int rows = w.list()->rowCount();
             sim6.sendMessage(Vr12Simulator::registrationFor(mediaId(n)));
@@ -343,7 +342,6 @@ private slots:
         QVERIFY(march.contains(mediaId(25)));
         QVERIFY(!march.contains(mediaId(24)));
         QCOMPARE(notices, 1);
-        services.registrationsNotWritten = tell;
     }
 };
 
