@@ -1,5 +1,6 @@
 // vr12sim: a simulated VR-12 controller for demos and manual checks.
 #include "devicelinklock.h"
+#include "presentchannel.h"
 #include "tooloptions.h"
 #include "vr12simulator.h"
 
@@ -11,16 +12,20 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <deque>
 
 namespace {
 
 const char kUsage[] =
     "usage: vr12sim [--devices DIR] COMn [--register-every SECONDS] [--ids ID,...]\n"
     "               [--table N] [--pace] [--trace]\n"
+    "       vr12sim [--devices DIR] COMn --present ID[,ID...]\n"
     "       vr12sim --help | --version\n"
     "Simulates a VR-12 controller on a pseudo-terminal linked as DIR/COMn\n"
     "(default DIR: $VR12COMM_DEVICES, else ~/.config/vr12comm/devices).\n"
-    "A link that a running simulator serves is refused; a stale one is replaced.\n";
+    "A link that a running simulator serves is refused; a stale one is replaced.\n"
+    "With --present, the simulator already serving COMn registers each medium\n"
+    "(16-character media IDs), one after another, as if it were held to its reader.\n";
 
 int usageError(const char* why, const char* what = nullptr) {
     if (what)
@@ -53,6 +58,7 @@ int main(int argc, char** argv) {
     bool pace = false;
     bool trace = false;
     QList<QByteArray> ids;
+    QList<QByteArray> present;
     for (int i = 1; i < argc; ++i) {
         const QByteArray a = argv[i];
         const bool hasValue = i + 1 < argc;
@@ -68,6 +74,11 @@ int main(int argc, char** argv) {
             for (const QByteArray& id : ids)
                 if (id.size() != 16)
                     return usageError("--ids takes 16-character IDs, not", id.constData());
+        } else if (a == "--present" && hasValue) {
+            present = QByteArray(argv[++i]).split(',');
+            for (const QByteArray& id : present)
+                if (id.size() != 16)
+                    return usageError("--present takes 16-character IDs, not", id.constData());
         } else if (a == "--table" && hasValue) {
             bool ok = false;
             table = QByteArray(argv[++i]).toInt(&ok);
@@ -84,7 +95,7 @@ int main(int argc, char** argv) {
                 return usageError("not a port name COM1 ... COM255:", argv[i]);
         } else if (tooloptions::looksLikeOption(argv[i])) {
             return hasValue || (a != "--devices" && a != "--register-every" && a != "--ids" &&
-                                a != "--table")
+                                a != "--table" && a != "--present")
                        ? tooloptions::unknownOption("vr12sim", argv[i], kUsage)
                        : usageError("a value is missing after", argv[i]);
         } else {
@@ -93,6 +104,15 @@ int main(int argc, char** argv) {
     }
     if (com == 0)
         return usageError("no port named");
+    const QString linkPath = QDir(deviceDir).filePath(QStringLiteral("COM%1").arg(com));
+    if (!present.isEmpty()) {
+        QString error;
+        if (!PresentChannel::present(linkPath, present, &error)) {
+            std::fprintf(stderr, "vr12sim: %s\n", qPrintable(error));
+            return 1;
+        }
+        return 0;
+    }
     if (ids.isEmpty())
         ids = {Vr12Simulator::mediaIdFor(1), Vr12Simulator::mediaIdFor(2),
                Vr12Simulator::mediaIdFor(3)};
@@ -107,7 +127,7 @@ int main(int argc, char** argv) {
     // Taking over a link another simulator serves would delete it on exit.
     DeviceLinkLock linkLock;
     QDir().mkpath(deviceDir);
-    if (!linkLock.acquire(QDir(deviceDir).filePath(QStringLiteral("COM%1").arg(com)))) {
+    if (!linkLock.acquire(linkPath)) {
         std::fprintf(stderr, "vr12sim: %s\n", qPrintable(linkLock.errorString()));
         return 1;
     }
@@ -116,6 +136,13 @@ int main(int argc, char** argv) {
     sim.fillTable(table);
     if (!sim.start(deviceDir, com)) {
         std::fprintf(stderr, "vr12sim: %s\n", qPrintable(sim.errorString()));
+        return 1;
+    }
+    PresentChannel channel;
+    if (!channel.open(linkPath)) {
+        std::fprintf(stderr, "vr12sim: %s\n", qPrintable(channel.errorString()));
+        sim.stop();
+        linkLock.release();
         return 1;
     }
     if (every > 0)
@@ -128,8 +155,26 @@ int main(int argc, char** argv) {
     // With --trace, every byte received is shown with its time.
     const auto started = Vr12Simulator::Clock::now();
     qsizetype shown = 0;
-    const timespec tick{0, 200 * 1000 * 1000};
+    const timespec tick{0, 100 * 1000 * 1000};
+    // Media presented one after another, as a hand would: two registrations sent back to back
+    // would reach the control as one message.
+    std::deque<QByteArray> presenting;
+    auto nextPresent = Vr12Simulator::Clock::now();
     while (sigtimedwait(&stopSignals, nullptr, &tick) < 0) {
+        for (const QByteArray& id : channel.takeLines()) {
+            if (id.size() == 16)
+                presenting.push_back(id);
+            else
+                std::fprintf(stderr, "vr12sim: not presented, not a 16-character ID: '%s'\n",
+                             id.constData());
+        }
+        if (!presenting.empty() && Vr12Simulator::Clock::now() >= nextPresent) {
+            sim.sendMessage(Vr12Simulator::registrationFor(presenting.front()));
+            std::printf("vr12sim: presented %s\n", presenting.front().constData());
+            presenting.pop_front();
+            nextPresent = Vr12Simulator::Clock::now() + std::chrono::milliseconds(500);
+        }
+        std::fflush(stdout);
         if (!trace)
             continue;
         const auto received = sim.received();
@@ -142,6 +187,7 @@ int main(int argc, char** argv) {
         }
         std::fflush(stdout);
     }
+    channel.close();
     sim.stop();
     linkLock.release();
     return 0;
