@@ -3,6 +3,7 @@
 #include "appsettings.h"
 #include "catalogue.h"
 #include "panetext.h"
+#include "presentedmedia.h"
 #include "registrationplan.h"
 #include "resourceids.h"
 #include "tarvexdoc.h"
@@ -270,7 +271,8 @@ void CTermFormView::OnRxMessage() {
     if (services.registrationArrived)
         services.registrationArrived();
     // The control's receiver waits holding the command lock: only its getters may be called.
-    const RegistrationPlan plan = planRegistration(readRegistration(m_comm), m_id, m_code,
+    const Registration registration = readRegistration(m_comm);
+    const RegistrationPlan plan = planRegistration(registration, m_id, m_code,
                                                    IntakeSwitches::from(CAppSettings::instance()));
 
     m_lastReg = plan.lastReg;
@@ -287,6 +289,10 @@ void CTermFormView::OnRxMessage() {
 
     if (plan.showPhoto && services.showPhoto)
         services.showPhoto(plan.photoMediaId, plan.photoCaption);
+
+    // Whoever waits for a medium hears of it once this handler has returned.
+    presentedMedia().Registered({registration.mediaId, PaneText::toUnicode(m_name), m_id,
+                                 registration.dateReg, registration.timeReg});
 }
 
 void CTermFormView::OnErrMessage() {
