@@ -7,11 +7,13 @@
 #include "controlleroperations.h"
 #include "documentflow.h"
 #include "editcommands.h"
+#include "empview.h"
 #include "importcommands.h"
 #include "languagescommand.h"
 #include "mainframe.h"
 #include "mainpanes.h"
 #include "photoframe.h"
+#include "presentedmedia.h"
 #include "regview.h"
 #include "resourceids.h"
 #include "shellregistration.h"
@@ -20,6 +22,8 @@
 #include "userprompts.h"
 
 #include <QCoreApplication>
+
+#include <set>
 
 using namespace res;
 
@@ -50,6 +54,18 @@ bool CWorkspaceWindow::Create() {
         [](int, QWidget* parent) -> QWidget* { return new CTermFormView(parent); });
     m_context.dialogPrompts.setOwner(m_frame.get());
     m_edit = std::make_unique<CEditCommands>(*m_doc, prompts, m_frame.get());
+    m_edit->setEnrolment(&presentedMedia(), [this](const std::vector<std::string>& mediaIds) {
+        CMainPanes* panes = m_frame ? m_frame->panes() : nullptr;
+        if (!panes)
+            return;
+        CEmpView* employees = panes->empView();
+        const std::set<std::string> wanted(mediaIds.begin(), mediaIds.end());
+        QList<int> rows;
+        for (int row = 0; row < employees->rowCount(); ++row)
+            if (wanted.count(employees->key(row)))
+                rows << row;
+        employees->setSelectedRows(rows);
+    });
     CCommandManager& commands = m_frame->commands();
     commands.setDocumentTarget(m_flow.get());
     commands.addWorkspaceTarget(&m_context.photoCommands);

@@ -2,11 +2,14 @@
 
 #include <QDialog>
 
+#include <chrono>
 #include <string>
 
+class CPresentedMedia;
 class CTarvexDoc;
 class IUserPrompts;
 class QLineEdit;
+class QPushButton;
 
 // The Employee dialog: MediaID (upper case as typed, disabled when editing), last name and
 // first name. OK runs the checks in order; a refusal shows its message, puts the focus into
@@ -41,6 +44,14 @@ public:
 
     void accept() override;
 
+    // "Read from a reader" beside the MediaID: the next medium presented to any controller
+    // becomes the MediaID unless an employee has it already; waits at most `timeout`. Without a
+    // source the dialog has no such button.
+    void SetMediumSource(CPresentedMedia* media,
+                         std::chrono::milliseconds timeout = std::chrono::seconds(60));
+    QPushButton* ReadButton() const { return m_readButton; }
+    void ReadFromReader();
+
 protected:
     void showEvent(QShowEvent* event) override;
 
@@ -55,4 +66,7 @@ private:
     std::string m_firstName;
     QString m_unmapped;
     IUserPrompts& m_prompts;
+    CPresentedMedia* m_media = nullptr;
+    QPushButton* m_readButton = nullptr;
+    std::chrono::milliseconds m_readTimeout{0};
 };

@@ -51,6 +51,10 @@ inline constexpr int ID_REG_CLEAR = 32804;
 inline constexpr int ID_RESTORE_MAIN = 32805;
 inline constexpr int ID_VIEW_LANGUAGES = 32806;
 inline constexpr int ID_TERM_EDIT = 32807;
+// Enrolment: the window that lists presented unknown media, and a registration's medium added
+// as an employee.
+inline constexpr int ID_EMP_ENROL = 32825;
+inline constexpr int ID_REG_ADDEMPLOYEE = 32826;
 
 // Menus.
 inline constexpr int IDR_MAINFRAME = 128; // main menu, toolbar, accelerators, document strings
@@ -214,6 +218,21 @@ inline constexpr int IDC_DL_RESULT = 1114;
 inline constexpr int IDD_PROGRESS = 104;
 inline constexpr int IDC_PROGRESS_BAR = 1003;
 inline constexpr int IDC_PROGRESS_STATUS = 1005;
+// Enrolment: its window (caption item 0, the columns by their items), the Employee dialog's
+// button that reads the MediaID from a reader, and the window that waits for the medium.
+inline constexpr int IDD_ENROL = 1220;
+inline constexpr int IDC_ENROL_PROMPT = 1221;
+inline constexpr int IDC_ENROL_LIST = 1222;
+inline constexpr int IDC_ENROL_MEDIAID = 1223;
+inline constexpr int IDC_ENROL_CONTROLLER = 1224;
+inline constexpr int IDC_ENROL_TIME = 1225;
+inline constexpr int IDC_ENROL_LASTNAME = 1226;
+inline constexpr int IDC_ENROL_FIRSTNAME = 1227;
+inline constexpr int IDC_ENROL_ADD = 1228;
+inline constexpr int IDC_ENROL_CLOSE = 1229;
+inline constexpr int IDC_EMP_READ = 1230;
+inline constexpr int IDD_READMEDIUM = 1231;
+inline constexpr int IDC_READMEDIUM_PROMPT = 1232;
 
 // Strings. A string may share its number with a menu or picture of another kind; the string
 // table itself holds each number once (checked where it is built). The document strings are
@@ -336,5 +355,8 @@ inline constexpr int IDS_RELAY_TIMES_UNKNOWN = 292;
 inline constexpr int IDS_IMPORT_CANCELLED = 300;   // "... after %1 of %2 rows.\nImported: %3"
 inline constexpr int IDS_IMPORT_READ_FAILED = 301; // "%1\n...: %2\n\n...: %3\n...: %4"
 inline constexpr int IDS_FIRST_LINE_CUT = 302;     // "... its first %1 fields ..."
+// Enrolment: the mark of a medium no employee has, and closing with names not added.
+inline constexpr int IDS_UNKNOWN_MEDIUM = 410;
+inline constexpr int IDS_ENROL_NOT_ADDED = 411; // "%1 ... not added ..."
 
 } // namespace res

@@ -16,6 +16,7 @@ using namespace res;
 // Each area keeps its own table fragment: { name, "text" }, one per line, UTF-8.
 constexpr Entry kEntries[] = {
 #include "strings/edit.inc"
+#include "strings/enrol.inc"
 #include "strings/frame.inc"
 #include "strings/import.inc"
 #include "strings/intake.inc"

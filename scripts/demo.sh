@@ -42,6 +42,12 @@ for port in COM1 COM2; do
     for _ in $(seq 50); do [ -e "$VR12COMM_DEVICES/$port" ] && break; sleep 0.1; done
 done
 
+# Holding a new key to a demo reader, from another terminal: out/demo/present COM1 ID[,ID...]
+printf '#!/bin/sh\nexec "%s/vr12sim" --devices "%s" "$1" --present "$2"\n' "$bin" \
+    "$VR12COMM_DEVICES" >"$demo/present"
+chmod +x "$demo/present"
+echo "To hold a new key to the main entrance's reader: $demo/present COM1 0100000000E00100"
+
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
     # The program owns both ports: its registrations list and monthly file show them.
     "$bin/tarvex" "$workspace"

@@ -18,6 +18,7 @@ constexpr TarvexStringEntry kStrings[] = {
 #include "strings/settings.inc"
 #include "strings/workspace.inc"
 #include "strings/edit.inc"
+#include "strings/enrol.inc"
 };
 
 constexpr TarvexDialogTextEntry kDialogTexts[] = {
@@ -28,6 +29,7 @@ constexpr TarvexDialogTextEntry kDialogTexts[] = {
 #include "dialogs/termform.inc"
 #include "dialogs/edit.inc"
 #include "dialogs/import.inc"
+#include "dialogs/enrol.inc"
 };
 // clang-format on
 } // namespace
