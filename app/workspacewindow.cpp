@@ -14,6 +14,7 @@
 #include "mainframe.h"
 #include "mainpanes.h"
 #include "photoframe.h"
+#include "presentedmedia.h"
 #include "regview.h"
 #include "resourceids.h"
 #include "shellregistration.h"
@@ -22,6 +23,8 @@
 #include "userprompts.h"
 
 #include <QCoreApplication>
+
+#include <set>
 
 using namespace res;
 
@@ -52,6 +55,18 @@ bool CWorkspaceWindow::Create() {
         [](int, QWidget* parent) -> QWidget* { return new CTermFormView(parent); });
     m_context.dialogPrompts.setOwner(m_frame.get());
     m_edit = std::make_unique<CEditCommands>(*m_doc, prompts, m_frame.get());
+    m_edit->setEnrolment(&presentedMedia(), [this](const std::vector<std::string>& mediaIds) {
+        CMainPanes* panes = m_frame ? m_frame->panes() : nullptr;
+        if (!panes)
+            return;
+        CEmpView* employees = panes->empView();
+        const std::set<std::string> wanted(mediaIds.begin(), mediaIds.end());
+        QList<int> rows;
+        for (int row = 0; row < employees->rowCount(); ++row)
+            if (wanted.count(employees->key(row)))
+                rows << row;
+        employees->setSelectedRows(rows);
+    });
     CCommandManager& commands = m_frame->commands();
     commands.setDocumentTarget(m_flow.get());
     commands.addWorkspaceTarget(&m_context.photoCommands);

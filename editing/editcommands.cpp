@@ -5,12 +5,15 @@
 #include "codepage.h"
 #include "empdlg.h"
 #include "empview.h"
+#include "enrolwindow.h"
 #include "panetext.h"
+#include "regview.h"
 #include "resourceids.h"
 #include "tarvexdoc.h"
 #include "termdlg.h"
 #include "termempview.h"
 #include "termview.h"
+#include "unknownmedium.h"
 #include "userprompts.h"
 #include "workspaceedits.h"
 
@@ -60,6 +63,12 @@ bool CEditCommands::OnUpdateCommand(int id, CCmdUI& ui) {
     case ID_TERM_COPYTODB:
         ui.Enable(selectedCount(inController) >= 1);
         return true;
+    case ID_EMP_ENROL:
+        ui.Enable(m_media != nullptr);
+        return true;
+    case ID_REG_ADDEMPLOYEE:
+        ui.Enable(!unknownRegistrationMedium().isEmpty());
+        return true;
     default:
         return false;
     }
@@ -90,6 +99,12 @@ bool CEditCommands::OnCommand(int id) {
         return true;
     case ID_TERM_COPYTODB:
         OnCopyToDatabase();
+        return true;
+    case ID_EMP_ENROL:
+        OnEnrol();
+        return true;
+    case ID_REG_ADDEMPLOYEE:
+        OnAddRegistrationAsEmployee();
         return true;
     case ID_TERM_ADD:
         OnAddController();
@@ -122,12 +137,62 @@ int CEditCommands::currentComPort() const {
     return controllers ? controllers->SelectedComPort() : 0;
 }
 
+void CEditCommands::setEnrolment(CPresentedMedia* media,
+                                 std::function<void(const std::vector<std::string>&)> select) {
+    m_media = media;
+    m_selectEmployees = std::move(select);
+}
+
 void CEditCommands::OnAddEmployee() {
+    addEmployee(QString());
+}
+
+void CEditCommands::addEmployee(const QString& mediaId) {
     CEmpDlg dlg(m_prompts, m_dialogParent, &m_doc);
+    dlg.SetMediumSource(m_media);
+    if (!mediaId.isEmpty()) {
+        dlg.SetMediaId(mediaId);
+        // The MediaID is given: the names are what is left to type (once the dialog is shown).
+        QMetaObject::invokeMethod(
+            &dlg, [&dlg] { dlg.field(IDC_EMP_LASTNAME)->setFocus(Qt::OtherFocusReason); },
+            Qt::QueuedConnection);
+    }
     if (dlg.exec() != QDialog::Accepted)
         return;
     WorkspaceEdits::AddEmployee(m_doc, dlg.MediaId(), CEmpRecord{dlg.LastName(), dlg.FirstName()});
     warnUnmapped(dlg.UnmappedWarning());
+}
+
+QString CEditCommands::unknownRegistrationMedium() const {
+    const CRegView* registrations = CRegView::Instance();
+    if (!registrations || registrations->selectedCount() != 1)
+        return {};
+    const int row = registrations->selectedRows().first();
+    if (!IsUnknownMedium(m_doc.Employees(), mediaIdOfRow(registrations, row)))
+        return {};
+    return registrations->text(row, CRegView::kMediaIdColumn);
+}
+
+void CEditCommands::OnAddRegistrationAsEmployee() {
+    const QString mediaId = unknownRegistrationMedium();
+    if (!mediaId.isEmpty())
+        addEmployee(mediaId);
+}
+
+CEnrolWindow* CEditCommands::enrolWindow() const {
+    return m_enrolWindow;
+}
+
+void CEditCommands::OnEnrol() {
+    if (!m_media)
+        return;
+    if (!m_enrolWindow) {
+        m_enrolWindow =
+            new CEnrolWindow({m_doc, m_prompts, *m_media, m_selectEmployees}, m_dialogParent);
+    }
+    m_enrolWindow->show();
+    m_enrolWindow->raise();
+    m_enrolWindow->activateWindow();
 }
 
 void CEditCommands::OnEditEmployee() {

@@ -5,8 +5,12 @@
 #include <QObject>
 #include <QPointer>
 
+#include <functional>
 #include <string>
+#include <vector>
 
+class CEnrolWindow;
+class CPresentedMedia;
 class CReportView;
 class CTarvexDoc;
 class IUserPrompts;
@@ -22,6 +26,13 @@ public:
     CEditCommands(CTarvexDoc& doc, IUserPrompts& prompts, QWidget* dialogParent = nullptr,
                   QObject* parent = nullptr);
 
+    // Enrolment and "Read from a reader" hear of presented media here; `selectEmployees` selects
+    // employees by stored MediaID in the employees list. Without media neither is offered.
+    void setEnrolment(CPresentedMedia* media,
+                      std::function<void(const std::vector<std::string>&)> selectEmployees);
+    // The enrolment window while it is open.
+    CEnrolWindow* enrolWindow() const;
+
     bool OnCommand(int id) override;
     bool OnUpdateCommand(int id, CCmdUI& ui) override;
 
@@ -33,6 +44,9 @@ public:
     void OnSelectEmployees(bool inController);
     void OnSelectNotInDatabase();
     void OnCopyToDatabase();
+    void OnEnrol();
+    // The selected registration's unknown medium, into the Employee dialog.
+    void OnAddRegistrationAsEmployee();
     void OnAddController();
     void OnEditController();
     void OnDeleteController();
@@ -43,8 +57,15 @@ private:
     int currentComPort() const;
     std::string mediaIdOfRow(const CReportView* list, int row) const;
     void warnUnmapped(const QString& warning);
+    // The MediaID of the one selected registration when no employee has it, else empty.
+    QString unknownRegistrationMedium() const;
+    // The Employee dialog in add mode, with the reader's button when media are heard.
+    void addEmployee(const QString& mediaId);
 
     CTarvexDoc& m_doc;
     IUserPrompts& m_prompts;
     QPointer<QWidget> m_dialogParent;
+    CPresentedMedia* m_media = nullptr;
+    std::function<void(const std::vector<std::string>&)> m_selectEmployees;
+    QPointer<CEnrolWindow> m_enrolWindow;
 };

@@ -5,6 +5,7 @@
 #include "editinput.h"
 #include "mediaconvertdlg.h"
 #include "mediatext.h"
+#include "mediumreaddlg.h"
 #include "panetext.h"
 #include "resourceids.h"
 #include "tarvexdoc.h"
@@ -158,24 +159,55 @@ void CEmpDlg::showEvent(QShowEvent* event) {
 
 void CEmpDlg::accept() {
     // The checks see the texts as they will be stored.
-    const CCodePage& codePage = PaneText::codePage();
-    CUnmappedText unmapped;
-    std::string mediaId = codePage.FromUnicode(m_mediaIdEdit->text(), unmapped);
-    std::string lastName = codePage.FromUnicode(m_lastNameEdit->text(), unmapped);
-    std::string firstName = codePage.FromUnicode(m_firstNameEdit->text(), unmapped);
-
-    const EditInput::Refusal refusal =
-        EditInput::CheckEmployee(m_doc, !m_editing, mediaId, lastName, firstName);
-    if (!refusal.accepted()) {
-        m_prompts.stop(refusal.Text());
-        QLineEdit* edit = field(refusal.item);
+    EditInput::EmployeeEntry entry = EditInput::CheckEmployeeTexts(
+        m_doc, !m_editing, m_mediaIdEdit->text(), m_lastNameEdit->text(), m_firstNameEdit->text());
+    if (!entry.refusal.accepted()) {
+        m_prompts.stop(entry.refusal.Text());
+        QLineEdit* edit = field(entry.refusal.item);
         edit->setFocus(Qt::OtherFocusReason);
         edit->selectAll();
         return;
     }
-    m_mediaId = std::move(mediaId);
-    m_lastName = std::move(lastName);
-    m_firstName = std::move(firstName);
-    m_unmapped = unmapped.Warning(codePage.Name());
+    m_mediaId = std::move(entry.mediaId);
+    m_lastName = std::move(entry.lastName);
+    m_firstName = std::move(entry.firstName);
+    m_unmapped = entry.unmapped.Warning(PaneText::codePage().Name());
     QDialog::accept();
+}
+
+void CEmpDlg::SetMediumSource(CPresentedMedia* media, std::chrono::milliseconds timeout) {
+    m_media = media;
+    m_readTimeout = timeout;
+    if (!media || m_readButton)
+        return;
+    m_readButton = new QPushButton(itemText(IDC_EMP_READ), this);
+    m_readButton->setObjectName(QStringLiteral("item%1").arg(IDC_EMP_READ));
+    m_readButton->setAutoDefault(false);
+    m_readButton->setEnabled(!m_editing);
+    // Beside the MediaID, past whatever else stands there.
+    static_cast<QGridLayout*>(layout())->addWidget(m_readButton, 0, 3);
+    setTabOrder(m_mediaIdEdit, m_readButton);
+    setTabOrder(m_readButton, m_lastNameEdit);
+    connect(m_readButton, &QPushButton::clicked, this, &CEmpDlg::ReadFromReader);
+}
+
+void CEmpDlg::ReadFromReader() {
+    if (!m_media || m_editing)
+        return;
+    CMediumReadDlg read(*m_media, m_readTimeout, this);
+    if (read.exec() != QDialog::Accepted) {
+        m_mediaIdEdit->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    // The duplicate check of OK, on the medium alone.
+    const EditInput::EmployeeEntry entry =
+        EditInput::CheckEmployeeTexts(m_doc, true, read.MediaId(), QString(), QString());
+    if (entry.refusal.item == IDC_EMP_MEDIAID) {
+        m_prompts.stop(entry.refusal.Text());
+        m_mediaIdEdit->setFocus(Qt::OtherFocusReason);
+        m_mediaIdEdit->selectAll();
+        return;
+    }
+    m_mediaIdEdit->setText(read.MediaId());
+    m_lastNameEdit->setFocus(Qt::OtherFocusReason);
 }

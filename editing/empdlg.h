@@ -2,8 +2,10 @@
 
 #include <QDialog>
 
+#include <chrono>
 #include <string>
 
+class CPresentedMedia;
 class CTarvexDoc;
 class IUserPrompts;
 class QGridLayout;
@@ -47,6 +49,14 @@ public:
 
     void accept() override;
 
+    // "Read from a reader" beside the MediaID: the next medium presented to any controller
+    // becomes the MediaID unless an employee has it already; waits at most `timeout`. Without a
+    // source the dialog has no such button.
+    void SetMediumSource(CPresentedMedia* media,
+                         std::chrono::milliseconds timeout = std::chrono::seconds(60));
+    QPushButton* ReadButton() const { return m_readButton; }
+    void ReadFromReader();
+
 protected:
     void showEvent(QShowEvent* event) override;
 
@@ -68,4 +78,7 @@ private:
     std::string m_firstName;
     QString m_unmapped;
     IUserPrompts& m_prompts;
+    CPresentedMedia* m_media = nullptr;
+    QPushButton* m_readButton = nullptr;
+    std::chrono::milliseconds m_readTimeout{0};
 };

@@ -48,6 +48,8 @@ CMenuResource mainMenu() {
         popup("&Employees",
               {cmd("&Add new employee...", ID_EMP_ADD), cmd("&Edit employee...", ID_EMP_EDIT),
                cmd("&Delete selected employees", ID_EMP_DELETE), sep(),
+               cmd("En&rol keys and cards...", ID_EMP_ENROL),
+               cmd("Add as empl&oyee...", ID_REG_ADDEMPLOYEE), sep(),
                cmd("Select &all employees", ID_EMP_SELECTALL),
                cmd("Select employees in &controller", ID_EMP_SELECTIN),
                cmd("Select employees &not in controller", ID_EMP_SELECTNOTIN), sep(),
@@ -68,6 +70,8 @@ bool builtInMenu(int id, CMenuResource& out) {
         out = {popup("Employees", {cmd("&Add new employee...", ID_EMP_ADD),
                                    cmd("&Edit employee...", ID_EMP_EDIT),
                                    cmd("&Delete selected employees", ID_EMP_DELETE), sep(),
+                                   cmd("En&rol keys and cards...", ID_EMP_ENROL),
+                                   cmd("Add as empl&oyee...", ID_REG_ADDEMPLOYEE), sep(),
                                    cmd("Select &all employees", ID_EMP_SELECTALL),
                                    cmd("Select employees in &controller", ID_EMP_SELECTIN),
                                    cmd("Select employees &not in controller", ID_EMP_SELECTNOTIN),
@@ -87,7 +91,8 @@ bool builtInMenu(int id, CMenuResource& out) {
                       cmd("Copy MediaID to clipboard", ID_COPY_MEDIAID)})};
         return true;
     case IDR_MENU_REG:
-        out = {popup("Registrations", {cmd("Clear list", ID_REG_CLEAR), sep(),
+        out = {popup("Registrations", {cmd("Add as empl&oyee...", ID_REG_ADDEMPLOYEE), sep(),
+                                       cmd("Clear list", ID_REG_CLEAR), sep(),
                                        cmd("Copy MediaID to clipboard", ID_COPY_MEDIAID)})};
         return true;
     case IDR_MENU_TRAY:
@@ -153,6 +158,7 @@ std::span<const TarvexDialogTextEntry> builtInDialogTexts() {
     using Entry = TarvexDialogTextEntry;
     static constexpr Entry kTexts[] = {
 #include "dialogs/edit.inc"
+#include "dialogs/enrol.inc"
 #include "dialogs/frame.inc"
 #include "dialogs/import.inc"
 #include "dialogs/languages.inc"

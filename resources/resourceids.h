@@ -55,6 +55,10 @@ inline constexpr int ID_TERM_EDIT = 32807;
 inline constexpr int ID_VIEW_HISTORY = 32810;
 // The alerts so far, from the View menu and the tray menu.
 inline constexpr int ID_VIEW_ALERTS = 32815;
+// Enrolment: the window that lists presented unknown media, and a registration's medium added
+// as an employee.
+inline constexpr int ID_EMP_ENROL = 32825;
+inline constexpr int ID_REG_ADDEMPLOYEE = 32826;
 
 // Menus.
 inline constexpr int IDR_MAINFRAME = 128; // main menu, toolbar, accelerators, document strings
@@ -234,6 +238,21 @@ inline constexpr int kConvertHintOffset = 4;
 inline constexpr int IDD_PROGRESS = 104;
 inline constexpr int IDC_PROGRESS_BAR = 1003;
 inline constexpr int IDC_PROGRESS_STATUS = 1005;
+// Enrolment: its window (caption item 0, the columns by their items), the Employee dialog's
+// button that reads the MediaID from a reader, and the window that waits for the medium.
+inline constexpr int IDD_ENROL = 1220;
+inline constexpr int IDC_ENROL_PROMPT = 1221;
+inline constexpr int IDC_ENROL_LIST = 1222;
+inline constexpr int IDC_ENROL_MEDIAID = 1223;
+inline constexpr int IDC_ENROL_CONTROLLER = 1224;
+inline constexpr int IDC_ENROL_TIME = 1225;
+inline constexpr int IDC_ENROL_LASTNAME = 1226;
+inline constexpr int IDC_ENROL_FIRSTNAME = 1227;
+inline constexpr int IDC_ENROL_ADD = 1228;
+inline constexpr int IDC_ENROL_CLOSE = 1229;
+inline constexpr int IDC_EMP_READ = 1230;
+inline constexpr int IDD_READMEDIUM = 1231;
+inline constexpr int IDC_READMEDIUM_PROMPT = 1232;
 
 // Strings. A string may share its number with a menu or picture of another kind; the string
 // table itself holds each number once (checked where it is built). The document strings are
@@ -430,5 +449,8 @@ inline constexpr int IDS_REPORT_REFUSED = 343;    // "... %1 ... %2 %3 ... %4 ..
 inline constexpr int IDS_REPORT_NOT_QUEUED = 344; // "... in %1 ..."
 inline constexpr int IDS_REPORT_QUEUE_FULL = 345; // "... %1 registrations (ReportQueueMax) ..."
 inline constexpr int IDS_REPORT_NO_QUEUE = 346;   // "...\n\n%1"
+// Enrolment: the mark of a medium no employee has, and closing with names not added.
+inline constexpr int IDS_UNKNOWN_MEDIUM = 410;
+inline constexpr int IDS_ENROL_NOT_ADDED = 411; // "%1 ... not added ..."
 
 } // namespace res

@@ -17,6 +17,7 @@ using namespace res;
 constexpr Entry kEntries[] = {
 #include "strings/alerts.inc"
 #include "strings/edit.inc"
+#include "strings/enrol.inc"
 #include "strings/frame.inc"
 #include "strings/history.inc"
 #include "strings/import.inc"

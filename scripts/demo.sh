@@ -45,6 +45,12 @@ done
 # Someone trying keys at the main entrance: five unknown keys in a row raise an alert.
 echo "Try five unknown keys at the main entrance (an alert): kill -USR1 ${pids[0]}"
 
+# Holding a new key to a demo reader, from another terminal: out/demo/present COM1 ID[,ID...]
+printf '#!/bin/sh\nexec "%s/vr12sim" --devices "%s" "$1" --present "$2"\n' "$bin" \
+    "$VR12COMM_DEVICES" >"$demo/present"
+chmod +x "$demo/present"
+echo "To hold a new key to the main entrance's reader: $demo/present COM1 0100000000E00100"
+
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
     # The program owns both ports: its registrations list and monthly file show them.
     "$bin/tarvex" "$workspace"

@@ -1,6 +1,8 @@
 #include "editinput.h"
 
 #include "catalogue.h"
+#include "codepage.h"
+#include "panetext.h"
 #include "resourceids.h"
 #include "tarvexdoc.h"
 #include "textformat.h"
@@ -26,6 +28,20 @@ Refusal CheckEmployee(const CTarvexDoc* doc, bool adding, const std::string& med
     if (firstName.empty())
         return {IDS_NEED_FIRST_NAME, IDC_EMP_FIRSTNAME};
     return {};
+}
+
+EmployeeEntry CheckEmployeeTexts(const CTarvexDoc* doc, bool adding, const QString& mediaId,
+                                 const QString& lastName, const QString& firstName) {
+    const CCodePage& codePage = PaneText::codePage();
+    EmployeeEntry entry;
+    CUnmappedText unmapped;
+    entry.mediaId = codePage.FromUnicode(mediaId, unmapped);
+    entry.lastName = codePage.FromUnicode(lastName, unmapped);
+    entry.firstName = codePage.FromUnicode(firstName, unmapped);
+    entry.refusal = CheckEmployee(doc, adding, entry.mediaId, entry.lastName, entry.firstName);
+    if (entry.refusal.accepted())
+        entry.unmapped = unmapped;
+    return entry;
 }
 
 bool ParseNumber(const QString& text, int low, int high, int& value) {

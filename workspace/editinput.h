@@ -1,5 +1,7 @@
 #pragma once
 
+#include "unmappedtext.h"
+
 #include <QString>
 
 #include <string>
@@ -28,6 +30,21 @@ inline constexpr int kMediaIdLength = 16;
 // already present when adding, an empty last name, an empty first name.
 Refusal CheckEmployee(const CTarvexDoc* doc, bool adding, const std::string& mediaId,
                       const std::string& lastName, const std::string& firstName);
+
+// An employee as the dialogs take it: the typed texts in the program's code page, checked.
+struct EmployeeEntry {
+    Refusal refusal;
+    std::string mediaId;
+    std::string lastName;
+    std::string firstName;
+    // The characters the code page could not hold (kept only when accepted).
+    CUnmappedText unmapped;
+};
+
+// The texts converted as they will be stored, then CheckEmployee on them: what the Employee
+// dialog's OK and the enrolment's Add both do before an employee is stored.
+EmployeeEntry CheckEmployeeTexts(const CTarvexDoc* doc, bool adding, const QString& mediaId,
+                                 const QString& lastName, const QString& firstName);
 
 // A number field: digits only, within [low, high]. False for an empty text, anything else than
 // decimal digits, and values that overflow.

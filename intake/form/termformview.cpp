@@ -4,6 +4,7 @@
 #include "appsettings.h"
 #include "catalogue.h"
 #include "panetext.h"
+#include "presentedmedia.h"
 #include "registrationplan.h"
 #include "resourceids.h"
 #include "tarvexdoc.h"
@@ -321,6 +322,10 @@ void CTermFormView::OnRxMessage() {
 
     if (plan.showPhoto && services.showPhoto)
         services.showPhoto(plan.photoMediaId, plan.photoCaption);
+
+    // Whoever waits for a medium hears of it once this handler has returned.
+    presentedMedia().Registered({registration.mediaId, PaneText::toUnicode(m_name), m_id,
+                                 registration.dateReg, registration.timeReg});
 }
 
 void CTermFormView::OnErrMessage() {

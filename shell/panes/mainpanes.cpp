@@ -1,10 +1,12 @@
 #include "mainpanes.h"
 
+#include "codepage.h"
 #include "commandmanager.h"
 #include "controllerpane.h"
 #include "emptyform.h"
 #include "empview.h"
 #include "flatsplitterwnd.h"
+#include "panetext.h"
 #include "rbsplitterwnd.h"
 #include "regview.h"
 #include "resourceids.h"
@@ -14,6 +16,8 @@
 #include "termview.h"
 #include "titlesplitterwnd.h"
 #include "titleview.h"
+#include "unknownmedium.h"
+#include "unmappedtext.h"
 
 #include <QVBoxLayout>
 
@@ -41,6 +45,12 @@ CMainPanes::CMainPanes(CTarvexDoc* doc, QWidget* parent) : QWidget(parent), m_do
     auto* s4 = new CTitleSplitterWnd;
     s2->addWidget(s4);
     m_regView = new CRegView;
+    m_regView->setUnknownMedium([this](const QString& mediaId) {
+        const CTarvexDoc* d = this->doc();
+        CUnmappedText ignored;
+        return d &&
+               IsUnknownMedium(d->Employees(), PaneText::codePage().FromUnicode(mediaId, ignored));
+    });
     titled(s4, res::IDS_REGISTRATIONS, m_regView, 1);
 
     auto* s5 = new CRBSplitterWnd(1, 222);
@@ -172,6 +182,7 @@ void CMainPanes::FillList(WorkspaceList list) {
     switch (list) {
     case WorkspaceList::Employees:
         m_empView->FillList(doc());
+        m_regView->RefreshMarks();
         break;
     case WorkspaceList::Controllers:
         m_termView->FillList(doc());

@@ -3,7 +3,9 @@
 #include "cmdui.h"
 #include "columnwidth.h"
 #include "resourceids.h"
+#include "unknownmark.h"
 
+#include <QEvent>
 #include <QItemSelectionModel>
 
 namespace {
@@ -22,6 +24,16 @@ CRegView::CRegView(QWidget* parent)
     setContextMenuId(res::IDR_MENU_REG);
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &CRegView::onSelectionChanged);
+    reportModel()->setCellRoles([this](int row, int column, int role) -> QVariant {
+        if (column != kMediaIdColumn ||
+            (role != Qt::DecorationRole && role != Qt::AccessibleDescriptionRole) || !IsMarked(row))
+            return {};
+        if (role == Qt::AccessibleDescriptionRole)
+            return UnknownMark::description();
+        if (m_unknownIcon.isNull())
+            m_unknownIcon = UnknownMark::icon(palette());
+        return m_unknownIcon;
+    });
 }
 
 CRegView::~CRegView() {
@@ -39,6 +51,28 @@ void CRegView::AddRow(const QString& date, const QString& time, const QString& a
     scrollTo(reportModel()->index(rowCount() - 1, 0), QAbstractItemView::EnsureVisible);
     if (rowCount() > kMaxRows)
         reportModel()->removeFirstRows(rowCount() - kMaxRows);
+}
+
+void CRegView::setUnknownMedium(std::function<bool(const QString&)> unknown) {
+    m_unknown = std::move(unknown);
+    RefreshMarks();
+}
+
+void CRegView::RefreshMarks() {
+    reportModel()->cellRolesChanged(kMediaIdColumn);
+}
+
+bool CRegView::IsMarked(int row) const {
+    return m_unknown && m_unknown(text(row, kMediaIdColumn));
+}
+
+void CRegView::changeEvent(QEvent* event) {
+    CReportView::changeEvent(event);
+    // A theme switch (high contrast among them) redraws the mark in its colours.
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::StyleChange) {
+        m_unknownIcon = QIcon();
+        RefreshMarks();
+    }
 }
 
 void CRegView::ClearList() {

@@ -2,6 +2,8 @@
 
 #include "reportview.h"
 
+#include <QIcon>
+
 #include <functional>
 
 // Registrations list: the newest registrations of all controllers in arrival
@@ -34,13 +36,25 @@ public:
     // photo is in use and its window is shown). Without a gate nothing is asked.
     void setPhotoGate(std::function<bool()> gate) { m_photoGate = std::move(gate); }
 
+    // Tells a MediaID that no employee has; its rows carry the unknown medium's mark. Without
+    // one nothing is marked.
+    void setUnknownMedium(std::function<bool(const QString& mediaId)> unknown);
+    // The employees changed: the marks are drawn anew.
+    void RefreshMarks();
+    bool IsMarked(int row) const;
+
 signals:
     // A selected row asks the photo window for the MediaID's picture; both
     // texts are empty when the row is not a medium's admission.
     void photoRequested(const QString& mediaId, const QString& caption);
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     void onSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
 
     std::function<bool()> m_photoGate;
+    std::function<bool(const QString&)> m_unknown;
+    QIcon m_unknownIcon; // drawn for the palette in use
 };

@@ -159,6 +159,11 @@ int CReportModel::columnCount(const QModelIndex& parent) const {
 QVariant CReportModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid())
         return {};
+    if (m_cellRoles && role != Qt::DisplayRole && role != KeyRole) {
+        QVariant v = m_cellRoles(index.row(), index.column(), role);
+        if (v.isValid())
+            return v;
+    }
     if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
         return m_rows.text(index.row(), index.column()).toString();
     if (role == Qt::TextAlignmentRole)
@@ -178,6 +183,11 @@ QVariant CReportModel::headerData(int section, Qt::Orientation orientation, int 
             return QVariant(Qt::AlignLeft | Qt::AlignVCenter);
     }
     return {};
+}
+
+void CReportModel::cellRolesChanged(int column) {
+    if (rowCount() > 0 && column >= 0 && column < columnCount())
+        emit dataChanged(index(0, column), index(rowCount() - 1, column));
 }
 
 void CReportModel::setHeaders(const QStringList& headers) {

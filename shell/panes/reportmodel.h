@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <QStringView>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -61,7 +62,15 @@ public:
     // data() of any cell in this role: the row's key bytes (QByteArray), see CRowSet::addKey.
     static constexpr int KeyRole = Qt::UserRole + 1;
 
+    // A cell's further roles (a mark and its description), asked before the model's own; a null
+    // answer leaves the cell as it is. Never asked for the text or the key.
+    using CellRoles = std::function<QVariant(int row, int column, int role)>;
+
     explicit CReportModel(const QStringList& headers, QObject* parent = nullptr);
+
+    void setCellRoles(CellRoles roles) { m_cellRoles = std::move(roles); }
+    // The further roles of a column may have changed: its cells are drawn again.
+    void cellRolesChanged(int column);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -83,4 +92,5 @@ public:
 private:
     QStringList m_headers;
     CRowSet m_rows;
+    CellRoles m_cellRoles;
 };

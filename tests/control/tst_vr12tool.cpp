@@ -319,6 +319,53 @@ private slots:
         QVERIFY(r.err.at(0).contains("/dev/ttyS199"));
     }
 
+    // A running simulator registers media on demand, one after another; no other is asked.
+    void simulatorPresentsMediaOnDemand() {
+        const QString link = TestWorld::instance()->deviceDir() + "/COM7";
+        const QStringList at = {"--devices", TestWorld::instance()->deviceDir(), "COM7"};
+        const QByteArray a = Vr12Simulator::mediaIdFor(71);
+        const QByteArray b = Vr12Simulator::mediaIdFor(72);
+        Run r = runTool("vr12sim", at + QStringList{"--present", QString::fromLatin1(a)});
+        QCOMPARE(r.status, 1);
+        QVERIFY2(r.err.size() == 1 && r.err.at(0).contains("no running simulator"),
+                 r.err.value(0).constData());
+
+        SimProcess sim;
+        QVERIFY(sim.start(7));
+        QProcess listen;
+        listen.start(toolPath("vr12"), {"COM7", "listen", "--count", "2"});
+        QVERIFY(listen.waitForStarted());
+        // Presented once the listener holds the port, so that nothing is sent to nobody.
+        const QString pts = QFile::symLinkTarget(link);
+        const QString fds = QStringLiteral("/proc/%1/fd").arg(listen.processId());
+        auto held = [&] {
+            for (const QFileInfo& fd : QDir(fds).entryInfoList(QDir::System | QDir::Files))
+                if (fd.symLinkTarget() == pts)
+                    return true;
+            return false;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(held(), 10000);
+        // Opening the port discards what is waiting on it.
+        QTest::qWait(300);
+        r = runTool("vr12sim", at + QStringList{"--present", QString::fromLatin1(a + "," + b)});
+        QCOMPARE(r.status, 0);
+        QVERIFY(r.out.isEmpty() && r.err.isEmpty());
+        QVERIFY(listen.waitForFinished(10000));
+        const QList<QByteArray> heard = lines(listen.readAllStandardOutput());
+        // Two registrations, not one message holding both.
+        QCOMPARE(heard.size(), 2);
+        QVERIFY2(heard.at(0).contains(",R" + a + " O,O," + a + ","), heard.at(0).constData());
+        QVERIFY2(heard.at(1).contains(",R" + b + " O,O," + b + ","), heard.at(1).constData());
+
+        // Only 16-character IDs: refused before anything is sent.
+        r = runTool("vr12sim", at + QStringList{"--present", "0BADC0DE"});
+        QCOMPARE(r.status, 2);
+        // The pipe goes with the simulator.
+        sim.p.terminate();
+        QVERIFY(sim.finished());
+        QVERIFY(!QFileInfo::exists(link + ".present"));
+    }
+
     void listenPrintsAndLogsRegistrations() {
         const QByteArray id = Vr12Simulator::mediaIdFor(5);
         m_sim.scheduleRegistrations(std::chrono::milliseconds(700), {id});

@@ -76,6 +76,11 @@ const Row kTable[] = {
      "Copy to database"},
     {ID_TERM_OPENLOCK, "&Open lock", "Open lock", "Open lock"},
     {ID_REG_CLEAR, "Clear list", "Clear registrations", "Clear registrations"},
+    {ID_EMP_ENROL, "En&rol keys and cards...",
+     "List new keys and cards as they are presented and add them as employees",
+     "Enrol keys and cards"},
+    {ID_REG_ADDEMPLOYEE, "Add as empl&oyee...",
+     "Add the selected registration's medium as an employee", "Add as employee"},
     {ID_RESTORE_MAIN, "&Restore main window", "Restore main window", "Restore main window"},
     {ID_APP_ABOUT, "&About Tarvex...", nullptr, nullptr},
 };
@@ -206,6 +211,8 @@ private slots:
                  QStringList({item(ID_EMP_ADD, "&Add new employee..."),
                               item(ID_EMP_EDIT, "&Edit employee..."),
                               item(ID_EMP_DELETE, "&Delete selected employees"), "-",
+                              item(ID_EMP_ENROL, "En&rol keys and cards..."),
+                              item(ID_REG_ADDEMPLOYEE, "Add as empl&oyee..."), "-",
                               item(ID_EMP_SELECTALL, "Select &all employees"),
                               item(ID_EMP_SELECTIN, "Select employees in &controller"),
                               item(ID_EMP_SELECTNOTIN, "Select employees &not in controller"), "-",
@@ -215,7 +222,7 @@ private slots:
         QCOMPARE(describe(tops[3]->menu()), controllersMenu());
         QCOMPARE(describe(tops[4]->menu()), QStringList({item(ID_APP_ABOUT, "&About Tarvex...")}));
         // One command in two menus.
-        QAction* inEmployees = tops[2]->menu()->actions().at(8);
+        QAction* inEmployees = tops[2]->menu()->actions().at(11);
         QAction* inControllers = tops[3]->menu()->actions().at(10);
         QCOMPARE(inEmployees->data().toInt(), ID_TERM_WRITEIDTABLE);
         QCOMPARE(inControllers->data().toInt(), ID_TERM_WRITEIDTABLE);
@@ -305,6 +312,8 @@ private slots:
                  QStringList({item(ID_EMP_ADD, "&Add new employee..."),
                               item(ID_EMP_EDIT, "&Edit employee..."),
                               item(ID_EMP_DELETE, "&Delete selected employees"), "-",
+                              item(ID_EMP_ENROL, "En&rol keys and cards..."),
+                              item(ID_REG_ADDEMPLOYEE, "Add as empl&oyee..."), "-",
                               item(ID_EMP_SELECTALL, "Select &all employees"),
                               item(ID_EMP_SELECTIN, "Select employees in &controller"),
                               item(ID_EMP_SELECTNOTIN, "Select employees &not in controller"), "-",
@@ -319,7 +328,8 @@ private slots:
                               item(ID_TERM_COPYTODB, "Copy to database"), "-",
                               item(ID_COPY_MEDIAID, "Copy MediaID to clipboard")}));
         QCOMPARE(describeResource(IDR_MENU_REG),
-                 QStringList({item(ID_REG_CLEAR, "Clear list"), "-",
+                 QStringList({item(ID_REG_ADDEMPLOYEE, "Add as empl&oyee..."), "-",
+                              item(ID_REG_CLEAR, "Clear list"), "-",
                               item(ID_COPY_MEDIAID, "Copy MediaID to clipboard")}));
         QCOMPARE(describeResource(IDR_MENU_TRAY),
                  QStringList({item(ID_APP_ABOUT, "&About Tarvex..."), "-",

@@ -1,5 +1,6 @@
 // vr12sim: a simulated VR-12 controller for demos and manual checks.
 #include "devicelinklock.h"
+#include "presentchannel.h"
 #include "tooloptions.h"
 #include "vr12simulator.h"
 
@@ -11,18 +12,22 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <deque>
 
 namespace {
 
 const char kUsage[] =
     "usage: vr12sim [--devices DIR] COMn [--register-every SECONDS] [--ids ID,...]\n"
     "               [--table N] [--burst ID] [--pace] [--trace]\n"
+    "       vr12sim [--devices DIR] COMn --present ID[,ID...]\n"
     "       vr12sim --help | --version\n"
     "Simulates a VR-12 controller on a pseudo-terminal linked as DIR/COMn\n"
     "(default DIR: $VR12COMM_DEVICES, else ~/.config/vr12comm/devices).\n"
     "A link that a running simulator serves is refused; a stale one is replaced.\n"
     "With --burst, each SIGUSR1 presents ID five times, one second apart (a key\n"
-    "nobody has, tried at the door).\n";
+    "nobody has, tried at the door).\n"
+    "With --present, the simulator already serving COMn registers each medium\n"
+    "(16-character media IDs), one after another, as if it were held to its reader.\n";
 
 int usageError(const char* why, const char* what = nullptr) {
     if (what)
@@ -56,6 +61,7 @@ int main(int argc, char** argv) {
     bool trace = false;
     QList<QByteArray> ids;
     QByteArray burstId;
+    QList<QByteArray> present;
     for (int i = 1; i < argc; ++i) {
         const QByteArray a = argv[i];
         const bool hasValue = i + 1 < argc;
@@ -75,6 +81,11 @@ int main(int argc, char** argv) {
             burstId = argv[++i];
             if (burstId.size() != 16)
                 return usageError("--burst takes a 16-character ID, not", argv[i]);
+        } else if (a == "--present" && hasValue) {
+            present = QByteArray(argv[++i]).split(',');
+            for (const QByteArray& id : present)
+                if (id.size() != 16)
+                    return usageError("--present takes 16-character IDs, not", id.constData());
         } else if (a == "--table" && hasValue) {
             bool ok = false;
             table = QByteArray(argv[++i]).toInt(&ok);
@@ -91,7 +102,7 @@ int main(int argc, char** argv) {
                 return usageError("not a port name COM1 ... COM255:", argv[i]);
         } else if (tooloptions::looksLikeOption(argv[i])) {
             return hasValue || (a != "--devices" && a != "--register-every" && a != "--ids" &&
-                                a != "--table" && a != "--burst")
+                                a != "--table" && a != "--burst" && a != "--present")
                        ? tooloptions::unknownOption("vr12sim", argv[i], kUsage)
                        : usageError("a value is missing after", argv[i]);
         } else {
@@ -100,6 +111,15 @@ int main(int argc, char** argv) {
     }
     if (com == 0)
         return usageError("no port named");
+    const QString linkPath = QDir(deviceDir).filePath(QStringLiteral("COM%1").arg(com));
+    if (!present.isEmpty()) {
+        QString error;
+        if (!PresentChannel::present(linkPath, present, &error)) {
+            std::fprintf(stderr, "vr12sim: %s\n", qPrintable(error));
+            return 1;
+        }
+        return 0;
+    }
     if (ids.isEmpty())
         ids = {Vr12Simulator::mediaIdFor(1), Vr12Simulator::mediaIdFor(2),
                Vr12Simulator::mediaIdFor(3)};
@@ -117,7 +137,7 @@ int main(int argc, char** argv) {
     // Taking over a link another simulator serves would delete it on exit.
     DeviceLinkLock linkLock;
     QDir().mkpath(deviceDir);
-    if (!linkLock.acquire(QDir(deviceDir).filePath(QStringLiteral("COM%1").arg(com)))) {
+    if (!linkLock.acquire(linkPath)) {
         std::fprintf(stderr, "vr12sim: %s\n", qPrintable(linkLock.errorString()));
         return 1;
     }
@@ -126,6 +146,13 @@ int main(int argc, char** argv) {
     sim.fillTable(table);
     if (!sim.start(deviceDir, com)) {
         std::fprintf(stderr, "vr12sim: %s\n", qPrintable(sim.errorString()));
+        return 1;
+    }
+    PresentChannel channel;
+    if (!channel.open(linkPath)) {
+        std::fprintf(stderr, "vr12sim: %s\n", qPrintable(channel.errorString()));
+        sim.stop();
+        linkLock.release();
         return 1;
     }
     if (every > 0)
@@ -138,25 +165,40 @@ int main(int argc, char** argv) {
     // With --trace, every byte received is shown with its time.
     const auto started = Vr12Simulator::Clock::now();
     qsizetype shown = 0;
-    const timespec tick{0, 200 * 1000 * 1000};
+    const timespec tick{0, 100 * 1000 * 1000};
     constexpr int kBurstSize = 5;
-    int burstLeft = 0;
-    auto nextBurstKey = started;
+    // Media presented one after another, as a hand would: two registrations sent back to back
+    // would reach the control as one message. A burst's keys come a second apart.
+    struct Presented {
+        QByteArray id;
+        std::chrono::milliseconds gap;
+    };
+    std::deque<Presented> presenting;
+    auto nextPresent = started;
     for (;;) {
         const int signal = sigtimedwait(&waited, nullptr, &tick);
         if (signal > 0 && signal != SIGUSR1)
             break;
         if (signal == SIGUSR1) {
-            burstLeft = kBurstSize;
+            for (int k = 0; k < kBurstSize; ++k)
+                presenting.push_back({burstId, std::chrono::seconds(1)});
             std::printf("vr12sim: presenting %s %d times\n", burstId.constData(), kBurstSize);
             std::fflush(stdout);
         }
-        // A second apart: each is a registration of its own, not one long message.
-        if (burstLeft > 0 && Vr12Simulator::Clock::now() >= nextBurstKey) {
-            sim.sendMessage(Vr12Simulator::registrationFor(burstId));
-            --burstLeft;
-            nextBurstKey = Vr12Simulator::Clock::now() + std::chrono::seconds(1);
+        for (const QByteArray& id : channel.takeLines()) {
+            if (id.size() == 16)
+                presenting.push_back({id, std::chrono::milliseconds(500)});
+            else
+                std::fprintf(stderr, "vr12sim: not presented, not a 16-character ID: '%s'\n",
+                             id.constData());
         }
+        if (!presenting.empty() && Vr12Simulator::Clock::now() >= nextPresent) {
+            sim.sendMessage(Vr12Simulator::registrationFor(presenting.front().id));
+            std::printf("vr12sim: presented %s\n", presenting.front().id.constData());
+            nextPresent = Vr12Simulator::Clock::now() + presenting.front().gap;
+            presenting.pop_front();
+        }
+        std::fflush(stdout);
         if (!trace)
             continue;
         const auto received = sim.received();
@@ -169,6 +211,7 @@ int main(int argc, char** argv) {
         }
         std::fflush(stdout);
     }
+    channel.close();
     sim.stop();
     linkLock.release();
     return 0;

@@ -21,6 +21,7 @@ constexpr TarvexStringEntry kStrings[] = {
 #include "strings/media.inc"
 #include "strings/history.inc"
 #include "strings/alerts.inc"
+#include "strings/enrol.inc"
 };
 
 constexpr TarvexDialogTextEntry kDialogTexts[] = {
@@ -31,6 +32,7 @@ constexpr TarvexDialogTextEntry kDialogTexts[] = {
 #include "dialogs/termform.inc"
 #include "dialogs/edit.inc"
 #include "dialogs/import.inc"
+#include "dialogs/enrol.inc"
 };
 // clang-format on
 } // namespace

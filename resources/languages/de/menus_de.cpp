@@ -13,6 +13,9 @@ std::vector<CMenuItem> employeesItems() {
             cmd("Mitarbeiter &bearbeiten...", ID_EMP_EDIT),
             cmd("Ausgewählte Mitarbeiter &löschen", ID_EMP_DELETE),
             sep(),
+            cmd("Schlüssel und Karten &erfassen...", ID_EMP_ENROL),
+            cmd("Als Mitarbeiter hin&zufügen...", ID_REG_ADDEMPLOYEE),
+            sep(),
             cmd("&Alle Mitarbeiter auswählen", ID_EMP_SELECTALL),
             cmd("Mitarbeiter im &Controller auswählen", ID_EMP_SELECTIN),
             cmd("Mitarbeiter nic&ht im Controller auswählen", ID_EMP_SELECTNOTIN),
@@ -90,7 +93,8 @@ bool germanMenu(int id, CMenuResource& out) {
         return true;
     case IDR_MENU_REG:
         out = {
-            popup("Buchungen", {cmd("Liste &leeren", ID_REG_CLEAR), sep(),
+            popup("Buchungen", {cmd("Als Mitarbeiter hin&zufügen...", ID_REG_ADDEMPLOYEE), sep(),
+                                cmd("Liste &leeren", ID_REG_CLEAR), sep(),
                                 cmd("MediaID in die Zwischenablage &kopieren", ID_COPY_MEDIAID)})};
         return true;
     case IDR_MENU_TRAY:
