@@ -1,26 +1,26 @@
 #pragma once
 
 #include "commandtarget.h"
+#include "listselection.h"
 
 #include <QObject>
 #include <QPointer>
 
 #include <string>
 
-class CReportView;
 class CTarvexDoc;
 class IUserPrompts;
 class QWidget;
 
 // Adding, editing and deleting employees and controllers through their dialogs, the selections
 // of the employee lists by a controller's ID table, and copying a controller's unknown media to
-// the employees. Works on the rows of the three lists of the main window.
+// the employees. Works on the rows of the three lists of the main window, as `lists` gives them.
 class CEditCommands : public QObject, public ICommandTarget {
     Q_OBJECT
 public:
     // dialogParent: the window the dialogs open over.
-    CEditCommands(CTarvexDoc& doc, IUserPrompts& prompts, QWidget* dialogParent = nullptr,
-                  QObject* parent = nullptr);
+    CEditCommands(CTarvexDoc& doc, IUserPrompts& prompts, WorkspaceSelectionSource lists,
+                  QWidget* dialogParent = nullptr, QObject* parent = nullptr);
 
     bool OnCommand(int id) override;
     bool OnUpdateCommand(int id, CCmdUI& ui) override;
@@ -41,10 +41,11 @@ private:
     // The controller the controller commands act on: the one whose panel the controller pane
     // shows, else the one selected in the controllers list.
     int currentComPort() const;
-    std::string mediaIdOfRow(const CReportView* list, int row) const;
+    WorkspaceSelection lists() const;
     void warnUnmapped(const QString& warning);
 
     CTarvexDoc& m_doc;
     IUserPrompts& m_prompts;
+    WorkspaceSelectionSource m_lists;
     QPointer<QWidget> m_dialogParent;
 };

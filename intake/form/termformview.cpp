@@ -308,7 +308,7 @@ void CTermFormView::OnRelayTimeChanged() {
     UpdateData(true);
     // A time picked over an unknown one no longer says "unknown".
     UpdateData(false);
-    CTarvexDoc* doc = CTarvexDoc::Instance();
+    CTarvexDoc* doc = OwnerDocument();
     CTermRecord* record = doc ? doc->FindController(m_comPort) : nullptr;
     if (!record)
         return;
