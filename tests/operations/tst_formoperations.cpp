@@ -4,6 +4,7 @@
 #include "operationsworld.h"
 
 #include "../workspace/workspacebytes.h"
+#include "panetext.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -183,7 +184,7 @@ private slots:
     void controllerTextsAreStoredByteForByte() {
         Vr12Simulator sim;
         QVERIFY(sim.start(TestWorld::instance()->deviceDir(), 2));
-        IntakeWorld::setStored(QStringLiteral("CodePage"), QStringLiteral("windows-1252"));
+        PaneText::setCodePage(QStringLiteral("windows-1252"));
         const QByteArray accented("\xE9\x80"
                                   "00000000000042",
                                   16);
@@ -241,7 +242,7 @@ private slots:
         QCOMPARE(tableOf(sim), expected);
         QCOMPARE(w.mirror(2), expected);
         QCOMPARE(form->field(IDC_TERM_STATUS)->text(), QStringLiteral("OK"));
-        IntakeWorld::setStored(QStringLiteral("CodePage"), QString());
+        PaneText::setCodePage(QString());
     }
 
     // A relay index the lists do not hold (a workspace file can carry any number) shows as an
