@@ -295,6 +295,34 @@ private slots:
         QCOMPARE(relay1->currentIndex(), -1);
         QCOMPARE(QByteArray::fromStdString(CWorkspaceFile::Serialize(*w.doc())), shed(9, 0));
     }
+
+    // Click A, Ctrl+click B, Ctrl+click B again: A alone is selected, the mark stays on B, and
+    // Write master writes A.
+    void writeMasterTakesTheSelectedRowAfterCtrlClicks() {
+        Vr12Simulator sim;
+        QVERIFY(sim.start(TestWorld::instance()->deviceDir(), 1));
+        OperationsWorld w;
+        QVERIFY(
+            w.startWith(QStringLiteral("clicks"), kEmployees, {{1, controller("Front", 1, 0)}}));
+        QVERIFY(w.selectController(1));
+        CEmpView* list = CEmpView::Instance();
+        auto click = [list](int row, Qt::KeyboardModifiers modifiers) {
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, modifiers,
+                              list->visualRect(list->model()->index(row, 0)).center());
+        };
+        const int a = OperationsWorld::rowOf(list, id(1));
+        const int b = OperationsWorld::rowOf(list, id(2));
+        click(a, {});
+        click(b, Qt::ControlModifier);
+        click(b, Qt::ControlModifier);
+        QCOMPARE(list->selectedRows(), QList<int>({a}));
+        QCOMPARE(list->selectionMarkRow(), b);
+        QVERIFY(w.enabled(ID_TERM_WRITEMASTER));
+        sim.clearReceived();
+        QVERIFY(w.run(ID_TERM_WRITEMASTER));
+        QCOMPARE(sim.receivedBytes(), "N" + id(1) + "M");
+        QCOMPARE(sim.master(), id(1));
+    }
 };
 
 TARVEX_TEST_MAIN(TestFormOperations)
