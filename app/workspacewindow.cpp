@@ -54,7 +54,12 @@ bool CWorkspaceWindow::Create() {
     m_frame->setPanelFactory(
         [](int, QWidget* parent) -> QWidget* { return new CTermFormView(parent); });
     m_context.dialogPrompts.setOwner(m_frame.get());
-    m_edit = std::make_unique<CEditCommands>(*m_doc, prompts, m_frame.get());
+    // The lists come and go with the main window's panes.
+    const WorkspaceSelectionSource lists = [this] {
+        CMainPanes* panes = m_frame ? m_frame->panes() : nullptr;
+        return panes ? panes->selection() : WorkspaceSelection{};
+    };
+    m_edit = std::make_unique<CEditCommands>(*m_doc, prompts, lists, m_frame.get());
     m_edit->setEnrolment(&presentedMedia(), [this](const std::vector<std::string>& mediaIds) {
         CMainPanes* panes = m_frame ? m_frame->panes() : nullptr;
         if (!panes)
@@ -75,7 +80,7 @@ bool CWorkspaceWindow::Create() {
         m_context.languages, prompts, [this] { return static_cast<QWidget*>(m_frame.get()); });
     commands.addWorkspaceTarget(m_languagesCommand.get());
     commands.addWorkspaceTarget(m_importCommands.get());
-    m_operations = std::make_unique<CControllerOperations>(m_frame.get(), prompts);
+    m_operations = std::make_unique<CControllerOperations>(m_frame.get(), *m_doc, prompts, lists);
     commands.addWorkspaceTarget(m_operations.get());
     m_history = std::make_unique<CHistoryCommands>(
         CHistoryCommands::Context{{[] { return CAppSettings::instance().RegFilePath; },

@@ -24,19 +24,31 @@
 using namespace res;
 
 namespace {
-int selectedCount(const CReportView* list) {
+int selectedCount(const IListSelection* list) {
     return list ? list->selectedCount() : 0;
+}
+
+int comPortOfRow(const IListSelection& controllers, int row) {
+    bool ok = false;
+    const int port = row < 0 ? 0 : QByteArray::fromStdString(controllers.key(row)).toInt(&ok);
+    return ok ? port : 0;
 }
 } // namespace
 
-CEditCommands::CEditCommands(CTarvexDoc& doc, IUserPrompts& prompts, QWidget* dialogParent,
-                             QObject* parent)
-    : QObject(parent), m_doc(doc), m_prompts(prompts), m_dialogParent(dialogParent) {}
+CEditCommands::CEditCommands(CTarvexDoc& doc, IUserPrompts& prompts, WorkspaceSelectionSource lists,
+                             QWidget* dialogParent, QObject* parent)
+    : QObject(parent), m_doc(doc), m_prompts(prompts), m_lists(std::move(lists)),
+      m_dialogParent(dialogParent) {}
+
+WorkspaceSelection CEditCommands::lists() const {
+    return m_lists ? m_lists() : WorkspaceSelection{};
+}
 
 bool CEditCommands::OnUpdateCommand(int id, CCmdUI& ui) {
-    const CEmpView* employees = CEmpView::Instance();
-    const CTermView* controllers = CTermView::Instance();
-    const CTermEmpView* inController = CTermEmpView::Instance();
+    const WorkspaceSelection shown = lists();
+    const IListSelection* employees = shown.employees;
+    const IListSelection* controllers = shown.controllers;
+    const IListSelection* inController = shown.controllerEmployees;
     switch (id) {
     case ID_EMP_ADD:
     case ID_EMP_SELECTALL:
@@ -120,11 +132,6 @@ bool CEditCommands::OnCommand(int id) {
     }
 }
 
-std::string CEditCommands::mediaIdOfRow(const CReportView* list, int row) const {
-    CUnmappedText ignored;
-    return PaneText::codePage().FromUnicode(list->text(row, list->mediaIdColumn()), ignored);
-}
-
 void CEditCommands::warnUnmapped(const QString& warning) {
     if (!warning.isEmpty())
         m_prompts.warning(warning);
@@ -133,8 +140,8 @@ void CEditCommands::warnUnmapped(const QString& warning) {
 int CEditCommands::currentComPort() const {
     if (const int port = WorkspaceEdits::CurrentComPort(m_doc))
         return port;
-    const CTermView* controllers = CTermView::Instance();
-    return controllers ? controllers->SelectedComPort() : 0;
+    const IListSelection* controllers = lists().controllers;
+    return controllers ? comPortOfRow(*controllers, actedOnRow(*controllers)) : 0;
 }
 
 void CEditCommands::setEnrolment(CPresentedMedia* media,
@@ -164,13 +171,13 @@ void CEditCommands::addEmployee(const QString& mediaId) {
 }
 
 QString CEditCommands::unknownRegistrationMedium() const {
-    const CRegView* registrations = CRegView::Instance();
+    const IListSelection* registrations = lists().registrations;
     if (!registrations || registrations->selectedCount() != 1)
         return {};
-    const int row = registrations->selectedRows().first();
-    if (!IsUnknownMedium(m_doc.Employees(), mediaIdOfRow(registrations, row)))
+    const std::string mediaId = registrations->key(registrations->selectedRows().first());
+    if (!IsUnknownMedium(m_doc.Employees(), mediaId))
         return {};
-    return registrations->text(row, CRegView::kMediaIdColumn);
+    return QString::fromLatin1(mediaId);
 }
 
 void CEditCommands::OnAddRegistrationAsEmployee() {
@@ -196,83 +203,77 @@ void CEditCommands::OnEnrol() {
 }
 
 void CEditCommands::OnEditEmployee() {
-    const CEmpView* employees = CEmpView::Instance();
-    const int row = employees ? employees->selectionMarkRow() : -1;
-    if (row < 0)
+    const IListSelection* employees = lists().employees;
+    const int row = employees ? actedOnRow(*employees) : -1;
+    // The row's stored MediaID: its shown text may not convert back to the same bytes.
+    const std::string mediaId = row >= 0 ? employees->key(row) : std::string();
+    const CEmpRecord* employee = m_doc.FindEmployee(mediaId);
+    if (!employee)
         return;
     CEmpDlg dlg(m_prompts, m_dialogParent, &m_doc);
-    dlg.SetLastName(employees->text(row, 0));
-    dlg.SetFirstName(employees->text(row, 1));
-    dlg.SetMediaId(employees->text(row, CEmpView::kMediaIdColumn));
+    dlg.SetLastName(PaneText::toUnicode(employee->LastName));
+    dlg.SetFirstName(PaneText::toUnicode(employee->FirstName));
+    dlg.SetMediaId(PaneText::toUnicode(mediaId));
     dlg.SetEditing(true);
     if (dlg.exec() != QDialog::Accepted)
         return;
-    WorkspaceEdits::EditEmployee(m_doc, dlg.MediaId(), CEmpRecord{dlg.LastName(), dlg.FirstName()});
+    WorkspaceEdits::EditEmployee(m_doc, mediaId, CEmpRecord{dlg.LastName(), dlg.FirstName()});
     warnUnmapped(dlg.UnmappedWarning());
 }
 
 void CEditCommands::OnDeleteEmployees() {
     if (!m_prompts.askOkCancel(S(IDS_ASK_DELETE_EMPLOYEES)))
         return;
-    const CEmpView* employees = CEmpView::Instance();
+    const IListSelection* employees = lists().employees;
     if (!employees)
         return;
-    std::vector<std::string> ids;
-    for (int row : employees->selectedRows())
-        ids.push_back(mediaIdOfRow(employees, row));
-    WorkspaceEdits::DeleteEmployees(m_doc, ids);
+    WorkspaceEdits::DeleteEmployees(m_doc, selectedKeys(*employees));
 }
 
 void CEditCommands::OnSelectAllEmployees() {
-    CEmpView* employees = CEmpView::Instance();
+    IListSelection* employees = lists().employees;
     if (!employees)
         return;
     QList<int> rows;
     rows.reserve(employees->rowCount());
     for (int row = 0; row < employees->rowCount(); ++row)
         rows << row;
-    employees->setSelectedRows(rows);
-    employees->setFocus(Qt::OtherFocusReason);
+    employees->selectRowsAndFocus(rows);
 }
 
 void CEditCommands::OnSelectEmployees(bool inController) {
-    CEmpView* employees = CEmpView::Instance();
+    IListSelection* employees = lists().employees;
     if (!employees)
         return;
-    employees->clearRowSelection();
     const CTermRecord* controller = m_doc.FindController(currentComPort());
     QList<int> rows;
     if (controller) {
         for (int row = 0; row < employees->rowCount(); ++row) {
-            const bool stored = controller->IdTable.count(mediaIdOfRow(employees, row)) > 0;
+            const bool stored = controller->IdTable.count(employees->key(row)) > 0;
             if (stored == inController)
                 rows << row;
         }
     }
-    employees->setSelectedRows(rows);
-    employees->setFocus(Qt::OtherFocusReason);
+    employees->selectRowsAndFocus(rows);
 }
 
 void CEditCommands::OnSelectNotInDatabase() {
-    CTermEmpView* inController = CTermEmpView::Instance();
+    IListSelection* inController = lists().controllerEmployees;
     if (!inController)
         return;
     QList<int> rows;
     for (int row = 0; row < inController->rowCount(); ++row) {
-        if (!m_doc.FindEmployee(mediaIdOfRow(inController, row)))
+        if (!m_doc.FindEmployee(inController->key(row)))
             rows << row;
     }
-    inController->setSelectedRows(rows);
-    inController->setFocus(Qt::OtherFocusReason);
+    inController->selectRowsAndFocus(rows);
 }
 
 void CEditCommands::OnCopyToDatabase() {
-    const CTermEmpView* inController = CTermEmpView::Instance();
+    const IListSelection* inController = lists().controllerEmployees;
     if (!inController)
         return;
-    std::vector<std::string> ids;
-    for (int row : inController->selectedRows())
-        ids.push_back(mediaIdOfRow(inController, row));
+    const std::vector<std::string> ids = selectedKeys(*inController);
     // The names of the current language, as the workspace stores texts.
     CUnmappedText unmapped;
     const CCodePage& codePage = PaneText::codePage();
@@ -309,9 +310,9 @@ void CEditCommands::OnEditController() {
 void CEditCommands::OnDeleteController() {
     if (!m_prompts.askOkCancel(S(IDS_ASK_DELETE_CONTROLLER)))
         return;
-    const CTermView* controllers = CTermView::Instance();
-    const int row = controllers ? controllers->selectionMarkRow() : -1;
-    if (row < 0)
+    const IListSelection* controllers = lists().controllers;
+    const int port = controllers ? comPortOfRow(*controllers, actedOnRow(*controllers)) : 0;
+    if (port == 0)
         return;
-    WorkspaceEdits::DeleteController(m_doc, controllers->ComPortOfRow(row));
+    WorkspaceEdits::DeleteController(m_doc, port);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "commandtarget.h"
+#include "listselection.h"
 
 #include <QObject>
 #include <QPointer>
@@ -18,13 +19,13 @@ class QWidget;
 
 // Adding, editing and deleting employees and controllers through their dialogs, the selections
 // of the employee lists by a controller's ID table, and copying a controller's unknown media to
-// the employees. Works on the rows of the three lists of the main window.
+// the employees. Works on the rows of the three lists of the main window, as `lists` gives them.
 class CEditCommands : public QObject, public ICommandTarget {
     Q_OBJECT
 public:
     // dialogParent: the window the dialogs open over.
-    CEditCommands(CTarvexDoc& doc, IUserPrompts& prompts, QWidget* dialogParent = nullptr,
-                  QObject* parent = nullptr);
+    CEditCommands(CTarvexDoc& doc, IUserPrompts& prompts, WorkspaceSelectionSource lists,
+                  QWidget* dialogParent = nullptr, QObject* parent = nullptr);
 
     // Enrolment and "Read from a reader" hear of presented media here; `selectEmployees` selects
     // employees by stored MediaID in the employees list. Without media neither is offered.
@@ -55,7 +56,7 @@ private:
     // The controller the controller commands act on: the one whose panel the controller pane
     // shows, else the one selected in the controllers list.
     int currentComPort() const;
-    std::string mediaIdOfRow(const CReportView* list, int row) const;
+    WorkspaceSelection lists() const;
     void warnUnmapped(const QString& warning);
     // The MediaID of the one selected registration when no employee has it, else empty.
     QString unknownRegistrationMedium() const;
@@ -64,6 +65,7 @@ private:
 
     CTarvexDoc& m_doc;
     IUserPrompts& m_prompts;
+    WorkspaceSelectionSource m_lists;
     QPointer<QWidget> m_dialogParent;
     CPresentedMedia* m_media = nullptr;
     std::function<void(const std::vector<std::string>&)> m_selectEmployees;

@@ -28,7 +28,7 @@ QString itemText(int item) {
 } // namespace
 
 CEmpDlg::CEmpDlg(IUserPrompts& prompts, QWidget* parent, CTarvexDoc* doc)
-    : QDialog(parent), m_doc(doc ? doc : CTarvexDoc::Instance()), m_prompts(prompts) {
+    : QDialog(parent), m_doc(doc), m_prompts(prompts) {
     setObjectName(QStringLiteral("CEmpDlg"));
     setWindowTitle(itemText(0));
     setModal(true);

@@ -19,7 +19,8 @@ class QPushButton;
 class CEmpDlg : public QDialog {
     Q_OBJECT
 public:
-    // doc: the workspace the duplicate check looks into (nullptr: the global one).
+    // doc: the workspace the duplicate check looks into, from whoever opens the dialog (nullptr:
+    // none, nothing is a duplicate).
     // prompts: where a refusal is told.
     explicit CEmpDlg(IUserPrompts& prompts, QWidget* parent = nullptr, CTarvexDoc* doc = nullptr);
 

@@ -25,7 +25,7 @@ QString itemText(int item) {
 } // namespace
 
 CTermDlg::CTermDlg(IUserPrompts& prompts, QWidget* parent, CTarvexDoc* doc)
-    : QDialog(parent), m_doc(doc ? doc : CTarvexDoc::Instance()), m_prompts(prompts) {
+    : QDialog(parent), m_doc(doc), m_prompts(prompts) {
     setObjectName(QStringLiteral("CTermDlg"));
     setWindowTitle(itemText(0));
     setModal(true);

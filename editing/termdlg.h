@@ -14,7 +14,8 @@ class QLineEdit;
 class CTermDlg : public QDialog {
     Q_OBJECT
 public:
-    // doc: the workspace the COM port check looks into (nullptr: the global one).
+    // doc: the workspace the COM port check looks into, from whoever opens the dialog (nullptr:
+    // none, every port is free).
     // prompts: where a refusal is told.
     explicit CTermDlg(IUserPrompts& prompts, QWidget* parent = nullptr, CTarvexDoc* doc = nullptr);
 

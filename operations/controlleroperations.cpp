@@ -5,9 +5,7 @@
 #include "progressdlg.h"
 #include "resourceids.h"
 #include "tarvexdoc.h"
-#include "termempview.h"
 #include "termformview.h"
-#include "termview.h"
 #include "textformat.h"
 #include "userprompts.h"
 #include "vr12comm.h"
@@ -32,27 +30,13 @@ private:
     bool m_was;
 };
 
-int selectedIn(const CReportView* list) {
+int selectedIn(const IListSelection* list) {
     return list ? list->selectedCount() : 0;
 }
 
 // The MediaIDs of the selected rows as the workspace stores them, for the wire.
-std::vector<std::string> selectedKeys(const CReportView* list) {
-    std::vector<std::string> keys;
-    if (!list)
-        return keys;
-    for (const int row : list->selectedRows())
-        keys.push_back(list->key(row));
-    return keys;
-}
-
-QStringList selectedMediaIds(const CReportView* list) {
-    QStringList ids;
-    if (!list)
-        return ids;
-    for (const int row : list->selectedRows())
-        ids << list->text(row, list->mediaIdColumn());
-    return ids;
+std::vector<std::string> keysSelectedIn(const IListSelection* list) {
+    return list ? selectedKeys(*list) : std::vector<std::string>();
 }
 
 FormValues valuesOf(const CTermFormView* form) {
@@ -128,17 +112,22 @@ private:
 constexpr int kWriteEventIntervalMs = 3000;
 } // namespace
 
-CControllerOperations::CControllerOperations(QWidget* mainWindow, IUserPrompts& prompts)
-    : m_main(mainWindow), m_prompts(prompts) {}
+CControllerOperations::CControllerOperations(QWidget* mainWindow, CTarvexDoc& doc,
+                                             IUserPrompts& prompts, WorkspaceSelectionSource lists)
+    : m_main(mainWindow), m_doc(doc), m_prompts(prompts), m_lists(std::move(lists)) {}
 
 CTermFormView* CControllerOperations::currentForm() const {
-    CTarvexDoc* doc = CTarvexDoc::Instance();
-    return doc ? dynamic_cast<CTermFormView*>(doc->PanelInControllerPane()) : nullptr;
+    return dynamic_cast<CTermFormView*>(m_doc.PanelInControllerPane());
+}
+
+WorkspaceSelection CControllerOperations::lists() const {
+    return m_lists ? m_lists() : WorkspaceSelection{};
 }
 
 bool CControllerOperations::OnUpdateCommand(int id, CCmdUI& ui) {
-    const int employees = selectedIn(CEmpView::Instance());
-    const int controllers = selectedIn(CTermView::Instance());
+    const WorkspaceSelection shown = lists();
+    const int employees = selectedIn(shown.employees);
+    const int controllers = selectedIn(shown.controllers);
     switch (id) {
     case ID_TERM_FIRMWARE:
     case ID_TERM_READMASTER:
@@ -156,7 +145,7 @@ bool CControllerOperations::OnUpdateCommand(int id, CCmdUI& ui) {
         ui.Enable(employees >= 1 && controllers >= 1);
         break;
     case ID_TERM_REMOVEIDTABLE:
-        ui.Enable(selectedIn(CTermEmpView::Instance()) >= 1);
+        ui.Enable(selectedIn(shown.controllerEmployees) >= 1);
         break;
     default:
         return false;
@@ -238,24 +227,25 @@ void CControllerOperations::ReadMaster(CTermFormView* form) {
     CWaitCursor wait;
     IControllerLine& line = form->Comm();
     FormValues v = valuesOf(form);
-    readMaster(line, *CTarvexDoc::Instance(), v);
+    readMaster(line, m_doc, v);
     show(form, v);
 }
 
 void CControllerOperations::WriteMaster(CTermFormView* form) {
-    const CEmpView* employees = CEmpView::Instance();
-    const QList<int> rows = employees ? employees->selectedRows() : QList<int>();
+    const IListSelection* employees = lists().employees;
     // The command is offered for exactly one selected row; that row, not merely the one
     // holding the selection mark, is the one written.
-    if (rows.size() != 1)
+    if (!employees || employees->selectedCount() != 1)
+        return;
+    const int row = actedOnRow(*employees);
+    if (row < 0)
         return;
     CWaitCursor wait;
     IControllerLine& line = form->Comm();
-    CTarvexDoc* doc = CTarvexDoc::Instance();
     FormValues v = valuesOf(form);
-    writeMaster(line, *doc, employees->key(rows.first()), v);
+    writeMaster(line, m_doc, employees->key(row), v);
     show(form, v);
-    doc->SetModifiedFlag();
+    m_doc.SetModifiedFlag();
 }
 
 void CControllerOperations::ReadParams(CTermFormView* form) {
@@ -276,7 +266,7 @@ void CControllerOperations::WriteParams(CTermFormView* form) {
 
 bool CControllerOperations::ReadIdTable(CTermFormView* form) {
     const QPointer<CTermFormView> alive(form);
-    CTarvexDoc* doc = CTarvexDoc::Instance();
+    CTarvexDoc* doc = &m_doc;
     CProgressDlg notice(m_main, IDS_READING_IDTABLE);
     notice.ShowNow();
     if (!alive)
@@ -294,7 +284,7 @@ bool CControllerOperations::ReadIdTable(CTermFormView* form) {
 }
 
 void CControllerOperations::WriteIdTable(CTermFormView* form) {
-    const std::vector<std::string> ids = selectedKeys(CEmpView::Instance());
+    const std::vector<std::string> ids = keysSelectedIn(lists().employees);
     if (ids.size() > size_t(kMaxIdsPerWrite)) {
         m_prompts.stop(S(IDS_TOO_MANY_SELECTED));
         return;
@@ -319,8 +309,8 @@ void CControllerOperations::WriteIdTable(CTermFormView* form) {
 
 void CControllerOperations::RemoveFromIdTable(CTermFormView* form) {
     CWaitCursor wait;
-    CTarvexDoc* doc = CTarvexDoc::Instance();
-    const QStringList ids = selectedMediaIds(CTermEmpView::Instance());
+    CTarvexDoc* doc = &m_doc;
+    const std::vector<std::string> ids = keysSelectedIn(lists().controllerEmployees);
     const QPointer<CTermFormView> alive(form);
     IdTableRemoval removed;
     {

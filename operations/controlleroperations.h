@@ -2,6 +2,7 @@
 
 #include "commandtarget.h"
 #include "formoperations.h"
+#include "listselection.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -16,8 +17,11 @@ class IUserPrompts;
 // the program painting and taking the other controllers' registrations between exchanges.
 class CControllerOperations : public ICommandTarget {
 public:
-    // mainWindow: disabled while a please-wait window exists. prompts: where a refusal is told.
-    CControllerOperations(QWidget* mainWindow, IUserPrompts& prompts);
+    // mainWindow: disabled while a please-wait window exists. doc: the workspace whose shown
+    // controller the commands talk to. prompts: where a refusal is told. lists: the employees
+    // to write and the ID-table rows to remove.
+    CControllerOperations(QWidget* mainWindow, CTarvexDoc& doc, IUserPrompts& prompts,
+                          WorkspaceSelectionSource lists);
 
     bool OnCommand(int id) override;
     bool OnUpdateCommand(int id, CCmdUI& ui) override;
@@ -27,6 +31,7 @@ public:
 
 private:
     CTermFormView* currentForm() const;
+    WorkspaceSelection lists() const;
     void Firmware(CTermFormView* form);
     void ReadMaster(CTermFormView* form);
     void WriteMaster(CTermFormView* form);
@@ -39,6 +44,8 @@ private:
     void ClearIdTable(CTermFormView* form);
 
     QPointer<QWidget> m_main;
+    CTarvexDoc& m_doc;
     IUserPrompts& m_prompts;
+    WorkspaceSelectionSource m_lists;
     bool m_busy = false;
 };

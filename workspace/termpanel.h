@@ -35,6 +35,11 @@ public:
     // Destroys the panel's window, which frees the panel itself: the pointer is dead afterwards.
     virtual void DestroyWindow() = 0;
 
+protected:
+    // The document that created and bound the panel, the one its edits go to (nullptr before
+    // binding and after that document went).
+    CTarvexDoc* OwnerDocument() const;
+
 private:
     friend class CTarvexDoc;
     // Guarded: a document that goes first must not be told anything.

@@ -309,7 +309,7 @@ void CTermFormView::OnRxMessage() {
         services.listRow(plan.listRow, m_id);
 
     if (services.alerts) {
-        const CTarvexDoc* doc = CTarvexDoc::Instance();
+        const CTarvexDoc* doc = OwnerDocument();
         services.alerts->registrationArrived(
             m_comPort, doc && IsUnknownMedium(doc->Employees(),
                                               registration.mediaId.toLatin1().toStdString()));
@@ -349,7 +349,7 @@ void CTermFormView::OnRelayTimeChanged() {
     UpdateData(true);
     // A time picked over an unknown one no longer says "unknown".
     UpdateData(false);
-    CTarvexDoc* doc = CTarvexDoc::Instance();
+    CTarvexDoc* doc = OwnerDocument();
     CTermRecord* record = doc ? doc->FindController(m_comPort) : nullptr;
     if (!record)
         return;

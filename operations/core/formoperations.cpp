@@ -73,15 +73,16 @@ IdTableRead readIdTableInto(IControllerLine& line, CTarvexDoc& doc, int comPort,
 }
 
 IdTableRemoval eraseFromIdTable(IControllerLine& line, const CTarvexDoc& doc, int comPort,
-                                const QStringList& mediaIds, const std::function<bool()>& between) {
+                                const std::vector<std::string>& mediaIds,
+                                const std::function<bool()>& between) {
     IdTableRemoval out;
     // Taken before any exchange: `between` may let the workspace change under the run.
     std::vector<int> slotNumbers;
     const CTermRecord* record = doc.FindController(comPort);
-    for (const QString& mediaId : mediaIds) {
+    for (const std::string& mediaId : mediaIds) {
         std::optional<int> slot;
         if (record) {
-            const auto it = record->IdTable.find(mediaId.toStdString());
+            const auto it = record->IdTable.find(mediaId);
             if (it != record->IdTable.end())
                 slot = slotNumber(it->second);
         }

@@ -71,5 +71,5 @@ struct IdTableRemoval {
 // (kSilentErasesToStop unanswered EraseIDs in a row). `between` runs after each EraseID;
 // false abandons the run.
 IdTableRemoval eraseFromIdTable(IControllerLine& line, const CTarvexDoc& doc, int comPort,
-                                const QStringList& mediaIds,
+                                const std::vector<std::string>& mediaIds,
                                 const std::function<bool()>& between = {});

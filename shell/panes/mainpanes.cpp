@@ -123,6 +123,10 @@ CEmptyForm* CMainPanes::EmptyForm() {
     return g_emptyForm;
 }
 
+WorkspaceSelection CMainPanes::selection() const {
+    return {m_empView, m_termView, m_termEmpView, m_regView};
+}
+
 CFlatSplitterWnd* CMainPanes::splitter(int n) const {
     return n >= 1 && n <= 8 ? m_splitters[size_t(n - 1)] : nullptr;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "commandmanager.h"
+#include "listselection.h"
 #include "workspacehost.h"
 
 #include <QPointer>
@@ -49,6 +50,8 @@ public:
     CTermView* termView() const { return m_termView; }
     CTermEmpView* termEmpView() const { return m_termEmpView; }
     CRegView* regView() const { return m_regView; }
+    // The three lists the workspace's commands read and select in.
+    WorkspaceSelection selection() const;
     CEmptyForm* emptyForm() const { return m_emptyForm; }
     CControllerPane* controllerPane() const { return m_pane; }
     // S1 .. S8.

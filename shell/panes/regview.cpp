@@ -45,6 +45,11 @@ CRegView* CRegView::Instance() {
     return g_instance;
 }
 
+std::string CRegView::key(int row) const {
+    return row >= 0 && row < rowCount() ? text(row, kMediaIdColumn).toLatin1().toStdString()
+                                        : std::string();
+}
+
 void CRegView::AddRow(const QString& date, const QString& time, const QString& action,
                       const QString& mediaId, int controllerId) {
     reportModel()->appendRow({date, time, action, mediaId, QString::number(controllerId)});

@@ -25,6 +25,9 @@ public:
     void AddRow(const QString& date, const QString& time, const QString& action,
                 const QString& mediaId, int controllerId);
 
+    // A registration row stands for its media ID, the bytes the controller sent.
+    std::string key(int row) const override;
+
     // Clear list: enabled exactly when the list holds a row.
     void ClearList();
     bool CanClearList() const { return rowCount() > 0; }

@@ -128,6 +128,16 @@ int CReportView::selectionMarkRow() const {
     return cur.isValid() ? cur.row() : -1;
 }
 
+int CReportView::selectedMarkRow() const {
+    const int row = selectionMarkRow();
+    return row >= 0 && selectionModel()->isSelected(m_model->index(row, 0)) ? row : -1;
+}
+
+void CReportView::selectRowsAndFocus(const QList<int>& rows) {
+    setSelectedRows(rows);
+    setFocus(Qt::OtherFocusReason);
+}
+
 void CReportView::selectRow(int row, bool add) {
     if (row < 0 || row >= rowCount())
         return;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "commandtarget.h"
+#include "listselection.h"
 #include "reportmodel.h"
 
 #include <QString>
@@ -11,7 +12,7 @@
 // Report-style list shared by the four lists: fixed left-aligned columns,
 // headers that cannot be clicked, full-row selection that stays visible
 // without the focus, and optional info tips for cut-off texts.
-class CReportView : public QTreeView, public ICommandTarget {
+class CReportView : public QTreeView, public ICommandTarget, public IListSelection {
     Q_OBJECT
 public:
     struct Column {
@@ -27,16 +28,18 @@ public:
                 int mediaIdColumn = kNoMediaId, QWidget* parent = nullptr);
 
     CReportModel* reportModel() const { return m_model; }
-    int rowCount() const { return m_model->rowCount(); }
+    int rowCount() const override { return m_model->rowCount(); }
     QString text(int row, int column) const { return m_model->text(row, column); }
     // The stored bytes the row stands for (its MediaID), empty when it has none.
-    std::string key(int row) const { return m_model->key(row); }
+    std::string key(int row) const override { return m_model->key(row); }
 
     // Selected rows in ascending order.
-    QList<int> selectedRows() const;
-    int selectedCount() const;
+    QList<int> selectedRows() const override;
+    int selectedCount() const override;
     // The row holding the selection mark (the current row), -1 when none.
     int selectionMarkRow() const;
+    int selectedMarkRow() const override;
+    void selectRowsAndFocus(const QList<int>& rows) override;
     void selectRow(int row, bool add = false);
     void clearRowSelection();
     // Replaces the selection by these rows in one step (adjacent rows become one

@@ -39,6 +39,7 @@ void CTermView::FillList(const CTarvexDoc* doc) {
             rows.addNumber(term.ID);
             rows.addNumber(term.Code);
             rows.addNumber(port);
+            rows.addKey(std::to_string(port));
         }
     }
     reportModel()->setRows(std::move(rows), true);
@@ -48,7 +49,7 @@ int CTermView::ComPortOfRow(int row) const {
     if (row < 0 || row >= rowCount())
         return 0;
     bool ok = false;
-    const int port = text(row, kComPortColumn).toInt(&ok, 10);
+    const int port = QByteArray::fromStdString(key(row)).toInt(&ok, 10);
     return ok ? port : 0;
 }
 

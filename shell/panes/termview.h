@@ -4,7 +4,8 @@
 
 class CTarvexDoc;
 
-// Controllers list: name, ID, code, COM port; sorted by name; at most one row selected.
+// Controllers list: name, ID, code, COM port; sorted by name; at most one row selected. A row's
+// key is its COM port in decimal digits.
 class CTermView : public CReportView {
     Q_OBJECT
 public:

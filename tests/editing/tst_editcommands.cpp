@@ -1,10 +1,9 @@
-// The employee and controller commands in the running program: enabling, shortcuts, the
+// The employee and controller commands in the main window: enabling, shortcuts, the
 // dialogs answered as a user would, the confirmations, the selections by a controller's ID
 // table, copy to database, and the controller's port closed and opened again around an edit.
-#include "../intake/form/intakeworld.h"
+#include "../operations/commandsworld.h"
 
 #include "catalogue.h"
-#include "documentflow.h"
 #include "empdlg.h"
 #include "emptyform.h"
 #include "empview.h"
@@ -32,10 +31,10 @@ const std::string kBert = "0200000000000002";
 const std::string kCarl = "0300000000000003";
 const std::string kStranger = "0900000000000009";
 
-// The program on a workspace of employees and controllers, with its own prompts.
-struct EditWorld : IntakeWorld {
-    CTarvexDoc& doc() const { return *app->document(); }
-    CCommandManager& commands() const { return app->mainFrame()->commands(); }
+// The main window on a workspace of employees and controllers, with its own prompts.
+struct EditWorld : CommandsWorld {
+    CTarvexDoc& doc() const { return *document; }
+    CCommandManager& commands() const { return frame->commands(); }
     bool enabled(int id) const { return commands().query(id).enabled(); }
 };
 
@@ -128,8 +127,8 @@ private slots:
         QVERIFY(w.start(QStringLiteral("select"), staff(),
                         {{11, term("Gate", 1, 1, {{kAnna, "00"}, {kStranger, "01"}})},
                          {12, term("Empty", 2, 2)}}));
-        w.app->mainFrame()->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(w.app->mainFrame()));
+        w.frame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.frame.get()));
 
         // Nothing selected: only the commands that are always there.
         const int all[] = {ID_EMP_ADD,         ID_EMP_EDIT,      ID_EMP_DELETE,
@@ -180,7 +179,7 @@ private slots:
         // Not in database: the row whose MediaID has no employee, in the controller's list.
         inController()->selectRow(0);
         inController()->selectRow(1, true);
-        QVERIFY(w.app->mainFrame()->commands().execute(ID_TERM_SELNOTINDB));
+        QVERIFY(w.frame->commands().execute(ID_TERM_SELNOTINDB));
         QCOMPARE(selectedColumn(inController(), 2),
                  QStringList({QString::fromStdString(kStranger)}));
         QCOMPARE(QApplication::focusWidget(), inController());
@@ -218,7 +217,10 @@ private slots:
         QCOMPARE(rowOf(inController(), 0, QStringLiteral("Last Name")) >= 0, true);
 
         // A second run adds nothing and changes nothing.
-        w.app->documentFlow()->DoSave(TestWorld::instance()->path(QStringLiteral("copy2.VR-12")));
+        QVERIFY(CWorkspaceFile::Save(w.doc(),
+                                     TestWorld::instance()->path(QStringLiteral("copy2.VR-12")))
+                    .ok);
+        w.doc().SetModifiedFlag(false);
         QVERIFY(!w.doc().IsModified());
         inController()->setSelectedRows({0, 1, 2});
         QVERIFY(w.commands().execute(ID_TERM_COPYTODB));
@@ -310,8 +312,8 @@ private slots:
 
         // The long name goes through the file and back.
         const QString file = TestWorld::instance()->path(QStringLiteral("long.VR-12"));
-        QVERIFY(w.app->documentFlow()->DoSave(file));
-        QVERIFY(w.app->documentFlow()->OpenDocumentFile(file));
+        QVERIFY(CWorkspaceFile::Save(w.doc(), file).ok);
+        QVERIFY(!CWorkspaceFile::Load(file, w.doc()).failed());
         QCOMPARE(w.doc().FindEmployee("0400000000000004")->LastName, std::string(10000, 'x'));
         QCOMPARE(employees()->rowCount(), 4);
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "../intake/form/intakeworld.h"
+#include "commandsworld.h"
 
 #include "commandmanager.h"
 #include "empview.h"
@@ -13,9 +13,9 @@
 
 #include <algorithm>
 
-// The program on a workspace of employees and simulated controllers, driven through its main
-// window's commands and lists.
-struct OperationsWorld : IntakeWorld {
+// The main window on a workspace of employees and simulated controllers, driven through its
+// commands and lists.
+struct OperationsWorld : CommandsWorld {
     static constexpr int kCommands[] = {res::ID_TERM_FIRMWARE,      res::ID_TERM_READMASTER,
                                         res::ID_TERM_WRITEMASTER,   res::ID_TERM_OPENLOCK,
                                         res::ID_TERM_READPARAMS,    res::ID_TERM_WRITEPARAMS,
@@ -27,9 +27,9 @@ struct OperationsWorld : IntakeWorld {
         return start(name, employees, controllers);
     }
 
-    CTarvexDoc* doc() const { return app->document(); }
-    QWidget* mainWindow() const { return app->mainFrame(); }
-    CCommandManager& commands() const { return app->mainFrame()->commands(); }
+    CTarvexDoc* doc() const { return document.get(); }
+    QWidget* mainWindow() const { return frame.get(); }
+    CCommandManager& commands() const { return frame->commands(); }
     bool enabled(int id) const { return commands().query(id).enabled(); }
     bool run(int id) const { return commands().execute(id); }
 

@@ -4,6 +4,7 @@
 #include "operationsworld.h"
 
 #include "../workspace/workspacebytes.h"
+#include "panetext.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -183,7 +184,7 @@ private slots:
     void controllerTextsAreStoredByteForByte() {
         Vr12Simulator sim;
         QVERIFY(sim.start(TestWorld::instance()->deviceDir(), 2));
-        IntakeWorld::setStored(QStringLiteral("CodePage"), QStringLiteral("windows-1252"));
+        PaneText::setCodePage(QStringLiteral("windows-1252"));
         const QByteArray accented("\xE9\x80"
                                   "00000000000042",
                                   16);
@@ -241,7 +242,7 @@ private slots:
         QCOMPARE(tableOf(sim), expected);
         QCOMPARE(w.mirror(2), expected);
         QCOMPARE(form->field(IDC_TERM_STATUS)->text(), QStringLiteral("OK"));
-        IntakeWorld::setStored(QStringLiteral("CodePage"), QString());
+        PaneText::setCodePage(QString());
     }
 
     // A relay index the lists do not hold (a workspace file can carry any number) shows as an
@@ -293,6 +294,34 @@ private slots:
         QCOMPARE(record->Relay2Time, 0);
         QCOMPARE(relay1->currentIndex(), -1);
         QCOMPARE(QByteArray::fromStdString(CWorkspaceFile::Serialize(*w.doc())), shed(9, 0));
+    }
+
+    // Click A, Ctrl+click B, Ctrl+click B again: A alone is selected, the mark stays on B, and
+    // Write master writes A.
+    void writeMasterTakesTheSelectedRowAfterCtrlClicks() {
+        Vr12Simulator sim;
+        QVERIFY(sim.start(TestWorld::instance()->deviceDir(), 1));
+        OperationsWorld w;
+        QVERIFY(
+            w.startWith(QStringLiteral("clicks"), kEmployees, {{1, controller("Front", 1, 0)}}));
+        QVERIFY(w.selectController(1));
+        CEmpView* list = CEmpView::Instance();
+        auto click = [list](int row, Qt::KeyboardModifiers modifiers) {
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, modifiers,
+                              list->visualRect(list->model()->index(row, 0)).center());
+        };
+        const int a = OperationsWorld::rowOf(list, id(1));
+        const int b = OperationsWorld::rowOf(list, id(2));
+        click(a, {});
+        click(b, Qt::ControlModifier);
+        click(b, Qt::ControlModifier);
+        QCOMPARE(list->selectedRows(), QList<int>({a}));
+        QCOMPARE(list->selectionMarkRow(), b);
+        QVERIFY(w.enabled(ID_TERM_WRITEMASTER));
+        sim.clearReceived();
+        QVERIFY(w.run(ID_TERM_WRITEMASTER));
+        QCOMPARE(sim.receivedBytes(), "N" + id(1) + "M");
+        QCOMPARE(sim.master(), id(1));
     }
 };
 

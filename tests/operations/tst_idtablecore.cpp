@@ -157,8 +157,8 @@ private slots:
         term.IdTable = {{id(4).toStdString(), "1A"}, {id(5).toStdString(), "00"}};
         doc.InsertController(1, term);
         // A MediaID the mirror does not hold sends nothing (it has no slot to name).
-        const IdTableRemoval r = eraseFromIdTable(
-            line, doc, 1, {QString::fromLatin1(id(4)), QString::fromLatin1(id(9))});
+        const IdTableRemoval r =
+            eraseFromIdTable(line, doc, 1, {id(4).toStdString(), id(9).toStdString()});
         QCOMPARE(f.sim.receivedBytes(), QByteArray("D1A"));
         QCOMPARE(r.erased, 1);
         QCOMPARE(r.unknown, 1);
@@ -176,7 +176,7 @@ private slots:
         LinkLine line(*f.link);
         CTarvexDoc doc;
         CTermRecord term;
-        QStringList ids;
+        std::vector<std::string> ids;
         auto refill = [&] {
             f.sim.fillTable(10);
             term.IdTable = mirrorOf(f.sim);
@@ -185,7 +185,7 @@ private slots:
             f.sim.clearReceived();
         };
         for (int s = 0; s < 10; ++s)
-            ids << QString::fromLatin1(Vr12Simulator::mediaIdFor(s));
+            ids.push_back(Vr12Simulator::mediaIdFor(s).toStdString());
 
         // Two erased, then no answer to the command letter.
         refill();
