@@ -8,6 +8,7 @@
 #include "documentflow.h"
 #include "instancehandover.h"
 #include "mainframe.h"
+#include "mainframetray.h"
 #include "mainpanes.h"
 #include "photocommands.h"
 #include "photoframe.h"

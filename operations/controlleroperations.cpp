@@ -1,7 +1,6 @@
 #include "controlleroperations.h"
 
 #include "cmdui.h"
-#include "empview.h"
 #include "progressdlg.h"
 #include "resourceids.h"
 #include "tarvexdoc.h"

@@ -62,8 +62,12 @@ QStringList column(const QTableWidget* table, int c) {
     return out;
 }
 
-// Types a name into a cell as a user does: the cell made current, the text typed, Return.
+// Types a name into a cell as a user does: the window taken (the offscreen platform activates
+// the alert notifier when it shows, which a desktop does not), the cell made current, the text
+// typed, Return.
 void typeCell(QTableWidget* table, int row, int c, const QString& text) {
+    table->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(table->window()));
     table->setFocus();
     table->setCurrentCell(row, c);
     QTest::keyClick(table, Qt::Key_F2);

@@ -43,6 +43,8 @@ CAppSettings allChanged() {
     v.CodePage = QStringLiteral("windows-1250");
     v.MRDBCall = QStringLiteral("call");
     v.ReportQueueMax = 500;
+    v.UnknownAlertCount = 7;
+    v.UnknownAlertMinutes = 3;
     return v;
 }
 
@@ -80,14 +82,22 @@ private slots:
                                            "RegFilePath=/var/regs\n"
                                            "ReportQueueMax=500\n"
                                            "ShowPhoto=1\n"
+                                           "UnknownAlertCount=7\n"
+                                           "UnknownAlertMinutes=3\n"
                                            "UseMRDB=1\n"
                                            "UsePhoto=1\n"
                                            "VisualStyle=2\n"));
-        const QStringList order = {
-            "UseMRDB",       "MRDB",           "UsePhoto",     "PhotoDB",     "PhotoTable",
-            "PhotoLastName", "PhotoFirstName", "PhotoMediaID", "PhotoPhoto",  "ShowPhoto",
-            "RegFilePath",   "AutoLoad",       "AutoLoadFile", "VisualStyle", "ImportFile",
-            "ImportDB",      "LangWarning",    "CodePage",     "MRDBCall",    "ReportQueueMax"};
+        const QStringList order = {"UseMRDB",           "MRDB",
+                                   "UsePhoto",          "PhotoDB",
+                                   "PhotoTable",        "PhotoLastName",
+                                   "PhotoFirstName",    "PhotoMediaID",
+                                   "PhotoPhoto",        "ShowPhoto",
+                                   "RegFilePath",       "AutoLoad",
+                                   "AutoLoadFile",      "VisualStyle",
+                                   "ImportFile",        "ImportDB",
+                                   "LangWarning",       "CodePage",
+                                   "MRDBCall",          "ReportQueueMax",
+                                   "UnknownAlertCount", "UnknownAlertMinutes"};
         QCOMPARE(names(), order);
     }
 

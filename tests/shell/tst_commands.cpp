@@ -45,6 +45,7 @@ const Row kTable[] = {
     {ID_VIEW_PHOTO, "&Photograph", "Toggle photograph", "Toggle photograph"},
     {ID_VIEW_HISTORY, "Registrations &history...", "Search the registrations of every monthly file",
      "Registrations history"},
+    {ID_VIEW_ALERTS, "&Alerts...", "Shows the alerts so far", "Alerts"},
     {ID_VIEW_SETTINGS, "Settings...", "Settings", "Settings"},
     {ID_VIEW_LANGUAGES, "Languages...", "Languages", "Languages"},
     {ID_EMP_ADD, "&Add new employee...", "Add new employee", "New employee"},
@@ -204,7 +205,8 @@ private slots:
             describe(tops[1]->menu()),
             QStringList({item(ID_VIEW_TOOLBAR, "&Toolbar"), item(ID_VIEW_STATUS_BAR, "&Status bar"),
                          "-", item(ID_VIEW_PHOTO, "&Photograph"),
-                         item(ID_VIEW_HISTORY, "Registrations &history..."), "-",
+                         item(ID_VIEW_HISTORY, "Registrations &history..."),
+                         item(ID_VIEW_ALERTS, "&Alerts..."), "-",
                          item(ID_VIEW_SETTINGS, "Settings..."), "-",
                          item(ID_VIEW_LANGUAGES, "Languages...")}));
         QCOMPARE(describe(tops[2]->menu()),
@@ -331,10 +333,11 @@ private slots:
                  QStringList({item(ID_REG_ADDEMPLOYEE, "Add as empl&oyee..."), "-",
                               item(ID_REG_CLEAR, "Clear list"), "-",
                               item(ID_COPY_MEDIAID, "Copy MediaID to clipboard")}));
-        QCOMPARE(describeResource(IDR_MENU_TRAY),
-                 QStringList({item(ID_APP_ABOUT, "&About Tarvex..."), "-",
-                              item(ID_RESTORE_MAIN, "&Restore main window"), "-",
-                              item(ID_APP_EXIT, "E&xit")}));
+        QCOMPARE(
+            describeResource(IDR_MENU_TRAY),
+            QStringList({item(ID_APP_ABOUT, "&About Tarvex..."), "-",
+                         item(ID_RESTORE_MAIN, "&Restore main window"),
+                         item(ID_VIEW_ALERTS, "A&lerts..."), "-", item(ID_APP_EXIT, "E&xit")}));
         QCOMPARE(describeResource(IDR_MENU_PHOTO), QStringList({item(ID_PHOTO_CLOSE, "&Close")}));
     }
 
