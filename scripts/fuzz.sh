@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang, AddressSanitizer and UBSan into build-fuzz and runs
-# each for SECONDS (default 30) on a scratch copy of its seed corpus in fuzz/corpus/<target>,
+# each for SECONDS (default 30) on a scratch copy of its sample inputs (fuzz/corpus/, a folder
+# named after the target),
 # one after the other. Prints each target's executions and coverage; stops at the first crash,
 # leak, time-out or memory blow-up, leaving the input that caused it in build-fuzz/runs/.
 set -euo pipefail
