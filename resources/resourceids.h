@@ -440,6 +440,7 @@ inline constexpr int IDS_HISTORY_MOMENT_HINT = 336;
 inline constexpr int IDS_HISTORY_FOLDER_UNREADABLE = 337; // "%1: ..."
 inline constexpr int IDS_HISTORY_CHART_VIEW = 338;
 inline constexpr int IDS_HISTORY_REGISTRATIONS_TAB = 339;
+inline constexpr int IDS_HISTORY_ADD_EMPLOYEE = 470;
 // The reporting database through the report queue: the settings page's choice of the command
 // form, and what the user is told of a refused report, a queue that cannot take one or start.
 inline constexpr int IDS_MRDBCALL_LABEL = 340;
