@@ -391,6 +391,9 @@ inline constexpr int IDS_ALERTS_LIST = 381;
 inline constexpr int IDS_ALERT_LINE = 382;
 inline constexpr int IDS_ALERT_CONTROLLER_CELL = 383; // "COM%1 (ID %2)"
 inline constexpr int IDS_ALERTS_COUNT = 384;          // "%1 alerts since the start"
+// The report queue at its limit, and taking registrations again.
+inline constexpr int IDS_ALERT_QUEUE_FULL = 460; // "... %1 registrations waiting ..."
+inline constexpr int IDS_ALERT_QUEUE_TAKES = 461;
 
 // A MediaID in words, and why a printed number does not convert.
 inline constexpr int IDS_MEDIA_FAMILY = 390;       // "family %1"

@@ -409,6 +409,34 @@ private slots:
         QCOMPARE(CAppSettings::openStore()->value("Settings/UseMRDB").toInt(), 0);
     }
 
+    // A queue at ReportQueueMax turns the next registration away with one alert; the monthly
+    // file still gets it.
+    void fullReportQueueIsAnAlert() {
+        Vr12Simulator a;
+        QVERIFY(a.start(TestWorld::instance()->deviceDir(), 3));
+        const QString regs = freshFolder("regs-full");
+        storeSettings(regs, 1, "Driver=NoSuchDriver;Database=x");
+        CAppSettings::openStore()->setValue("Settings/ReportQueueMax", 1);
+        const QString ws = writeWorkspace("full.VR-12", {{3, 44, 4400}});
+        Collect run;
+        run.dataHome = freshFolder("data-full");
+        QVERIFY(run.start({ws, "--count", "3", "--seconds", "60"}));
+        const bool collecting = run.collecting();
+        CAppSettings::openStore()->remove("Settings/ReportQueueMax");
+        QVERIFY2(collecting, run.err.constData());
+        for (int i = 0; i < 3; ++i) {
+            a.sendMessage(Vr12Simulator::registrationFor(Vr12Simulator::mediaIdFor(40 + i)));
+            QVERIFY(run.waitForLines(i + 1));
+        }
+        QCOMPARE(run.finish(), 0);
+        QVERIFY2(run.err.count("tarvexctl: alert report-queue-full: Report queue full: 1 "
+                               "registrations waiting, new ones only in the monthly file\n") == 1 &&
+                     run.err.count("alert ") == 2,
+                 run.err.constData());
+        QCOMPARE(fileLines(monthlyFile(regs)).size(), 3);
+        storeSettings(regs, 0);
+    }
+
     // A controller whose device is missing is reported; the other one collects.
     void missingDeviceReportedOthersGoOn() {
         Vr12Simulator a;

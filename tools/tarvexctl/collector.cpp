@@ -107,15 +107,6 @@ void CCollector::OpenReportingDatabase(const CAppSettings& settings, const QStri
                             problem));
         },
         Qt::DirectConnection);
-    connect(
-        queue.get(), &ReportQueue::turnedAway, this,
-        [this, max = options.maxEntries](qint64 count) {
-            if (count == 1)
-                Report(QStringLiteral("the report queue holds %1 registrations (ReportQueueMax): "
-                                      "later ones are not reported, only filed")
-                           .arg(max));
-        },
-        Qt::DirectConnection);
     if (!queue->start()) {
         Report(QStringLiteral("registrations are not reported: %1").arg(queue->error()));
         return;
@@ -259,8 +250,18 @@ void CCollector::OnRegistration(const Controller& controller) {
     Print(plan.listRow);
     m_alerts.registrationArrived(controller.comPort,
                                  IsUnknownMedium(m_employees, r.mediaId.toLatin1().toStdString()));
-    // A full queue has said so once; any other refusal is the disk's and said each time.
-    if (plan.report && m_queue && !m_queue->enqueue(*plan.report) && !m_queue->status().full)
+    if (!plan.report || !m_queue)
+        return;
+    // A full queue is an alert, told once until it takes one again; any other refusal is the
+    // disk's and said each time.
+    if (m_queue->enqueue(*plan.report)) {
+        m_alerts.reportQueueTakes();
+        return;
+    }
+    const ReportQueueStatus queue = m_queue->status();
+    if (queue.full)
+        m_alerts.reportQueueFull(queue.waiting);
+    else
         Report(QStringLiteral("registration %1 %2 of %3 from controller %4 not reported: the "
                               "report queue cannot be written")
                    .arg(r.dateReg, r.timeReg, r.mediaId)
