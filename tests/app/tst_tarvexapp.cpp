@@ -708,7 +708,9 @@ private slots:
         employees->clearRowSelection();
         auto* table = window->findChild<QTableView*>(QStringLiteral("RegistrationsTable"));
         table->setCurrentIndex(table->model()->index(1, 0));
-        QCOMPARE(window->rowActions().size(), 1);
+        // Show employee, then Add as employee for unknown media.
+        QCOMPARE(window->rowActions().size(), 2);
+        QVERIFY(!window->rowActions()[1]->isEnabled());
         window->rowActions()[0]->trigger();
         QCOMPARE(employees->selectedRows(), QList<int>({0}));
 
