@@ -18,12 +18,14 @@ namespace {
 
 const char kUsage[] =
     "usage: vr12sim [--devices DIR] COMn [--register-every SECONDS] [--ids ID,...]\n"
-    "               [--table N] [--burst ID] [--pace] [--trace]\n"
+    "               [--table N] [--burst ID] [--pace] [--trace] [--tcp PORT]\n"
     "       vr12sim [--devices DIR] COMn --present ID[,ID...]\n"
     "       vr12sim --help | --version\n"
     "Simulates a VR-12 controller on a pseudo-terminal linked as DIR/COMn\n"
     "(default DIR: $VR12COMM_DEVICES, else ~/.config/vr12comm/devices).\n"
     "A link that a running simulator serves is refused; a stale one is replaced.\n"
+    "With --tcp, the controller listens on 127.0.0.1:PORT instead, as a serial\n"
+    "server would, and DIR/COMn is a file naming it (tcp://127.0.0.1:PORT).\n"
     "With --burst, each SIGUSR1 presents ID five times, one second apart (a key\n"
     "nobody has, tried at the door).\n"
     "With --present, the simulator already serving COMn registers each medium\n"
@@ -59,6 +61,7 @@ int main(int argc, char** argv) {
     int table = 0;
     bool pace = false;
     bool trace = false;
+    int tcpPort = -1;
     QList<QByteArray> ids;
     QByteArray burstId;
     QList<QByteArray> present;
@@ -91,6 +94,11 @@ int main(int argc, char** argv) {
             table = QByteArray(argv[++i]).toInt(&ok);
             if (!ok || table < 0 || table > 256)
                 return usageError("--table needs a number 0-256, not", argv[i]);
+        } else if (a == "--tcp" && hasValue) {
+            bool ok = false;
+            tcpPort = QByteArray(argv[++i]).toInt(&ok);
+            if (!ok || tcpPort < 1 || tcpPort > 65535)
+                return usageError("--tcp needs a port number 1-65535, not", argv[i]);
         } else if (a == "--pace") {
             pace = true;
         } else if (a == "--trace") {
@@ -101,8 +109,9 @@ int main(int argc, char** argv) {
             if (!ok || com < 1 || com > 255)
                 return usageError("not a port name COM1 ... COM255:", argv[i]);
         } else if (tooloptions::looksLikeOption(argv[i])) {
-            return hasValue || (a != "--devices" && a != "--register-every" && a != "--ids" &&
-                                a != "--table" && a != "--burst" && a != "--present")
+            return hasValue ||
+                           (a != "--devices" && a != "--register-every" && a != "--ids" &&
+                            a != "--table" && a != "--burst" && a != "--present" && a != "--tcp")
                        ? tooloptions::unknownOption("vr12sim", argv[i], kUsage)
                        : usageError("a value is missing after", argv[i]);
         } else {
@@ -144,7 +153,9 @@ int main(int argc, char** argv) {
     Vr12Simulator sim;
     sim.setPaced(pace);
     sim.fillTable(table);
-    if (!sim.start(deviceDir, com)) {
+    const bool serving =
+        tcpPort > 0 ? sim.startTcp(deviceDir, com, quint16(tcpPort)) : sim.start(deviceDir, com);
+    if (!serving) {
         std::fprintf(stderr, "vr12sim: %s\n", qPrintable(sim.errorString()));
         return 1;
     }
