@@ -17,6 +17,7 @@
 #include "waitcursor.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -99,6 +100,7 @@ CTermFormView::CTermFormView(QWidget* parent) : QWidget(parent), m_status(S(IDS_
     m_relay1List = addList(IDC_TERM_RELAY1);
     m_relay2List = addList(IDC_TERM_RELAY2);
     m_statusEdit = addEdit(IDC_TERM_STATUS, false);
+    m_statusEdit->installEventFilter(this);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(2, 1);
     grid->setRowStretch(row, 1);
@@ -350,6 +352,13 @@ void CTermFormView::OnErrMessage() {
             alerts->controllerLost(m_comPort, linkError());
     }
     ShowRegistrationsFile();
+}
+
+bool CTermFormView::eventFilter(QObject* watched, QEvent* event) {
+    // The wait until the next try shrinks while nobody looks: counted again when the tip shows.
+    if (watched == m_statusEdit && event->type() == QEvent::ToolTip && !m_portUp)
+        ShowLinkError();
+    return QWidget::eventFilter(watched, event);
 }
 
 void CTermFormView::OnPortBack() {

@@ -60,6 +60,9 @@ public:
 
     QSize minimumSizeHint() const override { return QSize(0, 0); }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void UpdateData(bool saveAndValidate);
     void OnRxMessage();

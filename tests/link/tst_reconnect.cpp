@@ -91,7 +91,8 @@ private slots:
         t.start();
         for (int i = 0; i < 1000; ++i)
             QVERIFY2(loseAndReturn(), qPrintable(QString::number(i)));
-        qInfo("1000 losses and returns in %lld ms", t.elapsed());
+        qInfo("1000 losses and returns in %lld ms, resident memory %+ld KiB", t.elapsed(),
+              rssKb() - rss);
         QCOMPARE(entries(QStringLiteral("/proc/self/task")), threads);
         QCOMPARE(entries(QStringLiteral("/proc/self/fd")), fds);
         QVERIFY2(rssKb() - rss < 8 * 1024, qPrintable(QString::number(rssKb() - rss)));

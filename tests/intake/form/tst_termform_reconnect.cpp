@@ -9,6 +9,7 @@
 #include "vr12simulator.h"
 
 #include <QElapsedTimer>
+#include <QHelpEvent>
 #include <QLineEdit>
 
 class TestTermFormReconnect : public QObject {
@@ -72,6 +73,12 @@ private slots:
         QVERIFY2(status->toolTip().contains(QStringLiteral("missing")),
                  qPrintable(status->toolTip()));
         QCOMPARE(form->Status(), QStringLiteral("Error"));
+        // The tip counts the wait down when it shows.
+        QTest::qWait(1000);
+        QHelpEvent hover(QEvent::ToolTip, QPoint(2, 2), status->mapToGlobal(QPoint(2, 2)));
+        QCoreApplication::sendEvent(const_cast<QLineEdit*>(status), &hover);
+        QVERIFY2(status->toolTip().endsWith(QStringLiteral("; next try in 3 s")),
+                 qPrintable(status->toolTip()));
         QVERIFY(sim.start(devices, 1));
         QTRY_COMPARE_WITH_TIMEOUT(form->Status(), QStringLiteral("OK"), 5000);
         QCOMPARE(status->toolTip(), QString());
