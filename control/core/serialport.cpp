@@ -140,7 +140,7 @@ short SerialPort::openNetwork(const QString& linkPath) {
     const std::optional<TcpAddress> address = readTcpLink(linkPath, &why);
     const int fd = address ? connectTcp(*address, kConnectTimeout, &why) : -1;
     if (fd < 0) {
-        m_lastErrno = address ? ECONNREFUSED : EINVAL;
+        m_lastErrno = address ? errno : EINVAL;
         m_lastError = why;
         ::close(lockFd);
         return OpenFailed;

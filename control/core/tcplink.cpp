@@ -112,6 +112,7 @@ int connectTcp(const TcpAddress& address, std::chrono::milliseconds timeout, QSt
     const QString where = QStringLiteral("%1:%2").arg(address.host).arg(address.port);
     if (gai != 0) {
         *error = QStringLiteral("%1: %2").arg(where, QString::fromLocal8Bit(::gai_strerror(gai)));
+        errno = EHOSTUNREACH;
         return -1;
     }
     int fd = -1;
@@ -122,8 +123,10 @@ int connectTcp(const TcpAddress& address, std::chrono::milliseconds timeout, QSt
             err = errno;
     }
     ::freeaddrinfo(found);
-    if (fd < 0)
+    if (fd < 0) {
         *error = QStringLiteral("%1: %2").arg(where, socketReason(err));
+        errno = err;
+    }
     return fd;
 }
 

@@ -18,7 +18,8 @@ struct TcpAddress {
 std::optional<TcpAddress> readTcpLink(const QString& path, QString* error);
 
 // A connected, non-blocking socket with keep-alive and without send delay, or -1 with the
-// reason in *error. A server that does not answer within `timeout` counts as unreachable.
+// reason in *error and errno set. A server that does not answer within `timeout` counts as
+// unreachable.
 int connectTcp(const TcpAddress& address, std::chrono::milliseconds timeout, QString* error);
 
 } // namespace vr12comm
