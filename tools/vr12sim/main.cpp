@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstring>
 #include <deque>
+#include <optional>
 
 namespace {
 
@@ -27,7 +28,8 @@ const char kUsage[] =
     "With --tcp, the controller listens on 127.0.0.1:PORT instead, as a serial\n"
     "server would, and DIR/COMn is a file naming it (tcp://127.0.0.1:PORT).\n"
     "With --burst, each SIGUSR1 presents ID five times, one second apart (a key\n"
-    "nobody has, tried at the door).\n"
+    "nobody has, tried at the door). SIGUSR2 pulls the line for 5 s, then plugs it\n"
+    "back under the same link.\n"
     "With --present, the simulator already serving COMn registers each medium\n"
     "(16-character media IDs), one after another, as if it were held to its reader.\n";
 
@@ -141,6 +143,7 @@ int main(int argc, char** argv) {
     sigset_t waited = stopSignals;
     if (!burstId.isEmpty())
         sigaddset(&waited, SIGUSR1);
+    sigaddset(&waited, SIGUSR2);
     pthread_sigmask(SIG_BLOCK, &waited, nullptr);
 
     // Taking over a link another simulator serves would delete it on exit.
@@ -186,10 +189,26 @@ int main(int argc, char** argv) {
     };
     std::deque<Presented> presenting;
     auto nextPresent = started;
+    std::optional<Vr12Simulator::Clock::time_point> pulledUntil;
     for (;;) {
         const int signal = sigtimedwait(&waited, nullptr, &tick);
-        if (signal > 0 && signal != SIGUSR1)
+        if (signal > 0 && signal != SIGUSR1 && signal != SIGUSR2)
             break;
+        if (signal == SIGUSR2 && !pulledUntil) {
+            sim.unplug();
+            pulledUntil = Vr12Simulator::Clock::now() + std::chrono::seconds(5);
+            std::printf("vr12sim: COM%d pulled for 5 s\n", com);
+        }
+        if (pulledUntil && Vr12Simulator::Clock::now() >= *pulledUntil) {
+            pulledUntil.reset();
+            const bool back = tcpPort > 0 ? sim.startTcp(deviceDir, com, quint16(tcpPort))
+                                          : sim.start(deviceDir, com);
+            if (!back) {
+                std::fprintf(stderr, "vr12sim: %s\n", qPrintable(sim.errorString()));
+                break;
+            }
+            std::printf("vr12sim: COM%d plugged back (%s)\n", com, qPrintable(sim.slavePath()));
+        }
         if (signal == SIGUSR1) {
             for (int k = 0; k < kBurstSize; ++k)
                 presenting.push_back({burstId, std::chrono::seconds(1)});
