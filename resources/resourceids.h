@@ -456,5 +456,7 @@ inline constexpr int IDS_REPORT_NO_QUEUE = 346;   // "...\n\n%1"
 // Enrolment: the mark of a medium no employee has, and closing with names not added.
 inline constexpr int IDS_UNKNOWN_MEDIUM = 410;
 inline constexpr int IDS_ENROL_NOT_ADDED = 411; // "%1 ... not added ..."
+// A controller's port that is down and tried again.
+inline constexpr int IDS_NEXT_TRY = 420; // "%1 ... %2 s"
 
 } // namespace res

@@ -17,6 +17,7 @@
 #include "waitcursor.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -99,6 +100,7 @@ CTermFormView::CTermFormView(QWidget* parent) : QWidget(parent), m_status(S(IDS_
     m_relay1List = addList(IDC_TERM_RELAY1);
     m_relay2List = addList(IDC_TERM_RELAY2);
     m_statusEdit = addEdit(IDC_TERM_STATUS, false);
+    m_statusEdit->installEventFilter(this);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(2, 1);
     grid->setRowStretch(row, 1);
@@ -124,6 +126,8 @@ CTermFormView::CTermFormView(QWidget* parent) : QWidget(parent), m_status(S(IDS_
             Qt::QueuedConnection);
     // ErrMessage comes for a port that went away and for registrations not written.
     connect(&m_comm, &CVr12Comm::ErrMessage, this, &CTermFormView::OnErrMessage);
+    connect(&m_reconnect, &CReconnectPlan::back, this, &CTermFormView::OnPortBack);
+    connect(&m_reconnect, &CReconnectPlan::stillDown, this, &CTermFormView::ShowLinkError);
     UpdateData(false);
 }
 
@@ -204,6 +208,10 @@ void CTermFormView::Bind(int comPort, const CTermRecord& record) {
 
     m_comm.SetAsciiFileName(CAppSettings::instance().registrationsFile());
     m_portUp = m_comm.Init(short(comPort - 1));
+    if (m_portUp)
+        m_reconnect.up();
+    else if (m_comm.IsLinked())
+        m_reconnect.down();
     if (!m_portUp) {
         m_status = S(IDS_ERROR);
         UpdateData(false);
@@ -251,9 +259,11 @@ void CTermFormView::ShowLinkError() {
     // "Error" alone does not tell an installer what to do (a busy port, a missing device, no
     // access to it, a full folder): the control's own words go on the Status field.
     const vr12comm::IVr12CommControl* control = m_comm.Control();
-    const QString why = !control   ? (m_portUp ? QString() : m_comm.ErrorText())
-                        : m_portUp ? control->logFileError()
-                                   : control->lastLinkError();
+    QString why = !control   ? (m_portUp ? QString() : m_comm.ErrorText())
+                  : m_portUp ? control->logFileError()
+                             : control->lastLinkError();
+    if (!m_portUp && m_reconnect.isWaiting())
+        why = FormatString(IDS_NEXT_TRY, why, m_reconnect.secondsToNextTry());
     m_statusEdit->setToolTip(why);
     m_statusEdit->setAccessibleDescription(why);
 }
@@ -336,10 +346,28 @@ void CTermFormView::OnErrMessage() {
     if (m_portUp && state != vr12comm::LinkBothOpen && state != vr12comm::LinkPortOnly) {
         // The controller was unplugged or switched off: the picture already lost its cable.
         m_portUp = false;
+        m_reconnect.down();
         SetStatus(S(IDS_ERROR));
         if (IAlertInput* alerts = termFormServices().alerts)
             alerts->controllerLost(m_comPort, linkError());
     }
+    ShowRegistrationsFile();
+}
+
+bool CTermFormView::eventFilter(QObject* watched, QEvent* event) {
+    // The wait until the next try shrinks while nobody looks: counted again when the tip shows.
+    if (watched == m_statusEdit && event->type() == QEvent::ToolTip && !m_portUp)
+        ShowLinkError();
+    return QWidget::eventFilter(watched, event);
+}
+
+void CTermFormView::OnPortBack() {
+    // Only the status and its reason change: the fields, the lists' selection and the
+    // workspace's modified flag stay as they were.
+    m_portUp = true;
+    SetStatus(S(IDS_OK));
+    if (IAlertInput* alerts = termFormServices().alerts)
+        alerts->controllerBack(m_comPort);
     ShowRegistrationsFile();
 }
 

@@ -713,6 +713,54 @@ private slots:
         QVERIFY(february.at(0).endsWith(",COM8"));
         QVERIFY(february.at(1).endsWith(",COM7"));
     }
+
+    // A controller behind a serial server (the simulator on a TCP port): its registrations are
+    // collected, and when the server restarts the controller is said lost, then back by itself.
+    void networkControllerLostAndBack() {
+        Vr12Simulator sim;
+        const QString devices = TestWorld::instance()->deviceDir();
+        QVERIFY(sim.startTcp(devices, 9));
+        const quint16 port = sim.tcpPort();
+        CTarvexDoc doc;
+        CTermRecord record;
+        record.ID = 90;
+        doc.InsertController(9, record);
+        const QString regs = freshFolder("regs-tcp");
+        std::FILE* out = std::tmpfile();
+        std::FILE* err = std::tmpfile();
+        CVr12CommFactory factory(qEnvironmentVariable("TARVEX_BINARY_DIR") + "/bin/plugins");
+        QString file;
+        {
+            CCollector collector(out, err);
+            QCOMPARE(collector.Open(doc, factory, regs), 1);
+            file = collector.RegistrationsFile();
+            QTRY_VERIFY_WITH_TIMEOUT(sim.lineHeld(), 1000);
+            sim.sendMessage(Vr12Simulator::registrationFor(Vr12Simulator::mediaIdFor(1)));
+            QTRY_COMPARE_WITH_TIMEOUT(collector.Printed(), 1, 5000);
+            sim.stop();
+            QVERIFY(sim.startTcp(devices, 9, port));
+            // The first try comes 2 s after the loss.
+            QTRY_VERIFY_WITH_TIMEOUT(sim.lineHeld(), 4000);
+            sim.sendMessage(Vr12Simulator::registrationFor(Vr12Simulator::mediaIdFor(2)));
+            QTRY_COMPARE_WITH_TIMEOUT(collector.Printed(), 2, 5000);
+            collector.Close();
+        }
+        std::fclose(out);
+        std::rewind(err);
+        QByteArray errText;
+        char buffer[512];
+        while (std::fgets(buffer, sizeof buffer, err))
+            errText += buffer;
+        std::fclose(err);
+        const QList<QByteArray> lines = linesOf(errText);
+        QCOMPARE(lines.size(), 4);
+        QVERIFY2(lines.at(0).startsWith("tarvexctl: COM9: COM9: the line hung up"),
+                 lines.at(0).constData());
+        QCOMPARE(lines.at(1), QByteArray("tarvexctl: alert controller-lost: COM9 is lost"));
+        QCOMPARE(lines.at(2), QByteArray("tarvexctl: COM9 (controller 90) is back"));
+        QCOMPARE(lines.at(3), QByteArray("tarvexctl: alert controller-back: COM9 is back"));
+        QCOMPARE(fileLines(file).size(), 2);
+    }
 };
 
 TARVEX_TEST_MAIN(TestCollect)

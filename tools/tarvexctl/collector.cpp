@@ -150,12 +150,16 @@ int CCollector::Open(const CTarvexDoc& doc, CVr12CommFactory& factory, const QSt
             Qt::QueuedConnection);
         comm.SetAsciiFileName(file);
         const bool up = comm.Init(short(comPort - 1));
+        c->reconnect = std::make_unique<CReconnectPlan>(
+            [c] { return c->comm->Reopen(short(c->comPort - 1)); });
+        connect(c->reconnect.get(), &CReconnectPlan::back, this,
+                [this, c] { OnControllerBack(*c); });
+        // Nobody watches a status line here: a month's file that does not open would lose
+        // registrations silently.
+        connect(&comm, &CVr12Comm::ErrMessage, this, [this, c] { OnControlError(*c); });
         QString reason;
         if (up) {
             ++opened;
-            // Nobody watches a status line here: a month's file that does not open would
-            // lose registrations silently.
-            connect(&comm, &CVr12Comm::ErrMessage, this, [this, c] { OnControlError(*c); });
         } else {
             reason = comm.Control() ? comm.Control()->lastLinkError() : QString();
             if (reason.isEmpty())
@@ -170,14 +174,17 @@ int CCollector::Open(const CTarvexDoc& doc, CVr12CommFactory& factory, const QSt
         if (!up) {
             c->portLost = true;
             m_alerts.controllerLost(comPort, reason);
+            c->reconnect->down();
         }
     }
     return opened;
 }
 
 void CCollector::Close() {
-    for (auto& controller : m_controllers)
+    for (auto& controller : m_controllers) {
+        controller->reconnect.reset();
         controller->comm->Destroy();
+    }
     m_controllers.clear();
     m_host.reset();
     std::fflush(m_out);
@@ -218,8 +225,12 @@ void CCollector::OnControlError(Controller& controller) {
         controller.portLost = true;
         Report(QStringLiteral("COM%1: %2").arg(controller.comPort).arg(control->lastLinkError()));
         m_alerts.controllerLost(controller.comPort, control->lastLinkError());
+        controller.reconnect->down();
         return;
     }
+    // A port that is down has nothing to write; its tries may not open the file either.
+    if (controller.portLost)
+        return;
     const QString file = control->logFileError();
     if (file.isEmpty())
         return;
@@ -228,6 +239,14 @@ void CCollector::OnControlError(Controller& controller) {
                .arg(controller.comPort)
                .arg(file));
     m_alerts.registrationsNotWritten(controller.comPort, file);
+}
+
+void CCollector::OnControllerBack(Controller& controller) {
+    controller.portLost = false;
+    Report(
+        QStringLiteral("COM%1 (controller %2) is back").arg(controller.comPort).arg(controller.id));
+    m_alerts.controllerBack(controller.comPort);
+    ReportFileRecovered(controller);
 }
 
 void CCollector::ReportFileRecovered(Controller& controller) {
