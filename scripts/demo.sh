@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Sets up, builds and starts Tarvex on a demo site: a workspace of six employees and two
 # simulated controllers (COM1 on a pseudo-terminal, COM2 over a TCP link) that report a
-# registration every few seconds, and a photo window showing the registering employee's drawn portrait. Everything
-# lives in out/demo; the user's own settings and ports are not touched.
+# registration every few seconds, and a photo window showing the registering employee's drawn
+# portrait. Everything lives in out/demo; the user's own settings and ports are not touched.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
