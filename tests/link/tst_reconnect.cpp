@@ -95,7 +95,11 @@ private slots:
               rssKb() - rss);
         QCOMPARE(entries(QStringLiteral("/proc/self/task")), threads);
         QCOMPARE(entries(QStringLiteral("/proc/self/fd")), fds);
+        // The sanitizer holds freed memory back on purpose (its quarantine) and reports what
+        // leaks at exit itself: the resident bound means something only without it.
+#if !defined(__SANITIZE_ADDRESS__)
         QVERIFY2(rssKb() - rss < 8 * 1024, qPrintable(QString::number(rssKb() - rss)));
+#endif
 
         QSignalSpy rx(&c.comm, &CVr12Comm::RxMessage);
         c.sim.sendMessage(Vr12Simulator::registrationFor(Vr12Simulator::mediaIdFor(9)));
