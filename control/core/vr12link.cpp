@@ -28,7 +28,8 @@ Vr12Link::~Vr12Link() {
 bool Vr12Link::lockForCommand() {
     // A command from inside the RxMessage handler would wait for a receiver that
     // waits for that very handler: refuse it as a lock failure instead.
-    if (m_handOver.inHandler() && m_handOver.isOwnerThread() && !m_lock.isHeldByCurrentThread())
+    // The owner's thread is asked first: another thread must not read the handler's flag.
+    if (m_handOver.isOwnerThread() && m_handOver.inHandler() && !m_lock.isHeldByCurrentThread())
         return false;
     const bool owner = m_handOver.isOwnerThread();
     return m_lock.acquire(
