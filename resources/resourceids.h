@@ -253,6 +253,9 @@ inline constexpr int IDC_ENROL_CLOSE = 1229;
 inline constexpr int IDC_EMP_READ = 1230;
 inline constexpr int IDD_READMEDIUM = 1231;
 inline constexpr int IDC_READMEDIUM_PROMPT = 1232;
+// The link check's interval on the Miscellaneous page: its label and spin box.
+inline constexpr int IDC_LINKCHECK_LABEL = 1240;
+inline constexpr int IDC_LINKCHECK_MINUTES = 1241;
 
 // Strings. A string may share its number with a menu or picture of another kind; the string
 // table itself holds each number once (checked where it is built). The document strings are
@@ -452,5 +455,10 @@ inline constexpr int IDS_REPORT_NO_QUEUE = 346;   // "...\n\n%1"
 // Enrolment: the mark of a medium no employee has, and closing with names not added.
 inline constexpr int IDS_UNKNOWN_MEDIUM = 410;
 inline constexpr int IDS_ENROL_NOT_ADDED = 411; // "%1 ... not added ..."
+// The link check: a controller that did not answer it, the spin box's "off", and the
+// controllers list's column of when each one was last heard.
+inline constexpr int IDS_LINK_CHECK_NO_ANSWER = 440; // "... at %1"
+inline constexpr int IDS_LINK_CHECK_OFF = 441;
+inline constexpr int IDS_LAST_HEARD = 442;
 
 } // namespace res
