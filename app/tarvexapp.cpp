@@ -2,6 +2,7 @@
 
 #include "aboutdlg.h"
 #include "appalerts.h"
+#include "applinkcheck.h"
 #include "appsettings.h"
 #include "cmdui.h"
 #include "datafolder.h"
@@ -135,6 +136,10 @@ bool CTarvexApp::InitInstance() {
     // Before any controller opens: a port that does not open at the start is an alert too.
     m_alerts = std::make_unique<CAppAlerts>([this] { return mainFrame(); },
                                             [this] { return document(); }, m_clock);
+    m_linkCheck = std::make_unique<CAppLinkCheck>(CSettingsStore::instance(), [this] {
+        CMainPanes* panes = mainFrame() ? mainFrame()->panes() : nullptr;
+        return panes ? panes->termView() : nullptr;
+    });
     fillFormServices();
 
     // The workspace, its main window and the file type.
@@ -213,6 +218,7 @@ void CTarvexApp::fillFormServices() {
             m_logs->monthWatcher()->check();
     };
     services.alerts = &m_alerts->engine();
+    services.linkCheck = &m_linkCheck->checker();
     termFormServices() = std::move(services);
     connect(this, &CTarvexApp::photoHandedOver, m_photo.get(), &CPhotoFrame::SetPhoto);
 }
@@ -257,6 +263,7 @@ int CTarvexApp::ExitInstance() {
     m_window.reset();
     m_logs.reset();
     termFormServices() = TermFormServices();
+    m_linkCheck.reset();
     // Every control has stopped: what they reported gets its grace, the rest waits on disk.
     if (m_reporting)
         m_reporting->Finish(CAppReporting::kGraceMs);
