@@ -37,6 +37,8 @@ bool Vr12Link::replyStoodAlone(const QByteArray& reply, int expected, bool whole
     if (!whole)
         return false;
     m_heldForReceiver += tail;
+    m_heldPending = true;
+    wakeReceiver();
     return true;
 }
 

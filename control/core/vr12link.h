@@ -118,6 +118,11 @@ private:
     void portLost();
 
     void receiverLoop();
+    // Waits up to `limit` without the lock: true when the line has input or hung up, false
+    // after the time or a wake-up.
+    bool waitForLine(std::chrono::milliseconds limit);
+    // Ends the receiver's wait: a stop, or a message a command held for it.
+    void wakeReceiver();
     QByteArray collectMessage();
     void handleMessage(const QByteArray& message);
 
@@ -129,6 +134,9 @@ private:
     std::atomic<bool> m_run{false};
     std::atomic<bool> m_threadDone{true};
     bool m_lossTold = false; // receiver thread only
+    int m_wakeFd = -1;
+    // m_heldForReceiver is not empty; read without the lock.
+    std::atomic<bool> m_heldPending{false};
 
     QString m_asciiFileName = QStringLiteral("reg.txt");
     QString m_portName;
