@@ -246,7 +246,9 @@ GetStatusResult Vr12Link::getStatus() {
     unlock();
     if (r.isEmpty() || !clean)
         return GetStatusNoReply;
-    m_firmware = r.mid(2);
+    // Another thread's status check leaves the text alone: the owner's thread may be reading it.
+    if (m_handOver.isOwnerThread())
+        m_firmware = r.mid(2);
     return GetStatusOk;
 }
 

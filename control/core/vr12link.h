@@ -82,7 +82,7 @@ public:
     QString logError() const { return m_logError; }
 
     // getStatus may also run on another thread while the owner's thread goes on: the lock
-    // serialises the line, and the firmware text is read only after the owner's own getStatus.
+    // serialises the line, and only the owner's own getStatus sets the firmware text.
 
     // Test hooks: the lock depth held by the calling thread's view, and the lock.
     CommandLock& commandLock() { return m_lock; }
