@@ -133,13 +133,14 @@ bool CTarvexApp::InitInstance() {
     m_settings->Load(defaultRegFilePath(), m_photo.get());
     // The month of the clock in use names the registrations file from the start.
     CAppSettings::instance().MonthlyFileName = m_logs->monthWatcher()->monthlyFileName();
-    // Before any controller opens: a port that does not open at the start is an alert too.
-    m_alerts = std::make_unique<CAppAlerts>([this] { return mainFrame(); },
-                                            [this] { return document(); }, m_clock);
+    // The controllers' forms hand their controls to the link check as they open.
     m_linkCheck = std::make_unique<CAppLinkCheck>(CSettingsStore::instance(), [this] {
         CMainPanes* panes = mainFrame() ? mainFrame()->panes() : nullptr;
         return panes ? panes->termView() : nullptr;
     });
+    // Before any controller opens: a port that does not open at the start is an alert too.
+    m_alerts = std::make_unique<CAppAlerts>([this] { return mainFrame(); },
+                                            [this] { return document(); }, m_clock);
     fillFormServices();
 
     // The workspace, its main window and the file type.
