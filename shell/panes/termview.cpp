@@ -16,7 +16,7 @@ CTermView::CTermView(QWidget* parent)
                    {res::IDS_ID, 32},
                    {res::IDS_CODE, 40},
                    {res::IDS_COM_PORT, 64},
-                   {res::IDS_LAST_HEARD, 120, columncontent::kDateTime}},
+                   {res::IDS_LAST_HEARD, 140, columncontent::kDateTime}},
                   false, true, kNoMediaId, parent) {
     setObjectName(QStringLiteral("CTermView"));
     g_instance = this;

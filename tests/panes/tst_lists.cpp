@@ -71,7 +71,7 @@ private slots:
              QAbstractItemView::ExtendedSelection},
             {panes.termView(),
              {"Name", "ID", "Code", "COM Port", "Last heard"},
-             {100, 32, 40, 64, 120},
+             {100, 32, 40, 64, 140},
              QAbstractItemView::SingleSelection},
             {panes.termEmpView(),
              {"Last Name", "First Name", "MediaID"},
