@@ -25,16 +25,15 @@ void CAppDatabases::setPhotoWindow(CPhotoFrame* photo) {
     m_photoWindow = photo;
 }
 
-void CAppDatabases::reopen(const QString& name, std::unique_ptr<CADODataBase>& database,
+bool CAppDatabases::reopen(const QString& name, std::unique_ptr<CADODataBase>& database,
                            bool& featureOn, const QString& connection, int failureMessage) {
     m_trace.step(name);
     m_trace.status(name);
     CWaitCursor wait;
-    if (const std::optional<QString> error = ReopenDatabase(database, featureOn, connection)) {
+    const std::optional<QString> error = ReopenDatabase(database, featureOn, connection);
+    if (error)
         m_prompts.stop(FormatString(failureMessage, *error));
-        if (m_saveSettings)
-            m_saveSettings();
-    }
+    return !error;
 }
 
 void CAppDatabases::ReopenMRDatabase() {
@@ -43,8 +42,10 @@ void CAppDatabases::ReopenMRDatabase() {
     if (!m_mrdb)
         m_mrdb = std::make_unique<CADODataBase>();
     m_mrdb->SetCommandTimeout(kReportCommandTimeoutSeconds);
-    reopen(QStringLiteral("ReopenMRDatabase"), m_mrdb, settings.UseMRDB, settings.MRDB,
-           IDS_MRDB_FAILED);
+    // A database that does not open stays on: switched off, the registrations until someone
+    // noticed would never be reported, whereas the queue keeps them until it answers.
+    bool tryToOpen = settings.UseMRDB;
+    reopen(QStringLiteral("ReopenMRDatabase"), m_mrdb, tryToOpen, settings.MRDB, IDS_MRDB_FAILED);
     // The registrations' reports go through the queue's own connection; this one tells the
     // user at once whether the database opens.
     if (m_reporting)
@@ -61,8 +62,10 @@ void CAppDatabases::ReopenPhotoDB() {
     if (!m_photoDb)
         m_photoDb = std::make_unique<CADODataBase>();
     m_photoDb->SetCommandTimeout(kReportCommandTimeoutSeconds);
-    reopen(QStringLiteral("ReopenPhotoDB"), m_photoDb, settings.UsePhoto, settings.PhotoDB,
-           IDS_PHOTODB_FAILED);
+    if (!reopen(QStringLiteral("ReopenPhotoDB"), m_photoDb, settings.UsePhoto, settings.PhotoDB,
+                IDS_PHOTODB_FAILED) &&
+        m_saveSettings)
+        m_saveSettings();
     if (m_photoWindow)
         m_photoWindow->OnPhotoDatabaseReopened();
 }

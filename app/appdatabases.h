@@ -14,11 +14,12 @@ class IUserPrompts;
 
 // The program's two long-lived connections, the reporting and the photo database, and their
 // reopening after the settings were loaded or changed: under the wait cursor, with its step on
-// the splash window; one that does not open is reported and its feature switched off and saved.
+// the splash window. One that does not open is reported; the photo look-up is then switched off
+// and saved, reporting stays on and its queue waits for the database.
 class CAppDatabases {
 public:
-    // saveSettings: writes the settings once a feature was switched off; reporting: the report
-    // queue, which takes the reporting settings up after each reopening (nullptr: none).
+    // saveSettings: writes the settings once the photo look-up was switched off; reporting: the
+    // report queue, which takes the reporting settings up after each reopening (nullptr: none).
     CAppDatabases(CAppTrace& trace, IUserPrompts& prompts, std::function<void()> saveSettings,
                   CAppReporting* reporting = nullptr);
     ~CAppDatabases();
@@ -35,7 +36,8 @@ public:
     void ReopenPhotoDB();
 
 private:
-    void reopen(const QString& name, std::unique_ptr<CADODataBase>& database, bool& featureOn,
+    // False when the database did not open (featureOn is then off).
+    bool reopen(const QString& name, std::unique_ptr<CADODataBase>& database, bool& featureOn,
                 const QString& connection, int failureMessage);
 
     CAppTrace& m_trace;

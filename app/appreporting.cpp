@@ -1,5 +1,6 @@
 #include "appreporting.h"
 
+#include "alertinput.h"
 #include "appsettings.h"
 #include "datafolder.h"
 #include "reportqueue.h"
@@ -36,12 +37,20 @@ int CAppReporting::waiting() const {
     return m_queue ? m_queue->status().waiting : 0;
 }
 
+void CAppReporting::setAlerts(IAlertInput* alerts) {
+    m_alerts = alerts;
+    if (m_alerts && m_queue && !m_answering)
+        m_alerts->reportingSilent(waiting(), m_problem);
+}
+
 void CAppReporting::checkWaiting() {
     const int now = waiting();
     if (now == 0)
         m_watch->stop();
     if (now != m_lastWaiting) {
         m_lastWaiting = now;
+        if (m_alerts && !m_answering)
+            m_alerts->reportingWaiting(now);
         emit waitingChanged(now);
     }
 }
@@ -79,8 +88,14 @@ void CAppReporting::Follow(const CAppSettings& settings) {
             QMetaObject::invokeMethod(
                 this,
                 [this, answering, problem] {
-                    if (std::exchange(m_answering, answering) != answering)
-                        emit answeringChanged(answering, problem);
+                    m_problem = problem;
+                    if (std::exchange(m_answering, answering) == answering)
+                        return;
+                    if (m_alerts && answering)
+                        m_alerts->reportingAnswers();
+                    else if (m_alerts)
+                        m_alerts->reportingSilent(waiting(), problem);
+                    emit answeringChanged(answering, problem);
                 },
                 Qt::QueuedConnection);
         },
@@ -102,14 +117,19 @@ bool CAppReporting::Enqueue(const ReportEntry& report) {
         return false;
     if (m_queue->enqueue(report)) {
         m_toldNotQueued = m_toldFull = false;
+        if (m_alerts)
+            m_alerts->reportQueueTakes();
         if (!m_watch->isActive())
             m_watch->start();
         checkWaiting();
         return true;
     }
-    // Each cause is told once until a report is taken again.
+    // Each cause is told once until a report is taken again; a full queue is an alert, which
+    // tells it itself.
     if (m_queue->status().full) {
-        if (!std::exchange(m_toldFull, true))
+        if (m_alerts)
+            m_alerts->reportQueueFull(m_queue->status().waiting);
+        else if (!std::exchange(m_toldFull, true))
             tell(FormatString(IDS_REPORT_QUEUE_FULL, m_queue->status().waiting));
     } else if (!std::exchange(m_toldNotQueued, true)) {
         tell(FormatString(IDS_REPORT_NOT_QUEUED,

@@ -9,6 +9,7 @@
 #include <memory>
 
 class CAppSettings;
+class IAlertInput;
 class QTimer;
 class ReportQueue;
 
@@ -17,8 +18,8 @@ class ReportQueue;
 // connection of its own. It starts once the settings ask for reporting and follows a changed
 // connection or limit without a restart; switched off, it still sends what it had taken. What
 // the user must know (a refused report, a queue that cannot take one) goes through `notify`,
-// never a modal box that would hold up the intake; the waiting count and whether the database
-// answers are signals for whoever watches the site's health.
+// never a modal box that would hold up the intake; a database that does not answer, with the
+// waiting count, and a full queue are the alert rules' conditions.
 class CAppReporting : public QObject {
     Q_OBJECT
 public:
@@ -33,6 +34,9 @@ public:
 
     // Before the first Follow: where the queue's files live (default: the user's data folder).
     void setFolder(const QString& folder) { m_folder = folder; }
+    // From now on the alert rules hear of the database's silence and a full queue, the state
+    // at this moment included.
+    void setAlerts(IAlertInput* alerts);
 
     // Takes up UseMRDB, MRDB and ReportQueueMax.
     void Follow(const CAppSettings& settings);
@@ -59,11 +63,13 @@ private:
     void checkWaiting();
 
     Notify m_notify;
+    IAlertInput* m_alerts = nullptr;
     QString m_folder;
     std::unique_ptr<ReportQueue> m_queue;
     QTimer* m_watch = nullptr;
     int m_lastWaiting = 0;
     bool m_answering = true;
+    QString m_problem;
     bool m_toldNotQueued = false;
     bool m_toldFull = false;
 };

@@ -141,6 +141,8 @@ bool CTarvexApp::InitInstance() {
     // Before any controller opens: a port that does not open at the start is an alert too.
     m_alerts = std::make_unique<CAppAlerts>([this] { return mainFrame(); },
                                             [this] { return document(); }, m_clock);
+    // A database that did not answer while the settings were loaded is an alert already.
+    m_reporting->setAlerts(&m_alerts->engine());
     fillFormServices();
 
     // The workspace, its main window and the file type.
@@ -154,6 +156,8 @@ bool CTarvexApp::InitInstance() {
     CMainFrame* frame = m_window->frame();
     CDocumentFlow* flow = m_window->flow();
     frame->followSettings(CSettingsStore::instance());
+    // What was raised before the window was there (a database silent from the start) stands.
+    frame->ShowAlertLine(m_alerts->engine().statusLine());
 
     // The command line: its first argument that is not an option names a workspace.
     m_trace.status(QStringLiteral("CCommandLineInfo"));
@@ -266,8 +270,10 @@ int CTarvexApp::ExitInstance() {
     termFormServices() = TermFormServices();
     m_linkCheck.reset();
     // Every control has stopped: what they reported gets its grace, the rest waits on disk.
-    if (m_reporting)
+    if (m_reporting) {
         m_reporting->Finish(CAppReporting::kGraceMs);
+        m_reporting->setAlerts(nullptr);
+    }
     m_alerts.reset();
     m_trace.step(QStringLiteral("DestroyPhotoWindow"));
     m_photoCommands.reset();

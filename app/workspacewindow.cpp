@@ -86,7 +86,10 @@ bool CWorkspaceWindow::Create() {
         CHistoryCommands::Context{{[] { return CAppSettings::instance().RegFilePath; },
                                    [] { return CAppSettings::instance().CodePage; }, m_doc.get()},
                                   &prompts == &m_context.dialogPrompts ? nullptr : &prompts,
-                                  [this](const QString& mediaId) { showEmployee(mediaId); }});
+                                  [this](const QString& mediaId) { showEmployee(mediaId); },
+                                  [this](const QString& mediaId, QWidget* window) {
+                                      m_edit->AddUnknownMedium(mediaId, window);
+                                  }});
     commands.addWorkspaceTarget(m_history.get());
     commands.setApplicationTarget(&m_context.application);
     if (!m_frame->Create())

@@ -154,8 +154,8 @@ void CEditCommands::OnAddEmployee() {
     addEmployee(QString());
 }
 
-void CEditCommands::addEmployee(const QString& mediaId) {
-    CEmpDlg dlg(m_prompts, m_dialogParent, &m_doc);
+void CEditCommands::addEmployee(const QString& mediaId, QWidget* dialogParent) {
+    CEmpDlg dlg(m_prompts, dialogParent ? dialogParent : m_dialogParent.data(), &m_doc);
     dlg.SetMediumSource(m_media);
     if (!mediaId.isEmpty()) {
         dlg.SetMediaId(mediaId);
@@ -184,6 +184,11 @@ void CEditCommands::OnAddRegistrationAsEmployee() {
     const QString mediaId = unknownRegistrationMedium();
     if (!mediaId.isEmpty())
         addEmployee(mediaId);
+}
+
+void CEditCommands::AddUnknownMedium(const QString& mediaId, QWidget* window) {
+    if (IsUnknownMedium(m_doc.Employees(), mediaId.toLatin1().toStdString()))
+        addEmployee(mediaId, window);
 }
 
 CEnrolWindow* CEditCommands::enrolWindow() const {

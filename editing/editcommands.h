@@ -48,6 +48,9 @@ public:
     void OnEnrol();
     // The selected registration's unknown medium, into the Employee dialog.
     void OnAddRegistrationAsEmployee();
+    // The same for a medium picked elsewhere (the history), with the dialog over `window`;
+    // nothing for a MediaID an employee has.
+    void AddUnknownMedium(const QString& mediaId, QWidget* window);
     void OnAddController();
     void OnEditController();
     void OnDeleteController();
@@ -61,7 +64,7 @@ private:
     // The MediaID of the one selected registration when no employee has it, else empty.
     QString unknownRegistrationMedium() const;
     // The Employee dialog in add mode, with the reader's button when media are heard.
-    void addEmployee(const QString& mediaId);
+    void addEmployee(const QString& mediaId, QWidget* dialogParent = nullptr);
 
     CTarvexDoc& m_doc;
     IUserPrompts& m_prompts;

@@ -19,6 +19,15 @@ CHistoryWindow* CHistoryCommands::open() {
                  [](const HistoryRowContext& row) { return row.employee; },
                  [this](const HistoryRowContext& row) { m_context.showEmployee(row.mediaId); }});
         }
+        if (m_context.addEmployee) {
+            m_window->addRowAction({S(IDS_HISTORY_ADD_EMPLOYEE),
+                                    [](const HistoryRowContext& row) { return row.unknown; },
+                                    [this](const HistoryRowContext& row) {
+                                        m_context.addEmployee(row.mediaId, m_window.get());
+                                        // The new employee's name joins the rows.
+                                        m_window->workspaceChanged();
+                                    }});
+        }
     }
     m_window->show();
     m_window->raise();

@@ -17,6 +17,8 @@ public:
         IUserPrompts* prompts = nullptr;
         // Show employee: selects the employee with this MediaID in the main window.
         std::function<void(const QString& mediaId)> showEmployee;
+        // Add as employee...: the Employee dialog for this unknown MediaID, over `window`.
+        std::function<void(const QString& mediaId, QWidget* window)> addEmployee;
     };
 
     explicit CHistoryCommands(Context context);

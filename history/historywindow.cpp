@@ -11,6 +11,7 @@
 #include "resourceids.h"
 #include "tarvexdoc.h"
 #include "textformat.h"
+#include "unknownmark.h"
 #include "userprompts.h"
 #include "waitcursor.h"
 
@@ -91,6 +92,9 @@ CHistoryWindow::CHistoryWindow(Context context, QWidget* parent)
     m_history = new CHistoryModel(*m_store, *m_join, this);
     m_history->setColumnTitles({S(IDS_DATE), S(IDS_TIME), S(IDS_HISTORY_CONTROLLER), S(IDS_MEDIAID),
                                 S(IDS_LAST_NAME), S(IDS_FIRST_NAME), S(IDS_ACTION)});
+    // The same mark as the registrations list's, drawn in this window's colours.
+    const auto unknownMark = [this](int role) { return UnknownMark::cellData(role, palette()); };
+    m_history->setUnknownMark(unknownMark);
     m_historyTable = makeTable(m_tabs, QStringLiteral("RegistrationsTable"));
     m_historyTable->setModel(m_history);
     connect(m_historyTable->selectionModel(), &QItemSelectionModel::currentChanged, this,
@@ -102,6 +106,7 @@ CHistoryWindow::CHistoryWindow(Context context, QWidget* parent)
     m_attendance->setColumnTitles({S(IDS_DATE), S(IDS_LAST_NAME), S(IDS_FIRST_NAME), S(IDS_MEDIAID),
                                    S(IDS_HISTORY_FIRST), S(IDS_HISTORY_LAST), S(IDS_HISTORY_SPAN),
                                    S(IDS_HISTORY_COUNT_COLUMN)});
+    m_attendance->setUnknownMark(unknownMark);
     m_attendanceSorted = new QSortFilterProxyModel(this);
     m_attendanceSorted->setSortRole(CAttendanceModel::SortRole);
     m_attendanceSorted->setSourceModel(m_attendance);
@@ -284,11 +289,6 @@ void CHistoryWindow::addRowAction(HistoryRowAction action) {
     m_actions.push_back(std::move(action));
     m_rowActionList.append(a);
     updateRowActions();
-}
-
-void CHistoryWindow::setMediaIdDelegate(QAbstractItemDelegate* delegate) {
-    m_historyTable->setItemDelegateForColumn(CHistoryModel::MediaId, delegate);
-    m_attendanceTable->setItemDelegateForColumn(CAttendanceModel::MediaId, delegate);
 }
 
 std::optional<HistoryRowContext> CHistoryWindow::currentRow() const {

@@ -22,7 +22,6 @@ class CHistoryModel;
 class CHistoryStore;
 class CTarvexDoc;
 class IUserPrompts;
-class QAbstractItemDelegate;
 class QAction;
 class QCheckBox;
 class QComboBox;
@@ -72,8 +71,6 @@ public:
     void setPrompts(IUserPrompts* prompts);
     // Offered on every row it applies to, after those added before.
     void addRowAction(HistoryRowAction action);
-    // Draws the MediaID column of both tables (an unknown medium's mark); not owned.
-    void setMediaIdDelegate(QAbstractItemDelegate* delegate);
 
     // Reads the folder from the start when the setting names another one than shown (or
     // always, with `always`).

@@ -290,6 +290,11 @@ bool CVr12Comm::Init(short portNum) {
     return Call(DispInit, InvokeKind::Method, {shortArg(portNum)}, Expect::Bool, &r) && r.toBool();
 }
 
+bool CVr12Comm::Reopen(short portNum) {
+    Destroy();
+    return Init(portNum);
+}
+
 QString CVr12Comm::ReadFirstID() {
     return TextCommand(DispReadFirstID);
 }

@@ -59,6 +59,9 @@ public:
     void SetErrorCode(qint32 value);
 
     bool Init(short portNum);
+    // Destroy, then Init: the port is opened afresh (its device link resolved again) after it
+    // did not open or hung up, the receiver's thread and the old handle given back first.
+    bool Reopen(short portNum);
     QString ReadFirstID() override;
     QString ReadNextID() override;
     vr12comm::EraseIdResult EraseID(short id) override;

@@ -394,6 +394,9 @@ inline constexpr int IDS_ALERTS_LIST = 381;
 inline constexpr int IDS_ALERT_LINE = 382;
 inline constexpr int IDS_ALERT_CONTROLLER_CELL = 383; // "COM%1 (ID %2)"
 inline constexpr int IDS_ALERTS_COUNT = 384;          // "%1 alerts since the start"
+// The report queue at its limit, and taking registrations again.
+inline constexpr int IDS_ALERT_QUEUE_FULL = 460; // "... %1 registrations waiting ..."
+inline constexpr int IDS_ALERT_QUEUE_TAKES = 461;
 
 // A MediaID in words, and why a printed number does not convert.
 inline constexpr int IDS_MEDIA_FAMILY = 390;       // "family %1"
@@ -443,6 +446,7 @@ inline constexpr int IDS_HISTORY_MOMENT_HINT = 336;
 inline constexpr int IDS_HISTORY_FOLDER_UNREADABLE = 337; // "%1: ..."
 inline constexpr int IDS_HISTORY_CHART_VIEW = 338;
 inline constexpr int IDS_HISTORY_REGISTRATIONS_TAB = 339;
+inline constexpr int IDS_HISTORY_ADD_EMPLOYEE = 470;
 // The reporting database through the report queue: the settings page's choice of the command
 // form, and what the user is told of a refused report, a queue that cannot take one or start.
 inline constexpr int IDS_MRDBCALL_LABEL = 340;
@@ -455,6 +459,8 @@ inline constexpr int IDS_REPORT_NO_QUEUE = 346;   // "...\n\n%1"
 // Enrolment: the mark of a medium no employee has, and closing with names not added.
 inline constexpr int IDS_UNKNOWN_MEDIUM = 410;
 inline constexpr int IDS_ENROL_NOT_ADDED = 411; // "%1 ... not added ..."
+// A controller's port that is down and tried again.
+inline constexpr int IDS_NEXT_TRY = 420; // "%1 ... %2 s"
 // The link check: a controller that did not answer it, the spin box's "off", and the
 // controllers list's column of when each one was last heard.
 inline constexpr int IDS_LINK_CHECK_NO_ANSWER = 440; // "... at %1"

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Sets up, builds and starts Tarvex on a demo site: a workspace of six employees and two
-# controllers on simulated serial ports (COM1, COM2) that report a registration every few
-# seconds, and a photo window showing the registering employee's drawn portrait. Everything
-# lives in out/demo; the user's own settings and ports are not touched.
+# simulated controllers (COM1 on a pseudo-terminal, COM2 over a TCP link) that report a
+# registration every few seconds, and a photo window showing the registering employee's drawn
+# portrait. Everything lives in out/demo; the user's own settings and ports are not touched.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -38,12 +38,15 @@ ids="$ids,$unknown"
 pids=()
 trap 'kill "${pids[@]}" 2>/dev/null || true' EXIT INT TERM
 "$bin/vr12sim" COM1 --register-every 4 --ids "$ids" --table 3 --burst "$unknown" & pids+=($!)
-"$bin/vr12sim" COM2 --register-every 7 --ids "$ids" & pids+=($!)
+# The warehouse is reached over the network, as through a serial device server.
+"$bin/vr12sim" COM2 --register-every 7 --ids "$ids" --tcp 40102 & pids+=($!)
 for port in COM1 COM2; do
     for _ in $(seq 50); do [ -e "$VR12COMM_DEVICES/$port" ] && break; sleep 0.1; done
 done
 # Someone trying keys at the main entrance: five unknown keys in a row raise an alert.
 echo "Try five unknown keys at the main entrance (an alert): kill -USR1 ${pids[0]}"
+# A controller's link pulled for 5 s and put back: its Status, and the alerts, follow.
+echo "Pull the main entrance's link for 5 s: kill -USR2 ${pids[0]} (the warehouse's: ${pids[1]})"
 
 # Holding a new key to a demo reader, from another terminal: out/demo/present COM1 ID[,ID...]
 printf '#!/bin/sh\nexec "%s/vr12sim" --devices "%s" "$1" --present "$2"\n' "$bin" \

@@ -42,4 +42,19 @@ QString description() {
     return S(res::IDS_UNKNOWN_MEDIUM);
 }
 
+QVariant cellData(int role, const QPalette& palette) {
+    if (role == Qt::AccessibleDescriptionRole)
+        return description();
+    if (role != Qt::DecorationRole)
+        return {};
+    // Asked for at every paint of a marked cell: drawn again only when the colours change.
+    static qint64 drawnFor = -1;
+    static QIcon drawnIcon;
+    if (palette.cacheKey() != drawnFor) {
+        drawnIcon = icon(palette);
+        drawnFor = palette.cacheKey();
+    }
+    return drawnIcon;
+}
+
 } // namespace UnknownMark

@@ -2,6 +2,7 @@
 
 #include <QIcon>
 #include <QString>
+#include <QVariant>
 
 class QPalette;
 
@@ -12,5 +13,7 @@ namespace UnknownMark {
 
 QIcon icon(const QPalette& palette);
 QString description();
+// What a marked cell gives for `role`: the picture, the description, or nothing.
+QVariant cellData(int role, const QPalette& palette);
 
 } // namespace UnknownMark

@@ -18,13 +18,18 @@ QString alertKindName(AlertKind kind) {
         return QStringLiteral("unknown-media");
     case AlertKind::UnknownMediaEnded:
         return QStringLiteral("unknown-media-ended");
+    case AlertKind::ReportQueueFull:
+        return QStringLiteral("report-queue-full");
+    case AlertKind::ReportQueueTakes:
+        return QStringLiteral("report-queue-takes");
     }
     return QString();
 }
 
 bool Alert::isEnd() const {
     return kind == AlertKind::ControllerBack || kind == AlertKind::RegistrationsWritten ||
-           kind == AlertKind::ReportingAnswers || kind == AlertKind::UnknownMediaEnded;
+           kind == AlertKind::ReportingAnswers || kind == AlertKind::UnknownMediaEnded ||
+           kind == AlertKind::ReportQueueTakes;
 }
 
 int Alert::severity() const {
@@ -33,6 +38,7 @@ int Alert::severity() const {
         return 3;
     case AlertKind::ControllerLost:
     case AlertKind::ReportingSilent:
+    case AlertKind::ReportQueueFull:
         return 2;
     case AlertKind::UnknownMedia:
         return 1;

@@ -13,6 +13,8 @@ enum class AlertKind {
     ReportingAnswers,
     UnknownMedia,
     UnknownMediaEnded,
+    ReportQueueFull,
+    ReportQueueTakes,
 };
 
 // The kind's name for scripts (TARVEX_ALERT), such as "controller-lost".

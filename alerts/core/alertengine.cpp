@@ -57,6 +57,9 @@ void CAlertEngine::raise(AlertKind kind, int comPort, const QString& text, const
     case AlertKind::UnknownMediaEnded:
         m_lasting.erase(key(AlertKind::UnknownMedia, comPort));
         break;
+    case AlertKind::ReportQueueTakes:
+        m_lasting.erase(key(AlertKind::ReportQueueFull, comPort));
+        break;
     default:
         m_lasting[key(kind, comPort)] = alert;
     }
@@ -94,9 +97,34 @@ void CAlertEngine::reportingSilent(qint64 waiting, const QString& problem) {
           problem);
 }
 
+void CAlertEngine::reportingWaiting(qint64 waiting) {
+    const auto lasting = m_lasting.find(std::make_pair(AlertKind::ReportingSilent, 0));
+    if (!m_reportingSilent || lasting == m_lasting.end())
+        return;
+    const QString text = FormatString(IDS_ALERT_REPORTING_SILENT, waiting);
+    if (lasting->second.text == text)
+        return;
+    lasting->second.text = text;
+    if (m_last && m_last->kind == AlertKind::ReportingSilent)
+        m_last->text = text;
+    emit lastingChanged();
+}
+
 void CAlertEngine::reportingAnswers() {
     if (std::exchange(m_reportingSilent, false))
         raise(AlertKind::ReportingAnswers, 0, S(IDS_ALERT_REPORTING_BACK));
+}
+
+void CAlertEngine::reportQueueFull(qint64 waiting) {
+    if (std::exchange(m_queueFull, true))
+        return;
+    raise(AlertKind::ReportQueueFull, 0, FormatString(IDS_ALERT_QUEUE_FULL, waiting),
+          FormatString(IDS_REPORT_QUEUE_FULL, waiting));
+}
+
+void CAlertEngine::reportQueueTakes() {
+    if (std::exchange(m_queueFull, false))
+        raise(AlertKind::ReportQueueTakes, 0, S(IDS_ALERT_QUEUE_TAKES));
 }
 
 void CAlertEngine::registrationArrived(int comPort, bool unknownMedium) {

@@ -16,7 +16,8 @@
 class CAppSettings;
 
 // The one set of alert rules. Each condition (a controller lost, its registrations not
-// stored, the reporting database silent, a burst of unknown media at a controller) is told
+// stored, the reporting database silent, the report queue full, a burst of unknown media at a
+// controller) is told
 // once when it starts and once when it ends; events while it lasts are not told again.
 // A burst is `unknownCount` unknown registrations at one controller within `unknownMinutes`;
 // it ends when that controller has seen no unknown medium for as long.
@@ -44,7 +45,10 @@ public:
     void registrationsNotWritten(int comPort, const QString& reason) override;
     void registrationsWritten(int comPort) override;
     void reportingSilent(qint64 waiting, const QString& problem) override;
+    void reportingWaiting(qint64 waiting) override;
     void reportingAnswers() override;
+    void reportQueueFull(qint64 waiting) override;
+    void reportQueueTakes() override;
     void registrationArrived(int comPort, bool unknownMedium) override;
     void controllerGone(int comPort) override;
 
@@ -60,7 +64,8 @@ public:
 
 signals:
     void raised(const Alert& alert);
-    // Conditions were forgotten without an end (a controller left the workspace).
+    // Conditions were forgotten without an end (a controller left the workspace), or the
+    // text of one that lasts changed (how many reports wait).
     void lastingChanged();
 
 private:
@@ -80,6 +85,7 @@ private:
     std::set<int> m_lost;
     std::set<int> m_notWritten;
     bool m_reportingSilent = false;
+    bool m_queueFull = false;
     std::map<int, Burst> m_bursts;
     // The start of each lasting condition, by kind and port, for the status line.
     std::map<std::pair<AlertKind, int>, Alert> m_lasting;

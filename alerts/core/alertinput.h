@@ -20,7 +20,13 @@ public:
     virtual void registrationsWritten(int comPort) = 0;
     // The reporting database does not answer; `waiting` registrations wait for it.
     virtual void reportingSilent(qint64 waiting, const QString& problem) = 0;
+    // While it is silent, how many wait now: shown, never told again.
+    virtual void reportingWaiting(qint64 waiting) = 0;
     virtual void reportingAnswers() = 0;
+    // The report queue is at ReportQueueMax and turns registrations away (`waiting`: what it
+    // holds); it takes them again.
+    virtual void reportQueueFull(qint64 waiting) = 0;
+    virtual void reportQueueTakes() = 0;
     // A registration arrived; `unknownMedium`: its 16-character media ID belongs to nobody.
     virtual void registrationArrived(int comPort, bool unknownMedium) = 0;
     // The controller left the workspace: what lasted there is forgotten without an end.

@@ -1,15 +1,20 @@
 #include "serialport.h"
 
+#include "tcplink.h"
+
 #include <QFile>
 
 #include <cerrno>
 #include <cstring>
 #include <thread>
+#include <utility>
 
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -18,6 +23,10 @@ namespace vr12comm {
 using Clock = std::chrono::steady_clock;
 
 namespace {
+
+// A server on the local network answers at once; one that does not is taken as down rather
+// than holding up the window that opens the port.
+constexpr std::chrono::milliseconds kConnectTimeout{1000};
 
 // Waits for fd to become ready for `events` for at most `wait`; returns revents,
 // 0 on time-out, -1 on failure.
@@ -69,6 +78,9 @@ short SerialPort::open(const QString& devicePath) {
     m_lastError.clear();
     m_lastErrno = 0;
     const QByteArray path = QFile::encodeName(devicePath);
+    struct stat st {};
+    if (::stat(path.constData(), &st) == 0 && S_ISREG(st.st_mode))
+        return openNetwork(devicePath);
     const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         fail(errno, QString());
@@ -111,10 +123,42 @@ short SerialPort::open(const QString& devicePath) {
     return Opened;
 }
 
+short SerialPort::openNetwork(const QString& linkPath) {
+    const QByteArray path = QFile::encodeName(linkPath);
+    const int lockFd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+    if (lockFd < 0) {
+        fail(errno, QString());
+        return OpenFailed;
+    }
+    // The same exclusive use as a device's: a second holder of the file is refused.
+    if (::flock(lockFd, LOCK_EX | LOCK_NB) != 0) {
+        fail(errno == EWOULDBLOCK ? EBUSY : errno, QString());
+        ::close(lockFd);
+        return OpenFailed;
+    }
+    QString why;
+    const std::optional<TcpAddress> address = readTcpLink(linkPath, &why);
+    const int fd = address ? connectTcp(*address, kConnectTimeout, &why) : -1;
+    if (fd < 0) {
+        m_lastErrno = address ? errno : EINVAL;
+        m_lastError = why;
+        ::close(lockFd);
+        return OpenFailed;
+    }
+    m_lockFd = lockFd;
+    m_lost = false;
+    m_fd.store(fd);
+    return Opened;
+}
+
 bool SerialPort::close() {
     const int fd = m_fd.exchange(-1);
     if (fd < 0)
         return false;
+    if (m_lockFd >= 0) {
+        ::close(std::exchange(m_lockFd, -1));
+        return ::close(fd) == 0 || errno == EINTR;
+    }
     // A pseudo-terminal held open by its other side would keep the flag.
     ::ioctl(fd, TIOCNXCL);
     ::flock(fd, LOCK_UN);
@@ -126,17 +170,29 @@ void SerialPort::purge() {
     // Writes are drained before they return, so no output of ours is ever left
     // to discard. Flushing output anyway would, on a pseudo-terminal, drop the
     // bytes its other side has not read yet: the last command's byte.
-    if (fd >= 0)
+    if (fd < 0)
+        return;
+    if (!isNetwork()) {
         ::tcflush(fd, TCIFLUSH);
+        return;
+    }
+    char chunk[256];
+    while (::recv(fd, chunk, sizeof chunk, MSG_DONTWAIT) > 0) {
+    }
 }
 
 qsizetype SerialPort::write(const QByteArray& data) {
     const int fd = m_fd.load();
     if (fd < 0)
         return 0;
+    const bool network = isNetwork();
     qsizetype done = 0;
     while (done < data.size()) {
-        const ssize_t k = ::write(fd, data.constData() + done, size_t(data.size() - done));
+        const char* from = data.constData() + done;
+        const auto count = size_t(data.size() - done);
+        // A connection the server closed must fail the write, not end the process.
+        const ssize_t k =
+            network ? ::send(fd, from, count, MSG_NOSIGNAL) : ::write(fd, from, count);
         if (k > 0) {
             done += k;
             continue;
@@ -154,7 +210,7 @@ qsizetype SerialPort::write(const QByteArray& data) {
     }
     // write() returns once the bytes are queued; the next command's purge would
     // throw away whatever has not left the port yet.
-    if (done > 0)
+    if (done > 0 && !network)
         ::tcdrain(fd);
     return done;
 }
@@ -197,8 +253,10 @@ QByteArray SerialPort::read(int maxCount) {
             break;
         }
     }
+    // The read that meets the hang-up returns at once, so that it is told without delay.
+    if (broken && !m_lost.exchange(true))
+        broken = false;
     if (broken) {
-        m_lost = true;
         // A failing or hung-up line must not turn the callers' loops into a busy
         // spin: the read takes the time it would have taken on a silent line.
         auto until = deadline;

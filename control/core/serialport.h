@@ -8,10 +8,11 @@
 
 namespace vr12comm {
 
-// One serial device opened for exclusive use at 2400 baud 8N1, no flow control.
-// Every read follows the line's time-out rules: a read of n bytes ends when n
-// bytes arrived, when more than 50 ms pass between two bytes, or when
-// 40 ms * n + 300 ms have passed in total.
+// One serial device opened for exclusive use at 2400 baud 8N1, no flow control,
+// or a raw TCP connection to a serial server when the path is a link file (see
+// tcplink.h), held exclusively through a lock on that file. Every read follows the line's time-out
+// rules: a read of n bytes ends when n bytes arrived, when more than 50 ms pass between two bytes,
+// or when 40 ms * n + 300 ms have passed in total.
 class SerialPort {
 public:
     enum OpenResult : short {
@@ -36,6 +37,7 @@ public:
     bool isOpen() const { return m_fd.load() >= 0; }
     // The descriptor to wait on (-1 while closed).
     int handle() const { return m_fd.load(); }
+    bool isNetwork() const { return m_lockFd >= 0; }
     // The line hung up under an open handle (adapter pulled, other end gone);
     // it stays so until the port is opened again.
     bool isLost() const { return m_lost.load(); }
@@ -62,9 +64,12 @@ public:
 
 private:
     void fail(int err, const QString& what);
+    short openNetwork(const QString& linkPath);
 
     std::atomic<int> m_fd{-1};
     std::atomic<bool> m_lost{false};
+    // The link file's descriptor, locked while its connection is open; -1 for a device.
+    int m_lockFd = -1;
     QString m_lastError;
     int m_lastErrno = 0;
 };

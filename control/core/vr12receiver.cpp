@@ -100,6 +100,10 @@ void Vr12Link::receiverLoop() {
                     this, [this] { portLost(); }, Qt::QueuedConnection);
             }
             m_lock.release();
+            // Nothing more comes over a line that hung up; stopping here lets Destroy and the
+            // next Init follow at once.
+            if (m_lossTold)
+                break;
             std::this_thread::sleep_for(1ms);
             if (!m_run)
                 break;

@@ -53,6 +53,10 @@ QVariant CAttendanceModel::data(const QModelIndex& index, int role) const {
         return {};
     const AttendanceRow& a = attendance(index.row());
     const CHistoryJoin::Medium& m = m_join.medium(a.media);
+    if (index.column() == MediaId && m.unknown && role != Qt::DisplayRole) {
+        if (QVariant mark = unknownMark(role); mark.isValid())
+            return mark;
+    }
     if (role == Qt::DisplayRole) {
         switch (index.column()) {
         case Date:

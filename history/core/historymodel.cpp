@@ -83,6 +83,10 @@ QVariant CHistoryModel::data(const QModelIndex& index, int role) const {
         return {};
     const HistoryRecord& r = record(index.row());
     const CHistoryJoin::Medium& m = m_join.medium(r.media);
+    if (index.column() == MediaId && m.unknown && role != Qt::DisplayRole) {
+        if (QVariant mark = unknownMark(role); mark.isValid())
+            return mark;
+    }
     switch (role) {
     case Qt::DisplayRole:
         switch (index.column()) {

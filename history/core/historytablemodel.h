@@ -4,6 +4,9 @@
 
 #include <QAbstractTableModel>
 #include <QStringList>
+#include <QVariant>
+
+#include <functional>
 
 class CHistoryJoin;
 class CHistoryStore;
@@ -17,6 +20,10 @@ public:
     // Shows what passes `filter`.
     void setFilter(const HistoryFilter& filter);
     const HistoryFilter& filter() const { return m_filter; }
+    // What the MediaID cell of an unknown medium shows in other roles than its text (the
+    // window's mark: a picture and an accessible description); an invalid value: nothing.
+    using UnknownMark = std::function<QVariant(int role)>;
+    void setUnknownMark(UnknownMark mark) { m_unknownMark = std::move(mark); }
 
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant headerData(int section, Qt::Orientation orientation,
@@ -36,7 +43,12 @@ protected:
     CHistoryJoin& m_join;
     HistoryFilter m_filter;
 
+    QVariant unknownMark(int role) const {
+        return m_unknownMark ? m_unknownMark(role) : QVariant();
+    }
+
 private:
+    UnknownMark m_unknownMark;
     QStringList m_titles;
     int m_columns;
 };

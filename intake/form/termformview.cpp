@@ -18,6 +18,7 @@
 #include "waitcursor.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -100,6 +101,7 @@ CTermFormView::CTermFormView(QWidget* parent) : QWidget(parent), m_status(S(IDS_
     m_relay1List = addList(IDC_TERM_RELAY1);
     m_relay2List = addList(IDC_TERM_RELAY2);
     m_statusEdit = addEdit(IDC_TERM_STATUS, false);
+    m_statusEdit->installEventFilter(this);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(2, 1);
     grid->setRowStretch(row, 1);
@@ -125,6 +127,8 @@ CTermFormView::CTermFormView(QWidget* parent) : QWidget(parent), m_status(S(IDS_
             Qt::QueuedConnection);
     // ErrMessage comes for a port that went away and for registrations not written.
     connect(&m_comm, &CVr12Comm::ErrMessage, this, &CTermFormView::OnErrMessage);
+    connect(&m_reconnect, &CReconnectPlan::back, this, &CTermFormView::OnPortBack);
+    connect(&m_reconnect, &CReconnectPlan::stillDown, this, &CTermFormView::ShowLinkError);
     UpdateData(false);
 }
 
@@ -207,6 +211,10 @@ void CTermFormView::Bind(int comPort, const CTermRecord& record) {
 
     m_comm.SetAsciiFileName(CAppSettings::instance().registrationsFile());
     m_portUp = m_comm.Init(short(comPort - 1));
+    if (m_portUp)
+        m_reconnect.up();
+    else if (m_comm.IsLinked())
+        m_reconnect.down();
     if (!m_portUp) {
         m_status = S(IDS_ERROR);
         UpdateData(false);
@@ -296,6 +304,8 @@ void CTermFormView::ShowLinkError() {
                              : control->lastLinkError();
     if (why.isEmpty() && m_portUp)
         why = m_linkCheckLost;
+    if (!m_portUp && m_reconnect.isWaiting())
+        why = FormatString(IDS_NEXT_TRY, why, m_reconnect.secondsToNextTry());
     m_statusEdit->setToolTip(why);
     m_statusEdit->setAccessibleDescription(why);
 }
@@ -384,10 +394,28 @@ void CTermFormView::OnErrMessage() {
     if (m_portUp && state != vr12comm::LinkBothOpen && state != vr12comm::LinkPortOnly) {
         // The controller was unplugged or switched off: the picture already lost its cable.
         m_portUp = false;
+        m_reconnect.down();
         SetStatus(S(IDS_ERROR));
         if (IAlertInput* alerts = termFormServices().alerts)
             alerts->controllerLost(m_comPort, linkError());
     }
+    ShowRegistrationsFile();
+}
+
+bool CTermFormView::eventFilter(QObject* watched, QEvent* event) {
+    // The wait until the next try shrinks while nobody looks: counted again when the tip shows.
+    if (watched == m_statusEdit && event->type() == QEvent::ToolTip && !m_portUp)
+        ShowLinkError();
+    return QWidget::eventFilter(watched, event);
+}
+
+void CTermFormView::OnPortBack() {
+    // Only the status and its reason change: the fields, the lists' selection and the
+    // workspace's modified flag stay as they were.
+    m_portUp = true;
+    SetStatus(S(IDS_OK));
+    if (IAlertInput* alerts = termFormServices().alerts)
+        alerts->controllerBack(m_comPort);
     ShowRegistrationsFile();
 }
 

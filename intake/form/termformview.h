@@ -1,5 +1,6 @@
 #pragma once
 
+#include "reconnectplan.h"
 #include "reportentry.h"
 #include "termpanel.h"
 #include "vr12comm.h"
@@ -59,11 +60,16 @@ public:
 
     QSize minimumSizeHint() const override { return QSize(0, 0); }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void UpdateData(bool saveAndValidate);
     void OnRxMessage();
     void OnCallFailed(const QString& text);
     void OnErrMessage();
+    // A try of the reconnect plan opened the port again.
+    void OnPortBack();
     void OnRelayTimeChanged();
     // Whether registrations reach the file: "Error" while they do not, "OK" again once they
     // do; the user is told once when it starts.
@@ -80,6 +86,8 @@ private:
     void OnLinkCheckBack();
 
     CVr12Comm m_comm;
+    // Tries the port again while it is down; stopped before the control, whose port it opens.
+    CReconnectPlan m_reconnect{[this] { return m_comm.Reopen(short(m_comPort - 1)); }};
     int m_id = 0;
     std::string m_name;
     int m_code = 0;

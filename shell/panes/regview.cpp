@@ -28,11 +28,7 @@ CRegView::CRegView(QWidget* parent)
         if (column != kMediaIdColumn ||
             (role != Qt::DecorationRole && role != Qt::AccessibleDescriptionRole) || !IsMarked(row))
             return {};
-        if (role == Qt::AccessibleDescriptionRole)
-            return UnknownMark::description();
-        if (m_unknownIcon.isNull())
-            m_unknownIcon = UnknownMark::icon(palette());
-        return m_unknownIcon;
+        return UnknownMark::cellData(role, palette());
     });
 }
 
@@ -74,10 +70,8 @@ bool CRegView::IsMarked(int row) const {
 void CRegView::changeEvent(QEvent* event) {
     CReportView::changeEvent(event);
     // A theme switch (high contrast among them) redraws the mark in its colours.
-    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::StyleChange) {
-        m_unknownIcon = QIcon();
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::StyleChange)
         RefreshMarks();
-    }
 }
 
 void CRegView::ClearList() {

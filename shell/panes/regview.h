@@ -59,5 +59,4 @@ private:
 
     std::function<bool()> m_photoGate;
     std::function<bool(const QString&)> m_unknown;
-    QIcon m_unknownIcon; // drawn for the palette in use
 };

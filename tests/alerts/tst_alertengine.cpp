@@ -111,6 +111,30 @@ private slots:
         QCOMPARE(alertKindName(r.told.at(3).kind), QStringLiteral("registrations-written"));
     }
 
+    // A growing count changes the silent database's line, never tells again; a full queue is
+    // told once with its reason and ends when it takes one again.
+    void waitingCountAndAFullQueue() {
+        Rig r;
+        r.engine.reportingSilent(0, QStringLiteral("no server"));
+        r.engine.reportingWaiting(7);
+        r.engine.reportQueueFull(7);
+        r.engine.reportQueueFull(7);
+        r.engine.reportQueueTakes();
+        r.engine.reportQueueTakes();
+        QCOMPARE(r.engine.statusLine(),
+                 QStringLiteral("MorrowReports database does not answer: 7 registrations waiting"));
+        QCOMPARE(r.texts(), QStringList({"MorrowReports database does not answer: 0 registrations "
+                                         "waiting",
+                                         "Report queue full: 7 registrations waiting, new ones "
+                                         "only in the monthly file",
+                                         "Report queue takes registrations again"}));
+        QCOMPARE(alertKindName(r.told.at(1).kind), QStringLiteral("report-queue-full"));
+        QCOMPARE(r.told.at(1).reason,
+                 QStringLiteral("The report queue holds 7 registrations (ReportQueueMax). Later "
+                                "registrations are written to the monthly file only."));
+        QVERIFY(r.told.at(2).isEnd());
+    }
+
     void theStatusLineKeepsTheMostSeriousLastingCondition() {
         Rig r;
         QCOMPARE(r.engine.statusLine(), QString());

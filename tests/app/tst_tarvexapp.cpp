@@ -393,7 +393,9 @@ private slots:
         app->ExitInstance();
     }
 
-    void reportingDatabaseFailureSwitchesOffAtOnce() {
+    // Both are told; the photo look-up is switched off and saved at once, reporting stays on
+    // for its queue to wait out the database.
+    void photoFailureSwitchesOffReportingStaysOn() {
         setStored(QStringLiteral("Settings/UseMRDB"), 1);
         setStored(QStringLiteral("Settings/MRDB"),
                   TestWorld::instance()->sqliteConnection(QStringLiteral("missing/reports.db")));
@@ -403,7 +405,7 @@ private slots:
                   QStringLiteral("Driver=NoSuchDriver;Database=x"));
         QStringList storedAtMessage;
         prompts.onStop = [&](const QString&) {
-            storedAtMessage << store()->value(QStringLiteral("Settings/UseMRDB")).toString();
+            storedAtMessage << store()->value(QStringLiteral("Settings/UsePhoto")).toString();
         };
         auto app = makeApp();
         QVERIFY(app->InitInstance());
@@ -414,12 +416,14 @@ private slots:
                 int(strlen("Unable to open MorrowReports database.\n\nError: ")));
         QVERIFY(prompts.stops[1].startsWith(
             QStringLiteral("Unable to open photo database.\n\nError: ")));
-        // Off in the store right after the message, before the program exits.
+        // The photo look-up is off in the store right after its message, before the program
+        // exits.
         auto s = store();
-        QCOMPARE(s->value(QStringLiteral("Settings/UseMRDB")).toInt(), 0);
+        QCOMPARE(s->value(QStringLiteral("Settings/UseMRDB")).toInt(), 1);
         QCOMPARE(s->value(QStringLiteral("Settings/UsePhoto")).toInt(), 0);
-        QCOMPARE(storedAtMessage.value(0), QStringLiteral("1"));
-        QVERIFY(!CAppSettings::instance().UseMRDB && !CAppSettings::instance().UsePhoto);
+        QCOMPARE(storedAtMessage, QStringList({"1", "1"}));
+        QVERIFY(CAppSettings::instance().UseMRDB && !CAppSettings::instance().UsePhoto);
+        QVERIFY(app->reporting()->running());
         // With the photo lookup off, Toggle photograph is disabled and ShowPhoto falls to off.
         const CCmdUI photo = app->mainFrame()->commands().query(res::ID_VIEW_PHOTO);
         QVERIFY(!photo.enabled());
@@ -704,7 +708,9 @@ private slots:
         employees->clearRowSelection();
         auto* table = window->findChild<QTableView*>(QStringLiteral("RegistrationsTable"));
         table->setCurrentIndex(table->model()->index(1, 0));
-        QCOMPARE(window->rowActions().size(), 1);
+        // Show employee, then Add as employee for unknown media.
+        QCOMPARE(window->rowActions().size(), 2);
+        QVERIFY(!window->rowActions()[1]->isEnabled());
         window->rowActions()[0]->trigger();
         QCOMPARE(employees->selectedRows(), QList<int>({0}));
 

@@ -3,6 +3,7 @@
 #include "devicepath.h"
 #include "serialport.h"
 #include "testworld.h"
+#include "vr12simulator.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -291,11 +292,56 @@ private slots:
         const double cpu0 = threadCpuMs();
         QElapsedTimer t;
         t.start();
+        // The read that meets the hang-up says so at once; the later ones take their time.
+        QVERIFY(port.read(1).isEmpty());
+        QVERIFY(port.isLost());
+        QVERIFY2(t.elapsed() < 100, qPrintable(QString::number(t.elapsed())));
+        t.start();
         for (int i = 0; i < 3; ++i)
             QVERIFY(port.read(1).isEmpty());
         QVERIFY2(t.elapsed() >= 3 * 340, qPrintable(QString::number(t.elapsed())));
         QVERIFY2(threadCpuMs() - cpu0 < 100, qPrintable(QString::number(threadCpuMs() - cpu0)));
         QVERIFY(port.close());
+    }
+
+    // A link file naming a serial server: the same exclusive use, bytes both ways, the same
+    // read time-outs, and the server's end of the connection met as a hang-up.
+    void networkLinkActsAsALine() {
+        Vr12Simulator sim;
+        QVERIFY(sim.startTcp(TestWorld::instance()->deviceDir(), 12));
+        const QString link = devicePathForPort(12);
+        SerialPort first;
+        QCOMPARE(first.open(link), short(SerialPort::Opened));
+        QVERIFY(first.isNetwork());
+        SerialPort second;
+        QCOMPARE(second.open(link), short(SerialPort::OpenFailed));
+        QVERIFY2(second.lastError().contains("busy"), qPrintable(second.lastError()));
+        QCOMPARE(first.write("V"), qsizetype(1));
+        QCOMPARE(first.read(20), QByteArray("V:VR-12 v2.14 ready "));
+        QElapsedTimer t;
+        t.start();
+        QVERIFY(first.read(1).isEmpty());
+        QVERIFY2(t.elapsed() >= 340 && t.elapsed() < 740, qPrintable(QString::number(t.elapsed())));
+        const quint16 port = sim.tcpPort();
+        sim.stop();
+        QVERIFY(first.read(1).isEmpty());
+        QVERIFY(first.isLost());
+        QVERIFY(first.close());
+
+        // No server there, and a file that names none.
+        QFile file(link);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QStringLiteral("tcp://127.0.0.1:%1\n").arg(port).toLatin1());
+        file.close();
+        QCOMPARE(first.open(link), short(SerialPort::OpenFailed));
+        QVERIFY2(first.lastError().contains("refused"), qPrintable(first.lastError()));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("COM12 is by the door\n");
+        file.close();
+        QCOMPARE(first.open(link), short(SerialPort::OpenFailed));
+        QVERIFY2(first.lastError().contains("tcp://HOST:PORT"), qPrintable(first.lastError()));
+        QVERIFY(!first.isOpen());
+        QFile::remove(link);
     }
 };
 

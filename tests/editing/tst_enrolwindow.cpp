@@ -8,6 +8,8 @@
 #include "empdlg.h"
 #include "empview.h"
 #include "enrolwindow.h"
+#include "historymodel.h"
+#include "historywindow.h"
 #include "mediumreaddlg.h"
 #include "presentedmedia.h"
 #include "resourceids.h"
@@ -15,11 +17,13 @@
 #include "vr12simulator.h"
 
 #include <QAbstractItemModel>
+#include <QAction>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QTableView>
 #include <QTableWidget>
 #include <QTimer>
 
@@ -291,6 +295,73 @@ private slots:
         // Known now: no mark, no command.
         QVERIFY(!cell(strangerRow).data(Qt::DecorationRole).isValid());
         QVERIFY(!w.enabled(ID_REG_ADDEMPLOYEE));
+    }
+
+    void historyMarksAndAddsUnknownMedia() {
+        EnrolWorld w;
+        QVERIFY(w.begin(QStringLiteral("history")));
+        const QByteArray stranger = newKey(31);
+        w.gate.sendMessage(Vr12Simulator::registrationFor(stranger));
+        QTRY_COMPARE_WITH_TIMEOUT(w.list()->rowCount(), 1, kWaitMs);
+        w.store.sendMessage(Vr12Simulator::registrationFor(QByteArray(kBert.c_str())));
+        QTRY_COMPARE_WITH_TIMEOUT(w.list()->rowCount(), 2, kWaitMs);
+
+        // The history reads them back from the monthly file the control wrote.
+        QVERIFY(w.commands().execute(ID_VIEW_HISTORY));
+        CHistoryWindow* history = nullptr;
+        for (QWidget* top : QApplication::topLevelWidgets())
+            history = history ? history : qobject_cast<CHistoryWindow*>(top);
+        QVERIFY(history);
+        CHistoryModel* rows = history->historyModel();
+        auto* table = history->findChild<QTableView*>(QStringLiteral("RegistrationsTable"));
+        auto cell = [&](int row) { return rows->index(row, CHistoryModel::MediaId); };
+        // The folder holds the earlier tests' registrations too: the newest of each medium.
+        auto lastRowOf = [&](const QByteArray& id) {
+            int found = -1;
+            for (int row = 0; row < rows->rowCount(); ++row)
+                found = cell(row).data().toString() == QLatin1String(id) ? row : found;
+            return found;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(lastRowOf(stranger) >= 0, kWaitMs);
+        const int strangerRow = lastRowOf(stranger);
+        const int bertRow = lastRowOf(QByteArray(kBert.c_str()));
+        QVERIFY(bertRow >= 0);
+        QVERIFY(!cell(strangerRow).data(Qt::DecorationRole).value<QIcon>().isNull());
+        QCOMPARE(cell(strangerRow).data(Qt::AccessibleDescriptionRole).toString(),
+                 QStringLiteral("unknown medium"));
+        QVERIFY(!cell(bertRow).data(Qt::DecorationRole).isValid());
+
+        QAction* add = nullptr;
+        for (QAction* a : history->rowActions())
+            add = a->text() == QStringLiteral("Add as employee...") ? a : add;
+        QVERIFY(add);
+        table->setCurrentIndex(cell(bertRow));
+        QVERIFY(!add->isEnabled());
+        table->setCurrentIndex(cell(strangerRow));
+        QVERIFY(add->isEnabled());
+        bool seen = false;
+        whenModal([&](QWidget* modal) {
+            auto* dlg = qobject_cast<CEmpDlg*>(modal);
+            QVERIFY(dlg);
+            seen = true;
+            QCOMPARE(dlg->parentWidget(), static_cast<QWidget*>(history));
+            QCOMPARE(dlg->MediaIdText(), QString::fromLatin1(stranger));
+            QTest::keyClicks(dlg->field(IDC_EMP_LASTNAME), QStringLiteral("Stone"));
+            QTest::keyClicks(dlg->field(IDC_EMP_FIRSTNAME), QStringLiteral("Sam"));
+            dlg->accept();
+            if (dlg->isVisible())
+                dlg->reject();
+        });
+        add->trigger();
+        QVERIFY(seen);
+        QVERIFY(w.doc().FindEmployee(stranger.toStdString()));
+        // Known now: the row carries the name and no mark.
+        QTRY_COMPARE(cell(strangerRow).data().toString(), QLatin1String(stranger));
+        QCOMPARE(rows->index(strangerRow, CHistoryModel::LastName).data().toString(),
+                 QStringLiteral("Stone"));
+        QVERIFY(!cell(strangerRow).data(Qt::DecorationRole).isValid());
+        QVERIFY(!add->isEnabled());
+        history->close();
     }
 
     void readFromAReader() {

@@ -374,18 +374,15 @@ private slots:
 
     void rowActionsApplyWhereTheyShould() {
         Site site("actions");
-        CHistoryCommands commands({site.context(), nullptr, nullptr});
+        CHistoryCommands commands({site.context(), nullptr, nullptr, nullptr});
         QStringList shownEmployees;
-        CHistoryCommands withShow(
-            {site.context(), nullptr, [&](const QString& id) { shownEmployees << id; }});
+        QStringList added;
+        CHistoryCommands withShow({site.context(), nullptr,
+                                   [&](const QString& id) { shownEmployees << id; },
+                                   [&](const QString& id, QWidget*) { added << id; }});
         CHistoryWindow* w = withShow.open();
         QVERIFY(w->isVisible());
         QCOMPARE(withShow.open(), w);
-        QStringList added;
-        // One more, for unknown media only, as an enrolment would add it.
-        w->addRowAction({QStringLiteral("Add as employee..."),
-                         [](const HistoryRowContext& row) { return row.unknown; },
-                         [&](const HistoryRowContext& row) { added << row.mediaId; }});
         QCOMPARE(w->rowActions().size(), 2);
         QAction* show = w->rowActions()[0];
         QAction* add = w->rowActions()[1];

@@ -498,7 +498,8 @@ private slots:
         QCOMPARE(stored("MRDBCall").toString(), QStringLiteral("call"));
     }
 
-    void unreachableReportingDatabaseIsSwitchedOff() {
+    // Told at once, and left on: the report queue keeps the registrations until it answers.
+    void unreachableReportingDatabaseStaysOn() {
         QVERIFY(start({}));
         runSheet([&](CPS_Settings* sheet) {
             item<QCheckBox>(sheet->reportsPage(), IDC_USE_MRDB)->click();
@@ -510,8 +511,9 @@ private slots:
                      QLatin1String("Unable to open MorrowReports database.\n\nError: ")),
                  qPrintable(m_prompts.stops.first()));
         QVERIFY(m_prompts.stops.first().contains(QLatin1String("gone.db")));
-        QCOMPARE(stored("UseMRDB").toInt(), 0);
+        QCOMPARE(stored("UseMRDB").toInt(), 1);
         QCOMPARE(stored("MRDB").toString(), conn("gone.db"));
+        QVERIFY(m_app->reporting()->running());
     }
 
     void registrationsFolderThatCannotBeWritten() {

@@ -410,6 +410,34 @@ private slots:
         QCOMPARE(CAppSettings::openStore()->value("Settings/UseMRDB").toInt(), 0);
     }
 
+    // A queue at ReportQueueMax turns the next registration away with one alert; the monthly
+    // file still gets it.
+    void fullReportQueueIsAnAlert() {
+        Vr12Simulator a;
+        QVERIFY(a.start(TestWorld::instance()->deviceDir(), 3));
+        const QString regs = freshFolder("regs-full");
+        storeSettings(regs, 1, "Driver=NoSuchDriver;Database=x");
+        CAppSettings::openStore()->setValue("Settings/ReportQueueMax", 1);
+        const QString ws = writeWorkspace("full.VR-12", {{3, 44, 4400}});
+        Collect run;
+        run.dataHome = freshFolder("data-full");
+        QVERIFY(run.start({ws, "--count", "3", "--seconds", "60"}));
+        const bool collecting = run.collecting();
+        CAppSettings::openStore()->remove("Settings/ReportQueueMax");
+        QVERIFY2(collecting, run.err.constData());
+        for (int i = 0; i < 3; ++i) {
+            a.sendMessage(Vr12Simulator::registrationFor(Vr12Simulator::mediaIdFor(40 + i)));
+            QVERIFY(run.waitForLines(i + 1));
+        }
+        QCOMPARE(run.finish(), 0);
+        QVERIFY2(run.err.count("tarvexctl: alert report-queue-full: Report queue full: 1 "
+                               "registrations waiting, new ones only in the monthly file\n") == 1 &&
+                     run.err.count("alert ") == 2,
+                 run.err.constData());
+        QCOMPARE(fileLines(monthlyFile(regs)).size(), 3);
+        storeSettings(regs, 0);
+    }
+
     // A controller whose device is missing is reported; the other one collects.
     void missingDeviceReportedOthersGoOn() {
         Vr12Simulator a;
@@ -687,16 +715,64 @@ private slots:
         QVERIFY(february.at(1).endsWith(",COM7"));
     }
 
+    // A controller behind a serial server (the simulator on a TCP port): its registrations are
+    // collected, and when the server restarts the controller is said lost, then back by itself.
+    void networkControllerLostAndBack() {
+        Vr12Simulator sim;
+        const QString devices = TestWorld::instance()->deviceDir();
+        QVERIFY(sim.startTcp(devices, 9));
+        const quint16 port = sim.tcpPort();
+        CTarvexDoc doc;
+        CTermRecord record;
+        record.ID = 90;
+        doc.InsertController(9, record);
+        const QString regs = freshFolder("regs-tcp");
+        std::FILE* out = std::tmpfile();
+        std::FILE* err = std::tmpfile();
+        CVr12CommFactory factory(qEnvironmentVariable("TARVEX_BINARY_DIR") + "/bin/plugins");
+        QString file;
+        {
+            CCollector collector(out, err);
+            QCOMPARE(collector.Open(doc, factory, regs), 1);
+            file = collector.RegistrationsFile();
+            QTRY_VERIFY_WITH_TIMEOUT(sim.lineHeld(), 1000);
+            sim.sendMessage(Vr12Simulator::registrationFor(Vr12Simulator::mediaIdFor(1)));
+            QTRY_COMPARE_WITH_TIMEOUT(collector.Printed(), 1, 5000);
+            sim.stop();
+            QVERIFY(sim.startTcp(devices, 9, port));
+            // The first try comes 2 s after the loss.
+            QTRY_VERIFY_WITH_TIMEOUT(sim.lineHeld(), 4000);
+            sim.sendMessage(Vr12Simulator::registrationFor(Vr12Simulator::mediaIdFor(2)));
+            QTRY_COMPARE_WITH_TIMEOUT(collector.Printed(), 2, 5000);
+            collector.Close();
+        }
+        std::fclose(out);
+        std::rewind(err);
+        QByteArray errText;
+        char buffer[512];
+        while (std::fgets(buffer, sizeof buffer, err))
+            errText += buffer;
+        std::fclose(err);
+        const QList<QByteArray> lines = linesOf(errText);
+        QCOMPARE(lines.size(), 4);
+        QVERIFY2(lines.at(0).startsWith("tarvexctl: COM9: COM9: the line hung up"),
+                 lines.at(0).constData());
+        QCOMPARE(lines.at(1), QByteArray("tarvexctl: alert controller-lost: COM9 is lost"));
+        QCOMPARE(lines.at(2), QByteArray("tarvexctl: COM9 (controller 90) is back"));
+        QCOMPARE(lines.at(3), QByteArray("tarvexctl: alert controller-back: COM9 is back"));
+        QCOMPARE(fileLines(file).size(), 2);
+    }
+
     // collect's link check: a controller that stops answering is a line and an alert, and its
     // next registration brings it back.
     void silentControllerIsLostUntilItRegisters() {
         using namespace std::chrono_literals;
         Vr12Simulator door;
-        QVERIFY(door.start(TestWorld::instance()->deviceDir(), 9));
+        QVERIFY(door.start(TestWorld::instance()->deviceDir(), 10));
         CTarvexDoc doc;
         CTermRecord record;
-        record.ID = 90;
-        doc.InsertController(9, record);
+        record.ID = 100;
+        doc.InsertController(10, record);
         std::FILE* out = std::tmpfile();
         std::FILE* err = std::tmpfile();
         CVr12CommFactory factory(qEnvironmentVariable("TARVEX_BINARY_DIR") + "/bin/plugins");
@@ -706,12 +782,12 @@ private slots:
             CLinkChecker& check = collector.LinkCheck();
             door.setFault('V', Vr12Simulator::Fault::Silent);
             check.setInterval(500ms);
-            QTRY_VERIFY_WITH_TIMEOUT(check.isLost(9), 10000);
+            QTRY_VERIFY_WITH_TIMEOUT(check.isLost(10), 10000);
             check.setInterval(10min);
             QTRY_VERIFY_WITH_TIMEOUT(!check.checking(), 10000);
             door.sendMessage(Vr12Simulator::registrationFor(Vr12Simulator::mediaIdFor(1)));
             QTRY_COMPARE_WITH_TIMEOUT(collector.Printed(), 1, 5000);
-            QVERIFY(!check.isLost(9));
+            QVERIFY(!check.isLost(10));
             collector.Close();
         }
         std::fclose(out);
@@ -725,14 +801,14 @@ private slots:
         QCOMPARE(lines.size(), 4);
         QVERIFY2(
             QRegularExpression(
-                QStringLiteral("^tarvexctl: COM9: no answer to the link check at \\d\\d:\\d\\d$"))
+                QStringLiteral("^tarvexctl: COM10: no answer to the link check at \\d\\d:\\d\\d$"))
                 .match(QString::fromLatin1(lines.at(0)))
                 .hasMatch(),
             lines.at(0).constData());
         QCOMPARE(lines.mid(1),
-                 QList<QByteArray>({"tarvexctl: alert controller-lost: COM9 is lost",
-                                    "tarvexctl: COM9 answers again",
-                                    "tarvexctl: alert controller-back: COM9 is back"}));
+                 QList<QByteArray>({"tarvexctl: alert controller-lost: COM10 is lost",
+                                    "tarvexctl: COM10 answers again",
+                                    "tarvexctl: alert controller-back: COM10 is back"}));
     }
 };
 

@@ -107,15 +107,6 @@ void CCollector::OpenReportingDatabase(const CAppSettings& settings, const QStri
                             problem));
         },
         Qt::DirectConnection);
-    connect(
-        queue.get(), &ReportQueue::turnedAway, this,
-        [this, max = options.maxEntries](qint64 count) {
-            if (count == 1)
-                Report(QStringLiteral("the report queue holds %1 registrations (ReportQueueMax): "
-                                      "later ones are not reported, only filed")
-                           .arg(max));
-        },
-        Qt::DirectConnection);
     if (!queue->start()) {
         Report(QStringLiteral("registrations are not reported: %1").arg(queue->error()));
         return;
@@ -160,12 +151,16 @@ int CCollector::Open(const CTarvexDoc& doc, CVr12CommFactory& factory, const QSt
         comm.SetAsciiFileName(file);
         WatchLink(*c);
         const bool up = comm.Init(short(comPort - 1));
+        c->reconnect = std::make_unique<CReconnectPlan>(
+            [c] { return c->comm->Reopen(short(c->comPort - 1)); });
+        connect(c->reconnect.get(), &CReconnectPlan::back, this,
+                [this, c] { OnControllerBack(*c); });
+        // Nobody watches a status line here: a month's file that does not open would lose
+        // registrations silently.
+        connect(&comm, &CVr12Comm::ErrMessage, this, [this, c] { OnControlError(*c); });
         QString reason;
         if (up) {
             ++opened;
-            // Nobody watches a status line here: a month's file that does not open would
-            // lose registrations silently.
-            connect(&comm, &CVr12Comm::ErrMessage, this, [this, c] { OnControlError(*c); });
         } else {
             reason = comm.Control() ? comm.Control()->lastLinkError() : QString();
             if (reason.isEmpty())
@@ -180,6 +175,7 @@ int CCollector::Open(const CTarvexDoc& doc, CVr12CommFactory& factory, const QSt
         if (!up) {
             c->portLost = true;
             m_alerts.controllerLost(comPort, reason);
+            c->reconnect->down();
         }
     }
     return opened;
@@ -201,8 +197,10 @@ void CCollector::WatchLink(const Controller& controller) {
 void CCollector::Close() {
     // A check under way uses its control.
     m_linkCheck.clear();
-    for (auto& controller : m_controllers)
+    for (auto& controller : m_controllers) {
+        controller->reconnect.reset();
         controller->comm->Destroy();
+    }
     m_controllers.clear();
     m_host.reset();
     std::fflush(m_out);
@@ -243,8 +241,12 @@ void CCollector::OnControlError(Controller& controller) {
         controller.portLost = true;
         Report(QStringLiteral("COM%1: %2").arg(controller.comPort).arg(control->lastLinkError()));
         m_alerts.controllerLost(controller.comPort, control->lastLinkError());
+        controller.reconnect->down();
         return;
     }
+    // A port that is down has nothing to write; its tries may not open the file either.
+    if (controller.portLost)
+        return;
     const QString file = control->logFileError();
     if (file.isEmpty())
         return;
@@ -253,6 +255,14 @@ void CCollector::OnControlError(Controller& controller) {
                .arg(controller.comPort)
                .arg(file));
     m_alerts.registrationsNotWritten(controller.comPort, file);
+}
+
+void CCollector::OnControllerBack(Controller& controller) {
+    controller.portLost = false;
+    Report(
+        QStringLiteral("COM%1 (controller %2) is back").arg(controller.comPort).arg(controller.id));
+    m_alerts.controllerBack(controller.comPort);
+    ReportFileRecovered(controller);
 }
 
 void CCollector::ReportFileRecovered(Controller& controller) {
@@ -276,8 +286,18 @@ void CCollector::OnRegistration(const Controller& controller) {
     Print(plan.listRow);
     m_alerts.registrationArrived(controller.comPort,
                                  IsUnknownMedium(m_employees, r.mediaId.toLatin1().toStdString()));
-    // A full queue has said so once; any other refusal is the disk's and said each time.
-    if (plan.report && m_queue && !m_queue->enqueue(*plan.report) && !m_queue->status().full)
+    if (!plan.report || !m_queue)
+        return;
+    // A full queue is an alert, told once until it takes one again; any other refusal is the
+    // disk's and said each time.
+    if (m_queue->enqueue(*plan.report)) {
+        m_alerts.reportQueueTakes();
+        return;
+    }
+    const ReportQueueStatus queue = m_queue->status();
+    if (queue.full)
+        m_alerts.reportQueueFull(queue.waiting);
+    else
         Report(QStringLiteral("registration %1 %2 of %3 from controller %4 not reported: the "
                               "report queue cannot be written")
                    .arg(r.dateReg, r.timeReg, r.mediaId)

@@ -3,6 +3,7 @@
 #include "alertengine.h"
 #include "linkchecker.h"
 #include "monthwatcher.h"
+#include "reconnectplan.h"
 #include "registrationplan.h"
 #include "tarvexdoc.h"
 
@@ -24,9 +25,10 @@ class QWidget;
 // per controller writing the monthly file, one tab-separated line per registration on `out`
 // (the registrations list's five columns) and the reporting command, through the report queue,
 // when the settings ask for it. Problems go to `err` as lines, among them every registration
-// that does not reach the registrations file (and when they reach it again) and each command
-// the database refused; the intake goes on. Every alert of the alert rules is a line on `err`
-// too, and runs the alert command when one is set.
+// that does not reach the registrations file (and when they reach it again), a port lost and
+// back (it is tried again by itself) and each command the database refused; the intake goes on.
+// Every alert of the alert rules is a line on `err` too, and runs the alert command when one is
+// set.
 class CCollector : public QObject {
     Q_OBJECT
 public:
@@ -82,13 +84,17 @@ private:
         std::unique_ptr<CVr12Comm> comm;
         // Registrations were told lost and none has reached the file since.
         bool fileFailing = false;
-        // The line hung up and was told.
+        // The line hung up (or never opened) and was told.
         bool portLost = false;
+        // Tries the port again while it is down.
+        std::unique_ptr<CReconnectPlan> reconnect;
     };
 
     void OnRegistration(const Controller& controller);
     // ErrMessage: a lost registration (or a file that did not open) or a line that hung up.
     void OnControlError(Controller& controller);
+    // A try of its reconnect plan opened the port again.
+    void OnControllerBack(Controller& controller);
     // After each registration's line and each new file: a file that takes lines again is told.
     void ReportFileRecovered(Controller& controller);
     void WatchLink(const Controller& controller);

@@ -31,6 +31,14 @@ QByteArray linkTarget(const QByteArray& path) {
     return n > 0 ? QByteArray(buf, n) : QByteArray();
 }
 
+// A link file a simulator listening on the loopback address wrote.
+bool isLoopbackLinkFile(const QByteArray& path, const struct stat& st) {
+    if (!S_ISREG(st.st_mode) || st.st_size > 64)
+        return false;
+    QFile file(QFile::decodeName(path));
+    return file.open(QIODevice::ReadOnly) && file.readLine(64).startsWith("tcp://127.0.0.1:");
+}
+
 } // namespace
 
 DeviceLinkLock::~DeviceLinkLock() {
@@ -70,7 +78,8 @@ bool DeviceLinkLock::acquire(const QString& linkPath) {
     }
     const QByteArray link = QFile::encodeName(linkPath);
     struct stat st {};
-    if (::lstat(link.constData(), &st) == 0 && !linkTarget(link).startsWith("/dev/pts/")) {
+    if (::lstat(link.constData(), &st) == 0 && !linkTarget(link).startsWith("/dev/pts/") &&
+        !isLoopbackLinkFile(link, st)) {
         m_error = QStringLiteral("%1 is not a simulator's link; it is left as it is").arg(linkPath);
         ::unlink(lockName.constData());
         ::close(fd);

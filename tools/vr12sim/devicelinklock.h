@@ -14,7 +14,8 @@ public:
     DeviceLinkLock& operator=(const DeviceLinkLock&) = delete;
 
     // False, with the reason in errorString(), when a running simulator serves
-    // the link or the link names something other than a pseudo-terminal.
+    // the link or the link names something other than a pseudo-terminal or a
+    // simulator's port on the loopback address.
     bool acquire(const QString& linkPath);
     // Call after the link is gone.
     void release();

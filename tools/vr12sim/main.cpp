@@ -13,19 +13,23 @@
 #include <cstdio>
 #include <cstring>
 #include <deque>
+#include <optional>
 
 namespace {
 
 const char kUsage[] =
     "usage: vr12sim [--devices DIR] COMn [--register-every SECONDS] [--ids ID,...]\n"
-    "               [--table N] [--burst ID] [--pace] [--trace]\n"
+    "               [--table N] [--burst ID] [--pace] [--trace] [--tcp PORT]\n"
     "       vr12sim [--devices DIR] COMn --present ID[,ID...]\n"
     "       vr12sim --help | --version\n"
     "Simulates a VR-12 controller on a pseudo-terminal linked as DIR/COMn\n"
     "(default DIR: $VR12COMM_DEVICES, else ~/.config/vr12comm/devices).\n"
     "A link that a running simulator serves is refused; a stale one is replaced.\n"
+    "With --tcp, the controller listens on 127.0.0.1:PORT instead, as a serial\n"
+    "server would, and DIR/COMn is a file naming it (tcp://127.0.0.1:PORT).\n"
     "With --burst, each SIGUSR1 presents ID five times, one second apart (a key\n"
-    "nobody has, tried at the door).\n"
+    "nobody has, tried at the door). SIGUSR2 pulls the line for 5 s, then plugs it\n"
+    "back under the same link.\n"
     "With --present, the simulator already serving COMn registers each medium\n"
     "(16-character media IDs), one after another, as if it were held to its reader.\n";
 
@@ -59,6 +63,7 @@ int main(int argc, char** argv) {
     int table = 0;
     bool pace = false;
     bool trace = false;
+    int tcpPort = -1;
     QList<QByteArray> ids;
     QByteArray burstId;
     QList<QByteArray> present;
@@ -91,6 +96,11 @@ int main(int argc, char** argv) {
             table = QByteArray(argv[++i]).toInt(&ok);
             if (!ok || table < 0 || table > 256)
                 return usageError("--table needs a number 0-256, not", argv[i]);
+        } else if (a == "--tcp" && hasValue) {
+            bool ok = false;
+            tcpPort = QByteArray(argv[++i]).toInt(&ok);
+            if (!ok || tcpPort < 1 || tcpPort > 65535)
+                return usageError("--tcp needs a port number 1-65535, not", argv[i]);
         } else if (a == "--pace") {
             pace = true;
         } else if (a == "--trace") {
@@ -101,8 +111,9 @@ int main(int argc, char** argv) {
             if (!ok || com < 1 || com > 255)
                 return usageError("not a port name COM1 ... COM255:", argv[i]);
         } else if (tooloptions::looksLikeOption(argv[i])) {
-            return hasValue || (a != "--devices" && a != "--register-every" && a != "--ids" &&
-                                a != "--table" && a != "--burst" && a != "--present")
+            return hasValue ||
+                           (a != "--devices" && a != "--register-every" && a != "--ids" &&
+                            a != "--table" && a != "--burst" && a != "--present" && a != "--tcp")
                        ? tooloptions::unknownOption("vr12sim", argv[i], kUsage)
                        : usageError("a value is missing after", argv[i]);
         } else {
@@ -132,6 +143,7 @@ int main(int argc, char** argv) {
     sigset_t waited = stopSignals;
     if (!burstId.isEmpty())
         sigaddset(&waited, SIGUSR1);
+    sigaddset(&waited, SIGUSR2);
     pthread_sigmask(SIG_BLOCK, &waited, nullptr);
 
     // Taking over a link another simulator serves would delete it on exit.
@@ -144,7 +156,9 @@ int main(int argc, char** argv) {
     Vr12Simulator sim;
     sim.setPaced(pace);
     sim.fillTable(table);
-    if (!sim.start(deviceDir, com)) {
+    const bool serving =
+        tcpPort > 0 ? sim.startTcp(deviceDir, com, quint16(tcpPort)) : sim.start(deviceDir, com);
+    if (!serving) {
         std::fprintf(stderr, "vr12sim: %s\n", qPrintable(sim.errorString()));
         return 1;
     }
@@ -175,10 +189,26 @@ int main(int argc, char** argv) {
     };
     std::deque<Presented> presenting;
     auto nextPresent = started;
+    std::optional<Vr12Simulator::Clock::time_point> pulledUntil;
     for (;;) {
         const int signal = sigtimedwait(&waited, nullptr, &tick);
-        if (signal > 0 && signal != SIGUSR1)
+        if (signal > 0 && signal != SIGUSR1 && signal != SIGUSR2)
             break;
+        if (signal == SIGUSR2 && !pulledUntil) {
+            sim.unplug();
+            pulledUntil = Vr12Simulator::Clock::now() + std::chrono::seconds(5);
+            std::printf("vr12sim: COM%d pulled for 5 s\n", com);
+        }
+        if (pulledUntil && Vr12Simulator::Clock::now() >= *pulledUntil) {
+            pulledUntil.reset();
+            const bool back = tcpPort > 0 ? sim.startTcp(deviceDir, com, quint16(tcpPort))
+                                          : sim.start(deviceDir, com);
+            if (!back) {
+                std::fprintf(stderr, "vr12sim: %s\n", qPrintable(sim.errorString()));
+                break;
+            }
+            std::printf("vr12sim: COM%d plugged back (%s)\n", com, qPrintable(sim.slavePath()));
+        }
         if (signal == SIGUSR1) {
             for (int k = 0; k < kBurstSize; ++k)
                 presenting.push_back({burstId, std::chrono::seconds(1)});

@@ -7,10 +7,14 @@
 #include <cerrno>
 #include <cstring>
 
+#include <arpa/inet.h>
 #include <fcntl.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <pty.h>
 #include <sys/file.h>
+#include <sys/socket.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -62,6 +66,71 @@ bool Vr12Simulator::start(const QString& deviceDir, int comNumber) {
     return true;
 }
 
+bool Vr12Simulator::startTcp(const QString& deviceDir, int comNumber, quint16 port) {
+    stop();
+    auto failed = [this](const QString& what) {
+        m_error = QStringLiteral("%1: %2").arg(what, QString::fromLocal8Bit(std::strerror(errno)));
+        if (m_listener >= 0)
+            ::close(m_listener);
+        m_listener = -1;
+        return false;
+    };
+    m_listener = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (m_listener < 0)
+        return failed(QStringLiteral("socket"));
+    // A restarted simulator takes its port again at once.
+    const int on = 1;
+    ::setsockopt(m_listener, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_port = htons(port);
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (::bind(m_listener, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0)
+        return failed(QStringLiteral("port %1").arg(port));
+    if (::listen(m_listener, 4) != 0)
+        return failed(QStringLiteral("listen"));
+    socklen_t len = sizeof addr;
+    ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&addr), &len);
+    m_tcpPort = ntohs(addr.sin_port);
+    QDir().mkpath(deviceDir);
+    m_linkPath = QDir(deviceDir).filePath(QStringLiteral("COM%1").arg(comNumber));
+    m_slavePath = QStringLiteral("tcp://127.0.0.1:%1").arg(m_tcpPort);
+    QFile::remove(m_linkPath);
+    QFile link(m_linkPath);
+    if (!link.open(QIODevice::WriteOnly) || link.write(m_slavePath.toLatin1() + '\n') < 0) {
+        m_error = QStringLiteral("cannot write the link file %1").arg(m_linkPath);
+        ::close(m_listener);
+        m_listener = -1;
+        return false;
+    }
+    link.close();
+    m_state = State::Idle;
+    m_running = true;
+    m_thread = std::thread([this] { run(); });
+    return true;
+}
+
+bool Vr12Simulator::acceptLine() {
+    pollfd p{m_listener, POLLIN, 0};
+    if (::poll(&p, 1, 10) <= 0)
+        return false;
+    const int fd = ::accept4(m_listener, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const int on = 1;
+    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+    m_master = fd;
+    m_state = State::Idle;
+    m_connected = true;
+    return true;
+}
+
+void Vr12Simulator::dropLine() {
+    m_connected = false;
+    ::close(m_master);
+    m_master = -1;
+}
+
 void Vr12Simulator::stop() {
     m_running = false;
     if (m_thread.joinable())
@@ -70,7 +139,10 @@ void Vr12Simulator::stop() {
         ::close(m_master);
     if (m_slave >= 0)
         ::close(m_slave);
-    m_master = m_slave = -1;
+    if (m_listener >= 0)
+        ::close(m_listener);
+    m_master = m_slave = m_listener = -1;
+    m_connected = false;
     if (!m_linkPath.isEmpty())
         QFile::remove(m_linkPath);
 }
@@ -79,12 +151,16 @@ void Vr12Simulator::unplug() {
     m_running = false;
     if (m_thread.joinable())
         m_thread.join();
-    // Closing both ends of the pair hangs up the line the control holds.
+    // Closing both ends of the pair (or the connection and the listener) hangs up the line
+    // the control holds.
     if (m_slave >= 0)
         ::close(m_slave);
     if (m_master >= 0)
         ::close(m_master);
-    m_master = m_slave = -1;
+    if (m_listener >= 0)
+        ::close(m_listener);
+    m_master = m_slave = m_listener = -1;
+    m_connected = false;
 }
 
 void Vr12Simulator::setFault(char command, Fault fault, int times, int after) {
@@ -171,6 +247,8 @@ QByteArray Vr12Simulator::slot(int slot) const {
 }
 
 bool Vr12Simulator::lineHeld() const {
+    if (m_listener >= 0)
+        return m_connected;
     if (m_slave < 0)
         return false;
     // The simulator's own end is another open file: it conflicts with the holder's lock.
@@ -261,7 +339,10 @@ void Vr12Simulator::sendBlock(const QByteArray& block) {
             std::this_thread::sleep_until(m_nextByteAt);
             chunk = 1;
         }
-        const ssize_t k = ::write(m_master, block.constData() + done, size_t(chunk));
+        const ssize_t k =
+            m_listener >= 0
+                ? ::send(m_master, block.constData() + done, size_t(chunk), MSG_NOSIGNAL)
+                : ::write(m_master, block.constData() + done, size_t(chunk));
         if (k > 0) {
             done += k;
             if (paced)
@@ -469,6 +550,9 @@ void Vr12Simulator::onByte(char b) {
 void Vr12Simulator::run() {
     char buf[512];
     while (m_running) {
+        // Over TCP, what is to be sent waits for a connection.
+        if (m_listener >= 0 && m_master < 0 && !acceptLine())
+            continue;
         auto now = Clock::now();
         if (m_state != State::Idle && now >= m_payloadDeadline)
             m_state = State::Idle;
@@ -495,10 +579,18 @@ void Vr12Simulator::run() {
         if (r <= 0)
             continue;
         if (!(p.revents & POLLIN)) {
+            if (m_listener >= 0) {
+                dropLine();
+                continue;
+            }
             std::this_thread::sleep_for(20ms);
             continue;
         }
         const ssize_t k = ::read(m_master, buf, sizeof buf);
+        if (m_listener >= 0 && (k == 0 || (k < 0 && errno != EAGAIN && errno != EINTR))) {
+            dropLine();
+            continue;
+        }
         if (k <= 0) {
             std::this_thread::sleep_for(20ms);
             continue;

@@ -62,6 +62,11 @@ public:
 
     // Creates the pseudo-terminal and the link <deviceDir>/COM<comNumber>.
     bool start(const QString& deviceDir, int comNumber);
+    // Listens on 127.0.0.1:`port` instead (0: a free port) and writes <deviceDir>/COM<comNumber>
+    // as a link file to it. One connection at a time is the line; when it ends, the next one
+    // is awaited.
+    bool startTcp(const QString& deviceDir, int comNumber, quint16 port = 0);
+    quint16 tcpPort() const { return m_tcpPort; }
     void stop();
     // Pulls the cable: the line hangs up under the control's feet.
     void unplug();
@@ -122,6 +127,10 @@ private:
     };
 
     void run();
+    // TCP: takes a waiting connection as the line; false while there is none.
+    bool acceptLine();
+    // TCP: the connection ended; the next one is awaited.
+    void dropLine();
     void onByte(char b);
     void startCommand(char c);
     void finishPayload();
@@ -136,6 +145,9 @@ private:
 
     int m_master = -1;
     int m_slave = -1;
+    int m_listener = -1;
+    quint16 m_tcpPort = 0;
+    std::atomic<bool> m_connected{false};
     QString m_linkPath;
     QString m_slavePath;
     QString m_error;

@@ -1,8 +1,10 @@
 // The program's registrations reach a real PostgreSQL through the report queue: a database
-// stopped in the middle of a stream, a refused report, and the program itself killed while
-// reports wait and started again.
+// stopped in the middle of a stream or down from the start, a full queue, a refused report, and
+// the program itself killed while reports wait and started again.
 #include "intakeworld.h"
 
+#include "alertengine.h"
+#include "appalerts.h"
 #include "dbserver.h"
 #include "envoverride.h"
 #include "mainframetray.h"
@@ -11,6 +13,7 @@
 #include "testfiles.h"
 #include "vr12simulator.h"
 
+#include <QLabel>
 #include <QProcess>
 #include <QSignalSpy>
 
@@ -60,6 +63,11 @@ private slots:
     }
 
     void cleanupTestCase() { m_db.stop(); }
+    // A case that failed with the server stopped leaves the others a running one.
+    void init() {
+        if (!m_db.isRunning())
+            QVERIFY2(m_db.start(), qPrintable(m_db.error()));
+    }
 
     // The database goes away in the middle of two controllers' registrations and comes back:
     // every row keeps coming to the list meanwhile, the queue says how many wait and that the
@@ -107,6 +115,75 @@ private slots:
         QCOMPARE(answering.first().at(0).toBool(), false);
         QCOMPARE(answering.last().at(0).toBool(), true);
         QVERIFY(w.prompts.stops.isEmpty() && w.prompts.warnings.isEmpty());
+    }
+
+    // The database is down when the program starts: the user is told as ever, but reporting
+    // stays on and the registrations queue, the alert and then the status line saying how many
+    // wait; one beyond ReportQueueMax is turned away with an alert of its own. Once the database
+    // answers, the queued ones reach the table once, in order, and the queue takes again.
+    void databaseDownAtTheStartKeepsReportingOn() {
+        QCOMPARE(m_db.installReportProcedure(), QString());
+        QVERIFY2(m_db.stop(), qPrintable(m_db.error()));
+        EnvOverride data("XDG_DATA_HOME", freshFolder(QStringLiteral("data-down")));
+        Vr12Simulator sim;
+        QVERIFY(sim.start(TestWorld::instance()->deviceDir(), 6));
+        reportInto(m_db);
+        IntakeWorld::setStored(QStringLiteral("ReportQueueMax"), 3);
+        IntakeWorld w;
+        QVERIFY(w.start(QStringLiteral("down"), {{6, controller("Dock", 66, 6600)}}));
+        IntakeWorld::setStored(QStringLiteral("ReportQueueMax"), 100000);
+        QCOMPARE(w.prompts.stops.size(), 1);
+        QVERIFY2(w.prompts.stops.first().startsWith(
+                     QStringLiteral("Unable to open MorrowReports database.\n\nError: ")),
+                 qPrintable(w.prompts.stops.first()));
+        QCOMPARE(CAppSettings::openStore()->value(QStringLiteral("Settings/UseMRDB")).toInt(), 1);
+        CAppReporting* reporting = w.app->reporting();
+        QVERIFY(reporting && reporting->running());
+        const CAlertListModel& alerts = w.app->alerts()->list();
+        const auto told = [&](AlertKind kind) {
+            QStringList texts;
+            for (int r = alerts.rowCount() - 1; r >= 0; --r)
+                if (alerts.at(r).kind == kind)
+                    texts << alerts.at(r).text;
+            return texts;
+        };
+        const QLabel* line = w.app->mainFrame()->alertLine();
+
+        // The queue tries the database once something waits.
+        for (int i = 0; i < 4; ++i) {
+            sim.sendMessage(Vr12Simulator::registrationFor(Vr12Simulator::mediaIdFor(380 + i)));
+            QTRY_COMPARE_WITH_TIMEOUT(w.list()->rowCount(), i + 1, kWaitMs);
+            if (i == 0)
+                QTRY_COMPARE_WITH_TIMEOUT(told(AlertKind::ReportingSilent),
+                                          QStringList{"MorrowReports database does not answer: "
+                                                      "1 registrations waiting"},
+                                          kWaitMs);
+            if (i == 2)
+                QTRY_COMPARE_WITH_TIMEOUT(line->text(),
+                                          QStringLiteral("MorrowReports database does not "
+                                                         "answer: 3 registrations waiting"),
+                                          kWaitMs);
+        }
+        const QString full = QStringLiteral(
+            "Report queue full: 3 registrations waiting, new ones only in the monthly file");
+        QCOMPARE(told(AlertKind::ReportQueueFull), QStringList{full});
+        QCOMPARE(line->text(), full);
+        QCOMPARE(reporting->waiting(), 3);
+
+        QVERIFY2(m_db.start(), qPrintable(m_db.error()));
+        QTRY_COMPARE_WITH_TIMEOUT(m_db.reportRows().size(), 3, 90000);
+        QStringList expected;
+        for (int r = 0; r < 3; ++r)
+            expected << tableRow(row(w.list(), r), 6600);
+        QCOMPARE(m_db.reportRows(), expected);
+        QTRY_COMPARE_WITH_TIMEOUT(told(AlertKind::ReportingAnswers).size(), 1, kWaitMs);
+        sim.sendMessage(Vr12Simulator::registrationFor(Vr12Simulator::mediaIdFor(390)));
+        QTRY_COMPARE_WITH_TIMEOUT(w.list()->rowCount(), 5, kWaitMs);
+        expected << tableRow(row(w.list(), 4), 6600);
+        QTRY_COMPARE_WITH_TIMEOUT(m_db.reportRows(), expected, kWaitMs);
+        QCOMPARE(told(AlertKind::ReportQueueTakes).size(), 1);
+        QCOMPARE(w.prompts.stops.size(), 1);
+        QVERIFY(w.prompts.warnings.isEmpty());
     }
 
     // The routine refuses one medium: the user is told once through the tray, with the medium,
