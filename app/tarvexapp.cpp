@@ -2,6 +2,7 @@
 
 #include "aboutdlg.h"
 #include "appalerts.h"
+#include "applinkcheck.h"
 #include "appsettings.h"
 #include "cmdui.h"
 #include "datafolder.h"
@@ -132,6 +133,11 @@ bool CTarvexApp::InitInstance() {
     m_settings->Load(defaultRegFilePath(), m_photo.get());
     // The month of the clock in use names the registrations file from the start.
     CAppSettings::instance().MonthlyFileName = m_logs->monthWatcher()->monthlyFileName();
+    // The controllers' forms hand their controls to the link check as they open.
+    m_linkCheck = std::make_unique<CAppLinkCheck>(CSettingsStore::instance(), [this] {
+        CMainPanes* panes = mainFrame() ? mainFrame()->panes() : nullptr;
+        return panes ? panes->termView() : nullptr;
+    });
     // Before any controller opens: a port that does not open at the start is an alert too.
     m_alerts = std::make_unique<CAppAlerts>([this] { return mainFrame(); },
                                             [this] { return document(); }, m_clock);
@@ -217,6 +223,7 @@ void CTarvexApp::fillFormServices() {
             m_logs->monthWatcher()->check();
     };
     services.alerts = &m_alerts->engine();
+    services.linkCheck = &m_linkCheck->checker();
     termFormServices() = std::move(services);
     connect(this, &CTarvexApp::photoHandedOver, m_photo.get(), &CPhotoFrame::SetPhoto);
 }
@@ -261,6 +268,7 @@ int CTarvexApp::ExitInstance() {
     m_window.reset();
     m_logs.reset();
     termFormServices() = TermFormServices();
+    m_linkCheck.reset();
     // Every control has stopped: what they reported gets its grace, the rest waits on disk.
     if (m_reporting) {
         m_reporting->Finish(CAppReporting::kGraceMs);

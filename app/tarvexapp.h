@@ -20,6 +20,7 @@
 #include <memory>
 
 class CAppAlerts;
+class CAppLinkCheck;
 class CInstanceHandover;
 class CPhotoCommands;
 class CPhotoFrame;
@@ -95,6 +96,8 @@ public:
     CRecentFileList& recentFiles() { return m_recent; }
     // The alerts of the run (from the settings' load on).
     CAppAlerts* alerts() const { return m_alerts.get(); }
+    // The link check of the controllers (from the settings' load on).
+    CAppLinkCheck* linkCheck() const { return m_linkCheck.get(); }
     CADODataBase* reportingDatabase() const {
         return m_databases ? m_databases->reporting() : nullptr;
     }
@@ -161,6 +164,7 @@ private:
     std::unique_ptr<CControllerLogs> m_logs;
     std::unique_ptr<CSettingsFollower> m_settings;
     std::unique_ptr<CAppAlerts> m_alerts;
+    std::unique_ptr<CAppLinkCheck> m_linkCheck;
     std::unique_ptr<CSessionEnd> m_sessionEnd;
     std::function<QDateTime()> m_clock;
     CExitSequence m_exit;

@@ -253,6 +253,9 @@ inline constexpr int IDC_ENROL_CLOSE = 1229;
 inline constexpr int IDC_EMP_READ = 1230;
 inline constexpr int IDD_READMEDIUM = 1231;
 inline constexpr int IDC_READMEDIUM_PROMPT = 1232;
+// The link check's interval on the Miscellaneous page: its label and spin box.
+inline constexpr int IDC_LINKCHECK_LABEL = 1240;
+inline constexpr int IDC_LINKCHECK_MINUTES = 1241;
 
 // Strings. A string may share its number with a menu or picture of another kind; the string
 // table itself holds each number once (checked where it is built). The document strings are
@@ -458,5 +461,10 @@ inline constexpr int IDS_UNKNOWN_MEDIUM = 410;
 inline constexpr int IDS_ENROL_NOT_ADDED = 411; // "%1 ... not added ..."
 // A controller's port that is down and tried again.
 inline constexpr int IDS_NEXT_TRY = 420; // "%1 ... %2 s"
+// The link check: a controller that did not answer it, the spin box's "off", and the
+// controllers list's column of when each one was last heard.
+inline constexpr int IDS_LINK_CHECK_NO_ANSWER = 440; // "... at %1"
+inline constexpr int IDS_LINK_CHECK_OFF = 441;
+inline constexpr int IDS_LAST_HEARD = 442;
 
 } // namespace res

@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 using namespace res;
@@ -51,6 +52,18 @@ CPP_Misc::CPP_Misc(CAppSettings& values, IUserPrompts& prompts, QWidget* parent)
     }
     layout->addWidget(group);
 
+    auto* linkCheckLabel = new QLabel(text(IDC_LINKCHECK_LABEL));
+    m_linkCheck = new QSpinBox;
+    named(m_linkCheck, IDC_LINKCHECK_MINUTES);
+    // A day of silence is the longest that still tells of a dead controller in time.
+    m_linkCheck->setRange(0, 24 * 60);
+    m_linkCheck->setSpecialValueText(S(IDS_LINK_CHECK_OFF));
+    linkCheckLabel->setBuddy(m_linkCheck);
+    auto* linkCheckRow = new QHBoxLayout;
+    linkCheckRow->addWidget(linkCheckLabel, 1);
+    linkCheckRow->addWidget(m_linkCheck);
+    layout->addLayout(linkCheckRow);
+
     // Kept for the file's sake, never shown.
     m_autoLoadCheck = new QCheckBox(text(IDC_AUTOLOAD));
     named(m_autoLoadCheck, IDC_AUTOLOAD);
@@ -79,6 +92,7 @@ void CPP_Misc::OnInitDialog() {
     m_folder->setText(m_values.RegFilePath);
     if (m_values.VisualStyle >= 0 && m_values.VisualStyle < 3)
         m_styles[m_values.VisualStyle]->setChecked(true);
+    m_linkCheck->setValue(m_values.LinkCheckMinutes);
     m_autoLoadCheck->setChecked(m_values.AutoLoad);
     m_autoLoadEdit->setText(m_values.AutoLoadFile);
     enableControls();
@@ -141,6 +155,7 @@ void CPP_Misc::OnOK() {
     for (int i = 0; i < 3; ++i)
         if (m_styles[i]->isChecked())
             m_values.VisualStyle = i;
+    m_values.LinkCheckMinutes = m_linkCheck->value();
     m_values.AutoLoad = m_autoLoadCheck->isChecked();
     m_values.AutoLoadFile = m_autoLoadEdit->text();
 }

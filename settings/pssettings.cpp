@@ -18,13 +18,15 @@ using namespace res;
 
 namespace {
 // What OK takes over, in the order the pages show them.
-const QStringList kSheetValues = {QStringLiteral("UseMRDB"),        QStringLiteral("MRDB"),
-                                  QStringLiteral("MRDBCall"),       QStringLiteral("UsePhoto"),
-                                  QStringLiteral("PhotoDB"),        QStringLiteral("PhotoTable"),
-                                  QStringLiteral("PhotoFirstName"), QStringLiteral("PhotoLastName"),
-                                  QStringLiteral("PhotoMediaID"),   QStringLiteral("PhotoPhoto"),
-                                  QStringLiteral("RegFilePath"),    QStringLiteral("AutoLoad"),
-                                  QStringLiteral("AutoLoadFile"),   QStringLiteral("VisualStyle")};
+const QStringList kSheetValues = {
+    QStringLiteral("UseMRDB"),         QStringLiteral("MRDB"),
+    QStringLiteral("MRDBCall"),        QStringLiteral("UsePhoto"),
+    QStringLiteral("PhotoDB"),         QStringLiteral("PhotoTable"),
+    QStringLiteral("PhotoFirstName"),  QStringLiteral("PhotoLastName"),
+    QStringLiteral("PhotoMediaID"),    QStringLiteral("PhotoPhoto"),
+    QStringLiteral("RegFilePath"),     QStringLiteral("AutoLoad"),
+    QStringLiteral("AutoLoadFile"),    QStringLiteral("VisualStyle"),
+    QStringLiteral("LinkCheckMinutes")};
 } // namespace
 
 CPS_Settings::CPS_Settings(IUserPrompts& prompts, CSettingsStore& store, QWidget* parent)

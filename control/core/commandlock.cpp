@@ -62,6 +62,11 @@ bool CommandLock::isHeldByCurrentThread() const {
     return m_depth > 0 && m_owner == std::this_thread::get_id();
 }
 
+std::thread::id CommandLock::owner() const {
+    std::lock_guard g(m_mutex);
+    return m_depth > 0 ? m_owner : std::thread::id();
+}
+
 int CommandLock::depth() const {
     std::lock_guard g(m_mutex);
     return m_depth;

@@ -27,6 +27,8 @@ public:
     // False when the calling thread does not hold the lock.
     bool release();
     bool isHeldByCurrentThread() const;
+    // The thread that holds it; no thread while nobody does.
+    std::thread::id owner() const;
     int depth() const;
 
 private:

@@ -35,6 +35,8 @@ public:
     // True when a valid handle was closed.
     bool close();
     bool isOpen() const { return m_fd.load() >= 0; }
+    // The descriptor to wait on (-1 while closed).
+    int handle() const { return m_fd.load(); }
     bool isNetwork() const { return m_lockFd >= 0; }
     // The line hung up under an open handle (adapter pulled, other end gone);
     // it stays so until the port is opened again.

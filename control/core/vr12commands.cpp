@@ -37,6 +37,8 @@ bool Vr12Link::replyStoodAlone(const QByteArray& reply, int expected, bool whole
     if (!whole)
         return false;
     m_heldForReceiver += tail;
+    m_heldPending = true;
+    wakeReceiver();
     return true;
 }
 
@@ -244,7 +246,9 @@ GetStatusResult Vr12Link::getStatus() {
     unlock();
     if (r.isEmpty() || !clean)
         return GetStatusNoReply;
-    m_firmware = r.mid(2);
+    // Another thread's status check leaves the text alone: the owner's thread may be reading it.
+    if (m_handOver.isOwnerThread())
+        m_firmware = r.mid(2);
     return GetStatusOk;
 }
 

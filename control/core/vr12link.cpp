@@ -4,17 +4,22 @@
 
 #include <QThread>
 
+#include <sys/eventfd.h>
+#include <unistd.h>
+
 using namespace std::chrono_literals;
 
 namespace vr12comm {
 
 Vr12Link::Vr12Link(QObject* parent)
-    : QObject(parent), m_handOver(this, [this](const QByteArray& m) { handleMessage(m); }) {}
+    : QObject(parent), m_handOver(this, [this](const QByteArray& m) { handleMessage(m); }),
+      m_wakeFd(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {}
 
 Vr12Link::~Vr12Link() {
     // A container that forgets Destroy must not leave a thread running on a
     // dead object. Nothing is handed over any more: the owner is going away.
     m_run = false;
+    wakeReceiver();
     while (m_thread.joinable() && !m_threadDone.load()) {
         m_handOver.cancel();
         std::this_thread::sleep_for(2ms);
@@ -23,12 +28,15 @@ Vr12Link::~Vr12Link() {
         m_thread.join();
     m_port.close();
     m_log.close();
+    if (m_wakeFd >= 0)
+        ::close(m_wakeFd);
 }
 
 bool Vr12Link::lockForCommand() {
     // A command from inside the RxMessage handler would wait for a receiver that
     // waits for that very handler: refuse it as a lock failure instead.
-    if (m_handOver.inHandler() && m_handOver.isOwnerThread() && !m_lock.isHeldByCurrentThread())
+    // The owner's thread is asked first: another thread must not read the handler's flag.
+    if (m_handOver.isOwnerThread() && m_handOver.inHandler() && !m_lock.isHeldByCurrentThread())
         return false;
     const bool owner = m_handOver.isOwnerThread();
     return m_lock.acquire(
@@ -129,6 +137,7 @@ bool Vr12Link::init(short portIndex) {
     m_lock.reset();
     m_listing = false;
     m_heldForReceiver.clear();
+    m_heldPending = false;
     m_lossTold = false;
     m_threadDone = false;
     m_thread = std::thread([this] { receiverLoop(); });
@@ -139,6 +148,7 @@ bool Vr12Link::destroy() {
     if (!lockForCommand())
         return false;
     m_run = false;
+    wakeReceiver();
     if (m_thread.joinable())
         m_thread.join();
     closePort();

@@ -69,11 +69,20 @@ public:
     QString portName() const { return m_portName; }
     bool isLogOpen() const { return m_log.isOpen(); }
     bool isReceiverRunning() const { return m_thread.joinable() && !m_threadDone.load(); }
+    // A command holds the line, or a listing is open; the receiver's own turns do not count.
+    // Asked on the owner's thread.
+    bool commandRunning() const {
+        const std::thread::id holder = m_lock.owner();
+        return holder != std::thread::id() && holder != m_thread.get_id();
+    }
     // Why the last Init failed or the line hung up, for messages.
     QString lastError() const { return m_lastError; }
     // Why registrations are not being written: the file did not open or the last line could
     // not be written. Empty while the file takes them.
     QString logError() const { return m_logError; }
+
+    // getStatus may also run on another thread while the owner's thread goes on: the lock
+    // serialises the line, and only the owner's own getStatus sets the firmware text.
 
     // Test hooks: the lock depth held by the calling thread's view, and the lock.
     CommandLock& commandLock() { return m_lock; }
@@ -109,6 +118,11 @@ private:
     void portLost();
 
     void receiverLoop();
+    // Waits up to `limit` without the lock: true when the line has input or hung up, false
+    // after the time or a wake-up.
+    bool waitForLine(std::chrono::milliseconds limit);
+    // Ends the receiver's wait: a stop, or a message a command held for it.
+    void wakeReceiver();
     QByteArray collectMessage();
     void handleMessage(const QByteArray& message);
 
@@ -120,6 +134,9 @@ private:
     std::atomic<bool> m_run{false};
     std::atomic<bool> m_threadDone{true};
     bool m_lossTold = false; // receiver thread only
+    int m_wakeFd = -1;
+    // m_heldForReceiver is not empty; read without the lock.
+    std::atomic<bool> m_heldPending{false};
 
     QString m_asciiFileName = QStringLiteral("reg.txt");
     QString m_portName;

@@ -6,9 +6,40 @@
 
 #include <QDateTime>
 
+#include <poll.h>
+#include <unistd.h>
+
+#include <cstdint>
+
 using namespace std::chrono_literals;
 
 namespace vr12comm {
+
+namespace {
+// Only a safety net: a stop and a held message wake the receiver at once.
+constexpr auto kIdleWait = 5s;
+} // namespace
+
+void Vr12Link::wakeReceiver() {
+    if (m_wakeFd < 0)
+        return;
+    const std::uint64_t one = 1;
+    [[maybe_unused]] const ssize_t n = ::write(m_wakeFd, &one, sizeof one);
+}
+
+bool Vr12Link::waitForLine(std::chrono::milliseconds limit) {
+    if (m_heldPending.load())
+        return false;
+    pollfd fds[2] = {{m_port.handle(), POLLIN, 0}, {m_wakeFd, POLLIN, 0}};
+    const int r = ::poll(fds, m_wakeFd >= 0 ? 2 : 1, int(limit.count()));
+    if (r <= 0)
+        return false;
+    if (fds[1].revents & POLLIN) {
+        std::uint64_t count = 0;
+        [[maybe_unused]] const ssize_t n = ::read(m_wakeFd, &count, sizeof count);
+    }
+    return fds[0].revents != 0;
+}
 
 QByteArray Vr12Link::collectMessage() {
     // A message a command took off the line after its reply comes first.
@@ -16,6 +47,7 @@ QByteArray Vr12Link::collectMessage() {
     m_heldForReceiver.remove(0, buf.size());
     if (!m_heldForReceiver.isEmpty())
         return buf;
+    m_heldPending = false;
     while (buf.size() < kMessageLimit) {
         const QByteArray first = m_port.read(1);
         if (first.isEmpty())
@@ -34,6 +66,14 @@ QByteArray Vr12Link::collectMessage() {
 void Vr12Link::receiverLoop() {
     if (m_port.isOpen() && m_run) {
         for (;;) {
+            // An idle line is waited on without the lock: a command takes the line at once,
+            // and a silent controller costs a wake-up now and then instead of a round of the
+            // lock three times a second.
+            const bool input = waitForLine(kIdleWait);
+            if (!m_run)
+                break;
+            if (!input && !m_heldPending.load())
+                continue;
             // Waiting in slices keeps a stop request from being missed while
             // Destroy holds the lock and waits for this thread.
             if (!m_lock.acquire([this] { return m_run.load(); }, 20ms))
@@ -41,6 +81,11 @@ void Vr12Link::receiverLoop() {
             if (!m_run) {
                 m_lock.release();
                 break;
+            }
+            // A command may have taken what woke the receiver off the line meanwhile.
+            if (m_heldForReceiver.isEmpty() && !waitForLine(0ms)) {
+                m_lock.release();
+                continue;
             }
             QByteArray message = collectMessage();
             const qsizetype nul = message.indexOf('\0');

@@ -28,6 +28,7 @@ public:
     int linkState() const override { return m_link.linkState(); }
     QString lastLinkError() const override { return m_link.lastError(); }
     QString logFileError() const override { return m_link.logError(); }
+    bool commandRunning() const override { return m_link.commandRunning(); }
 
     QSize sizeHint() const override { return {48, 48}; }
 

@@ -6,6 +6,7 @@
 #include <functional>
 
 struct ReportEntry;
+class CLinkChecker;
 class IAlertInput;
 class IUserPrompts;
 
@@ -27,6 +28,8 @@ struct TermFormServices {
     // Takes a registration's row for the registrations list: date, time, action and media ID,
     // and the ID of the controller it came from.
     std::function<void(const QStringList& row, int controllerId)> listRow;
+    // Asks each open controller for its status after a silence (nullptr: nobody asks).
+    CLinkChecker* linkCheck = nullptr;
     // Told why a controller has no link or why a call to it failed (nullptr: nobody is told).
     IUserPrompts* prompts = nullptr;
     // One message per run is enough: every controller of a workspace fails for the same reason.

@@ -3,6 +3,7 @@
 #include "alertinput.h"
 #include "appsettings.h"
 #include "catalogue.h"
+#include "linkchecker.h"
 #include "panetext.h"
 #include "presentedmedia.h"
 #include "registrationplan.h"
@@ -134,6 +135,7 @@ CTermFormView::CTermFormView(QWidget* parent) : QWidget(parent), m_status(S(IDS_
 CTermFormView::~CTermFormView() {
     // Binding and stopping a control wait on its port and its receiver.
     CWaitCursor wait;
+    StopWatchingLink();
     m_comm.Destroy();
     // What lasted at a controller that leaves the workspace does not end by itself.
     if (m_bound)
@@ -191,6 +193,7 @@ void CTermFormView::UpdateData(bool saveAndValidate) {
 
 void CTermFormView::Bind(int comPort, const CTermRecord& record) {
     CWaitCursor wait;
+    StopWatchingLink();
     IAlertInput* alerts = termFormServices().alerts;
     if (m_bound && comPort != m_comPort && alerts)
         alerts->controllerGone(m_comPort);
@@ -223,6 +226,43 @@ void CTermFormView::Bind(int comPort, const CTermRecord& record) {
             alerts->controllerLost(m_comPort, linkError());
     }
     ShowRegistrationsFile();
+    WatchLink();
+}
+
+void CTermFormView::WatchLink() {
+    CLinkChecker* checker = termFormServices().linkCheck;
+    // Also a port that did not open: the check waits for it to open.
+    if (!checker)
+        return;
+    checker->add(
+        m_comPort, m_comm,
+        {[this](const QString& text) { OnLinkCheckLost(text); }, [this] { OnLinkCheckBack(); }});
+}
+
+void CTermFormView::StopWatchingLink() {
+    m_linkCheckLost.clear();
+    if (CLinkChecker* checker = termFormServices().linkCheck; checker && m_bound)
+        checker->remove(m_comPort);
+}
+
+void CTermFormView::OnLinkCheckLost(const QString& text) {
+    m_linkCheckLost = text;
+    SetStatus(S(IDS_ERROR));
+    ShowLinkError();
+    if (IAlertInput* alerts = termFormServices().alerts)
+        alerts->controllerLost(m_comPort, text);
+}
+
+void CTermFormView::OnLinkCheckBack() {
+    m_linkCheckLost.clear();
+    // Registrations that are not written keep their "Error".
+    if (m_portUp && !m_fileFailing && m_status == S(IDS_ERROR)) {
+        m_status = S(IDS_OK);
+        UpdateData(false);
+    }
+    ShowLinkError();
+    if (IAlertInput* alerts = termFormServices().alerts)
+        alerts->controllerBack(m_comPort);
 }
 
 QString CTermFormView::linkError() const {
@@ -262,6 +302,8 @@ void CTermFormView::ShowLinkError() {
     QString why = !control   ? (m_portUp ? QString() : m_comm.ErrorText())
                   : m_portUp ? control->logFileError()
                              : control->lastLinkError();
+    if (why.isEmpty() && m_portUp)
+        why = m_linkCheckLost;
     if (!m_portUp && m_reconnect.isWaiting())
         why = FormatString(IDS_NEXT_TRY, why, m_reconnect.secondsToNextTry());
     m_statusEdit->setToolTip(why);
@@ -271,6 +313,10 @@ void CTermFormView::ShowLinkError() {
 void CTermFormView::SetStatus(const QString& status) {
     m_status = status;
     UpdateData(false);
+    // A command that went well was answered: the controller is heard.
+    if (status == S(IDS_OK) && m_portUp)
+        if (CLinkChecker* checker = termFormServices().linkCheck)
+            checker->heard(m_comPort);
 }
 
 void CTermFormView::SetMaster(const std::string& master, const std::string& masterName) {
@@ -307,6 +353,8 @@ void CTermFormView::OnRxMessage() {
     // Before the control writes the line: a new month points it at the new month's file.
     if (services.registrationArrived)
         services.registrationArrived();
+    if (services.linkCheck)
+        services.linkCheck->heard(m_comPort);
     // The control's receiver waits holding the command lock: only its getters may be called.
     const Registration registration = readRegistration(m_comm);
     const RegistrationPlan plan = planRegistration(registration, m_id, m_code,

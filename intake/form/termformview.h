@@ -79,6 +79,11 @@ private:
     void ShowLinkError();
     // The control's reason for a link that is down.
     QString linkError() const;
+    // The link check asks this controller whenever its port is open.
+    void WatchLink();
+    void StopWatchingLink();
+    void OnLinkCheckLost(const QString& text);
+    void OnLinkCheckBack();
 
     CVr12Comm m_comm;
     // Tries the port again while it is down; stopped before the control, whose port it opens.
@@ -103,6 +108,8 @@ private:
     bool m_fileFailing = false;
     // Bind has run: the controller's port is known to the alerts.
     bool m_bound = false;
+    // Why the controller counts as lost to the link check; empty while it answers.
+    QString m_linkCheckLost;
 
     QLineEdit* m_idEdit;
     QLineEdit* m_nameEdit;

@@ -15,6 +15,9 @@ bool isVisualStyle(const QVariant& v) {
 bool isPositive(const QVariant& v) {
     return v.toInt() >= 1;
 }
+bool isNotNegative(const QVariant& v) {
+    return v.toInt() >= 0;
+}
 bool isCallForm(const QVariant& v) {
     return v.toString() == QLatin1String("exec") || v.toString() == QLatin1String("call");
 }
@@ -45,6 +48,7 @@ const std::array kSettings = {
     CSettingDescriptor{"ReportQueueMax", &S::ReportQueueMax, Form::Number, 100000, isPositive},
     CSettingDescriptor{"UnknownAlertCount", &S::UnknownAlertCount, Form::Number, 5, isPositive},
     CSettingDescriptor{"UnknownAlertMinutes", &S::UnknownAlertMinutes, Form::Number, 2, isPositive},
+    CSettingDescriptor{"LinkCheckMinutes", &S::LinkCheckMinutes, Form::Number, 10, isNotNegative},
 };
 
 const QString kLanguageKey = QStringLiteral("Settings/Language");

@@ -52,6 +52,9 @@ public:
     // alert (someone trying keys at a door).
     int UnknownAlertCount = 5;
     int UnknownAlertMinutes = 2;
+    // After so many minutes without a registration or an answer a controller is asked for its
+    // status; 0: never.
+    int LinkCheckMinutes = 10;
 
     // "TarvexRegs-%Y-%m.txt" of the start; never recomputed while the program runs.
     QString MonthlyFileName;
@@ -76,7 +79,8 @@ public:
     // Writes only the values named, in the table's order (a tool that sets up a few).
     void save(QSettings& store, const QStringList& names) const;
     // The values SaveSettings writes, in its fixed order (LangWarning included, then CodePage,
-    // MRDBCall, ReportQueueMax, UnknownAlertCount and UnknownAlertMinutes); flags as 1 or 0.
+    // MRDBCall, ReportQueueMax, UnknownAlertCount, UnknownAlertMinutes and LinkCheckMinutes); flags
+    // as 1 or 0.
     std::vector<std::pair<QString, QVariant>> values() const;
     // Takes the values named over from `other`.
     void copyFrom(const CAppSettings& other, const QStringList& names);

@@ -8,6 +8,7 @@
 namespace columncontent {
 inline const QString kDate = QStringLiteral("9999-99-99");
 inline const QString kTime = QStringLiteral("99:99:99");
+inline const QString kDateTime = QStringLiteral("9999-99-99 99:99:99");
 inline const QString kMediaId = QStringLiteral("FFFFFFFFFFFFFFFF");
 } // namespace columncontent
 

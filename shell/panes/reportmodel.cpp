@@ -42,6 +42,19 @@ void CRowSet::addKey(const std::string& bytes) {
     m_keyPool += bytes;
 }
 
+void CRowSet::setText(int row, int column, QStringView text) {
+    if (row < 0 || row >= rowCount() || column < 0 || column >= m_columns)
+        return;
+    Span& cell = m_cells[size_t(row) * size_t(m_columns) + size_t(column)];
+    if (text.size() <= cell.length) {
+        m_pool.replace(cell.offset, text.size(), text.data(), text.size());
+        cell.length = text.size();
+        return;
+    }
+    cell = {m_pool.size(), text.size()};
+    m_pool.append(text);
+}
+
 std::string CRowSet::key(int row) const {
     if (row < 0 || size_t(row) >= m_keys.size())
         return {};
@@ -219,6 +232,13 @@ void CReportModel::appendRow(const QStringList& cells) {
     for (int c = 0; c < m_rows.columns(); ++c)
         m_rows.add(c < cells.size() ? QStringView(cells.at(c)) : QStringView());
     endInsertRows();
+}
+
+void CReportModel::setText(int row, int column, QStringView text) {
+    if (row < 0 || row >= rowCount() || column < 0 || column >= columnCount())
+        return;
+    m_rows.setText(row, column, text);
+    emit dataChanged(index(row, column), index(row, column));
 }
 
 void CReportModel::removeFirstRows(int count) {

@@ -27,6 +27,9 @@ public:
     // employee's MediaID): commands act on these, never on the shown text converted back.
     // Given once per row, in row order.
     void addKey(const std::string& bytes);
+    // Replaces a cell's text. A text no longer than the old one takes its place in the pool, so
+    // a cell that keeps changing to texts of one length does not grow it.
+    void setText(int row, int column, QStringView text);
 
     int columns() const { return m_columns; }
     int rowCount() const { return int(m_cells.size() / size_t(m_columns)); }
@@ -85,6 +88,7 @@ public:
     void clear();
     void appendRow(const QStringList& cells);
     void removeFirstRows(int count);
+    void setText(int row, int column, QStringView text);
 
     QString text(int row, int column) const;
     std::string key(int row) const { return m_rows.key(row); }

@@ -1,5 +1,6 @@
 #include "termview.h"
 
+#include "columnwidth.h"
 #include "panetext.h"
 #include "resourceids.h"
 #include "tarvexdoc.h"
@@ -11,9 +12,12 @@ CTermView* g_instance = nullptr;
 }
 
 CTermView::CTermView(QWidget* parent)
-    : CReportView(
-          {{res::IDS_NAME, 100}, {res::IDS_ID, 32}, {res::IDS_CODE, 40}, {res::IDS_COM_PORT, 64}},
-          false, true, kNoMediaId, parent) {
+    : CReportView({{res::IDS_NAME, 100},
+                   {res::IDS_ID, 32},
+                   {res::IDS_CODE, 40},
+                   {res::IDS_COM_PORT, 64},
+                   {res::IDS_LAST_HEARD, 140, columncontent::kDateTime}},
+                  false, true, kNoMediaId, parent) {
     setObjectName(QStringLiteral("CTermView"));
     g_instance = this;
     setContextMenuId(res::IDR_MENU_TERM);
@@ -33,12 +37,13 @@ CTermView* CTermView::Instance() {
 void CTermView::FillList(const CTarvexDoc* doc) {
     CRowSet rows = reportModel()->makeRowSet();
     if (doc) {
-        rows.reserve(int(doc->Controllers().size()), 30);
+        rows.reserve(int(doc->Controllers().size()), 50);
         for (const auto& [port, term] : doc->Controllers()) {
             rows.addBytes(term.Name);
             rows.addNumber(term.ID);
             rows.addNumber(term.Code);
             rows.addNumber(port);
+            rows.add(m_lastHeard.value(port));
             rows.addKey(std::to_string(port));
         }
     }
@@ -51,6 +56,14 @@ int CTermView::ComPortOfRow(int row) const {
     bool ok = false;
     const int port = QByteArray::fromStdString(key(row)).toInt(&ok, 10);
     return ok ? port : 0;
+}
+
+void CTermView::SetLastHeard(int comPort, const QDateTime& at) {
+    const QString text = at.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    m_lastHeard.insert(comPort, text);
+    for (int row = 0; row < rowCount(); ++row)
+        if (ComPortOfRow(row) == comPort)
+            reportModel()->setText(row, kLastHeardColumn, text);
 }
 
 int CTermView::SelectedComPort() const {

@@ -46,6 +46,7 @@ public:
     int linkState() const override { return 0; }
     QString lastLinkError() const override { return {}; }
     QString logFileError() const override { return {}; }
+    bool commandRunning() const override { return false; }
 
 signals:
     void RxMessage();

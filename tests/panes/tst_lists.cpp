@@ -70,21 +70,22 @@ private slots:
              {100, 100, 114},
              QAbstractItemView::ExtendedSelection},
             {panes.termView(),
-             {"Name", "ID", "Code", "COM Port"},
-             {100, 32, 40, 64},
+             {"Name", "ID", "Code", "COM Port", "Last heard"},
+             {100, 32, 40, 64, 140},
              QAbstractItemView::SingleSelection},
             {panes.termEmpView(),
              {"Last Name", "First Name", "MediaID"},
              {100, 100, 114},
              QAbstractItemView::ExtendedSelection},
         };
-        // The designed pixels stand, except where the font's MediaIDs need more.
+        // The designed pixels stand, except where the font's MediaIDs or times need more.
         for (const Expect& e : all) {
             QCOMPARE(e.view->model()->columnCount(), e.headers.size());
             for (int c = 0; c < e.headers.size(); ++c) {
                 QCOMPARE(e.view->model()->headerData(c, Qt::Horizontal).toString(),
                          e.headers.at(c));
-                if (e.headers.at(c) == QLatin1String("MediaID"))
+                if (e.headers.at(c) == QLatin1String("MediaID") ||
+                    e.headers.at(c) == QLatin1String("Last heard"))
                     QVERIFY(e.view->columnWidth(c) >= e.widths.at(c));
                 else
                     QCOMPARE(e.view->columnWidth(c), e.widths.at(c));

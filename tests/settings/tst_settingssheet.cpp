@@ -3,6 +3,7 @@
 #include "../intake/form/intakeworld.h"
 
 #include "adodatabase.h"
+#include "applinkcheck.h"
 #include "catalogue.h"
 #include "commandmanager.h"
 #include "connectiondlg.h"
@@ -26,6 +27,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTimer>
 #include <QtTest>
@@ -157,6 +159,31 @@ private slots:
             QVERIFY(item<QLineEdit>(misc, IDC_REGFILEPATH)->isVisible());
             sheet->reject();
         });
+    }
+
+    // The link check's minutes, labelled, on the Misc page; the running program takes them up.
+    void linkCheckMinutesOnTheMiscPage() {
+        using namespace std::chrono_literals;
+        QVERIFY(start({{"LinkCheckMinutes", 7}}));
+        CLinkChecker& checker = m_app->linkCheck()->checker();
+        QCOMPARE(checker.interval(), std::chrono::milliseconds(7min));
+        runSheet([&](CPS_Settings* sheet) {
+            sheet->tabs()->setCurrentIndex(2);
+            auto* spin = item<QSpinBox>(sheet->miscPage(), IDC_LINKCHECK_MINUTES);
+            QVERIFY(spin && spin->isVisible());
+            QCOMPARE(spin->value(), 7);
+            const QList<QLabel*> labels = sheet->miscPage()->findChildren<QLabel*>();
+            const auto label = std::find_if(labels.begin(), labels.end(),
+                                            [&](QLabel* l) { return l->buddy() == spin; });
+            QVERIFY(label != labels.end());
+            QCOMPARE((*label)->text(),
+                     QStringLiteral("&Link check after so many minutes of silence"));
+            spin->setValue(0);
+            QCOMPARE(spin->text(), QStringLiteral("off"));
+            sheet->accept();
+        });
+        QCOMPARE(stored("LinkCheckMinutes").toInt(), 0);
+        QCOMPARE(checker.interval(), 0ms);
     }
 
     void cancelChangesNothing() {

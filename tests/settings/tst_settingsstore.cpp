@@ -45,6 +45,7 @@ CAppSettings allChanged() {
     v.ReportQueueMax = 500;
     v.UnknownAlertCount = 7;
     v.UnknownAlertMinutes = 3;
+    v.LinkCheckMinutes = 0;
     return v;
 }
 
@@ -71,6 +72,7 @@ private slots:
                                            "ImportDB=\"DSN=hr\"\n"
                                            "ImportFile=/w/staff.csv\n"
                                            "LangWarning=0\n"
+                                           "LinkCheckMinutes=0\n"
                                            "MRDB=\"DSN=reports;UID=u\"\n"
                                            "MRDBCall=call\n"
                                            "PhotoDB=\"Driver=SQLite3;Database=/p/photos.db\"\n"
@@ -97,7 +99,8 @@ private slots:
                                    "ImportFile",        "ImportDB",
                                    "LangWarning",       "CodePage",
                                    "MRDBCall",          "ReportQueueMax",
-                                   "UnknownAlertCount", "UnknownAlertMinutes"};
+                                   "UnknownAlertCount", "UnknownAlertMinutes",
+                                   "LinkCheckMinutes"};
         QCOMPARE(names(), order);
     }
 

@@ -19,6 +19,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QtTest>
 
@@ -760,6 +761,54 @@ private slots:
         QCOMPARE(lines.at(2), QByteArray("tarvexctl: COM9 (controller 90) is back"));
         QCOMPARE(lines.at(3), QByteArray("tarvexctl: alert controller-back: COM9 is back"));
         QCOMPARE(fileLines(file).size(), 2);
+    }
+
+    // collect's link check: a controller that stops answering is a line and an alert, and its
+    // next registration brings it back.
+    void silentControllerIsLostUntilItRegisters() {
+        using namespace std::chrono_literals;
+        Vr12Simulator door;
+        QVERIFY(door.start(TestWorld::instance()->deviceDir(), 10));
+        CTarvexDoc doc;
+        CTermRecord record;
+        record.ID = 100;
+        doc.InsertController(10, record);
+        std::FILE* out = std::tmpfile();
+        std::FILE* err = std::tmpfile();
+        CVr12CommFactory factory(qEnvironmentVariable("TARVEX_BINARY_DIR") + "/bin/plugins");
+        {
+            CCollector collector(out, err);
+            QCOMPARE(collector.Open(doc, factory, freshFolder("regs-linkcheck")), 1);
+            CLinkChecker& check = collector.LinkCheck();
+            door.setFault('V', Vr12Simulator::Fault::Silent);
+            check.setInterval(500ms);
+            QTRY_VERIFY_WITH_TIMEOUT(check.isLost(10), 10000);
+            check.setInterval(10min);
+            QTRY_VERIFY_WITH_TIMEOUT(!check.checking(), 10000);
+            door.sendMessage(Vr12Simulator::registrationFor(Vr12Simulator::mediaIdFor(1)));
+            QTRY_COMPARE_WITH_TIMEOUT(collector.Printed(), 1, 5000);
+            QVERIFY(!check.isLost(10));
+            collector.Close();
+        }
+        std::fclose(out);
+        std::rewind(err);
+        QByteArray errText;
+        char buffer[512];
+        while (std::fgets(buffer, sizeof buffer, err))
+            errText += buffer;
+        std::fclose(err);
+        const QList<QByteArray> lines = linesOf(errText);
+        QCOMPARE(lines.size(), 4);
+        QVERIFY2(
+            QRegularExpression(
+                QStringLiteral("^tarvexctl: COM10: no answer to the link check at \\d\\d:\\d\\d$"))
+                .match(QString::fromLatin1(lines.at(0)))
+                .hasMatch(),
+            lines.at(0).constData());
+        QCOMPARE(lines.mid(1),
+                 QList<QByteArray>({"tarvexctl: alert controller-lost: COM10 is lost",
+                                    "tarvexctl: COM10 answers again",
+                                    "tarvexctl: alert controller-back: COM10 is back"}));
     }
 };
 

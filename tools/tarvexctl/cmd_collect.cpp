@@ -86,6 +86,7 @@ int runCollectCommand(const Args& args) {
     CCollector collector(stdout, stderr);
     collector.SetLimit(count);
     collector.SetAlertRules(settings);
+    collector.LinkCheck().setIntervalMinutes(settings.LinkCheckMinutes);
     if (alertCommand)
         collector.SetAlertCommand(QString::fromLocal8Bit(*alertCommand));
     QObject::connect(&collector, &CCollector::limitReached, qApp, &QCoreApplication::quit,

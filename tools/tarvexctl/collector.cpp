@@ -149,6 +149,7 @@ int CCollector::Open(const CTarvexDoc& doc, CVr12CommFactory& factory, const QSt
             &comm, &CVr12Comm::RxMessage, this, [this, c] { ReportFileRecovered(*c); },
             Qt::QueuedConnection);
         comm.SetAsciiFileName(file);
+        WatchLink(*c);
         const bool up = comm.Init(short(comPort - 1));
         c->reconnect = std::make_unique<CReconnectPlan>(
             [c] { return c->comm->Reopen(short(c->comPort - 1)); });
@@ -180,7 +181,22 @@ int CCollector::Open(const CTarvexDoc& doc, CVr12CommFactory& factory, const QSt
     return opened;
 }
 
+void CCollector::WatchLink(const Controller& controller) {
+    const int port = controller.comPort;
+    m_linkCheck.add(port, *controller.comm,
+                    {[this, port](const QString& text) {
+                         Report(QStringLiteral("COM%1: %2").arg(port).arg(text));
+                         m_alerts.controllerLost(port, text);
+                     },
+                     [this, port] {
+                         Report(QStringLiteral("COM%1 answers again").arg(port));
+                         m_alerts.controllerBack(port);
+                     }});
+}
+
 void CCollector::Close() {
+    // A check under way uses its control.
+    m_linkCheck.clear();
     for (auto& controller : m_controllers) {
         controller->reconnect.reset();
         controller->comm->Destroy();
@@ -264,6 +280,7 @@ void CCollector::OnRegistration(const Controller& controller) {
     // A registration decoded after midnight at a month's end belongs to the new month's file;
     // the control writes its line only after this handler returns.
     m_month.check();
+    m_linkCheck.heard(controller.comPort);
     const Registration r = readRegistration(*controller.comm);
     const RegistrationPlan plan = planRegistration(r, controller.id, controller.code, m_switches);
     Print(plan.listRow);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "alertengine.h"
+#include "linkchecker.h"
 #include "monthwatcher.h"
 #include "reconnectplan.h"
 #include "registrationplan.h"
@@ -52,6 +53,9 @@ public:
     // Runs `command` for every alert (see CAlertCommand); false when it names no program.
     bool SetAlertCommand(const QString& command);
     CAlertEngine& Alerts() { return m_alerts; }
+    // Asks each open controller for its status after LinkCheckMinutes of silence; one that does
+    // not answer, and its return, are lines on `err` and alerts.
+    CLinkChecker& LinkCheck() { return m_linkCheck; }
 
     // Makes a control for every controller, names its registrations file in `regFilePath` and
     // opens its port. Returns how many ports opened; -1 when the control module cannot be
@@ -93,6 +97,7 @@ private:
     void OnControllerBack(Controller& controller);
     // After each registration's line and each new file: a file that takes lines again is told.
     void ReportFileRecovered(Controller& controller);
+    void WatchLink(const Controller& controller);
     void Print(const QStringList& row);
     void Report(const QString& text);
     void TellAlert(const Alert& alert);
@@ -110,6 +115,7 @@ private:
     std::vector<std::unique_ptr<Controller>> m_controllers;
     CTarvexDoc::EmployeeMap m_employees; // whose media are known
     CAlertEngine m_alerts;
+    CLinkChecker m_linkCheck;
     std::unique_ptr<CAlertCommand> m_alertCommand;
     QString m_regFilePath;
     int m_limit = 0;

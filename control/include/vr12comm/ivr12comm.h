@@ -101,6 +101,9 @@ public:
     // registration; this is empty again once a line went in or a new
     // AsciiFileName opened.
     virtual QString logFileError() const = 0;
+    // A command is under way (a listing counts until its end); the receiver's own reading
+    // does not. A command started now would wait for it.
+    virtual bool commandRunning() const = 0;
 
     // Typed calls, each one invoke by dispatch identifier; numeric results are
     // named in vr12results.h.
