@@ -36,6 +36,9 @@ CTermView* CTermView::Instance() {
 
 void CTermView::FillList(const CTarvexDoc* doc) {
     CRowSet rows = reportModel()->makeRowSet();
+    // A port that left the workspace (deleted, or another workspace opened) forgets when it was
+    // heard: the same port of the next workspace is another controller.
+    QHash<int, QString> kept;
     if (doc) {
         rows.reserve(int(doc->Controllers().size()), 50);
         for (const auto& [port, term] : doc->Controllers()) {
@@ -45,8 +48,11 @@ void CTermView::FillList(const CTarvexDoc* doc) {
             rows.addNumber(port);
             rows.add(m_lastHeard.value(port));
             rows.addKey(std::to_string(port));
+            if (m_lastHeard.contains(port))
+                kept.insert(port, m_lastHeard.value(port));
         }
     }
+    m_lastHeard = std::move(kept);
     reportModel()->setRows(std::move(rows), true);
 }
 

@@ -112,6 +112,10 @@ private slots:
         QCOMPARE(list->ComPortOfRow(1), 1);
         QCOMPARE(lastHeard(1), shown);
         QVERIFY(!lastHeard(2).isEmpty());
+        // A list without the controllers forgets them: the next workspace's COM1 is another.
+        list->FillList(nullptr);
+        list->FillList(w.app->document());
+        QCOMPARE(lastHeard(1), QString());
     }
 
     // A listing holds the line from its first record to its end while the program's event loop
