@@ -5,6 +5,7 @@
 // and then stopped, their reports waiting in the queue.
 #include "benchfigures.h"
 #include "intakeworld.h"
+#include "support/pacedsimulators.h"
 
 #include "datafolder.h"
 #include "dbserver.h"
@@ -358,16 +359,10 @@ int main(int argc, char** argv) {
     QDir::setCurrent(world.root());
     const int rounds = argc > 1 ? QByteArray(argv[1]).toInt() : 50;
 
-    std::vector<std::unique_ptr<Vr12Simulator>> sims;
-    for (int port = 1; port <= kControllers; ++port) {
-        auto sim = std::make_unique<Vr12Simulator>();
-        sim->setPaced(true);
-        if (!sim->start(world.deviceDir(), port)) {
-            std::fprintf(stderr, "simulator COM%d: %s\n", port, qPrintable(sim->errorString()));
-            return 1;
-        }
-        sims.push_back(std::move(sim));
-    }
+    std::vector<std::unique_ptr<Vr12Simulator>> sims =
+        startPacedSimulators(world.deviceDir(), kControllers);
+    if (sims.empty())
+        return 1;
     std::printf("offscreen platform, simulated controllers paced at 2400 baud\n");
     int failed = endToEnd(sims, std::max(rounds, 1));
     failed |= allAtOnce(sims);

@@ -5,6 +5,7 @@
 // process, the program in a child of its own, so that its CPU time is its own.
 #include "benchfigures.h"
 #include "intakeworld.h"
+#include "support/pacedsimulators.h"
 
 #include "applinkcheck.h"
 #include "childphases.h"
@@ -115,16 +116,10 @@ int main(int argc, char** argv) {
     if (args.size() == 4 && args[1] == QLatin1String("--child"))
         return runProgram(args[3]);
 
-    std::vector<std::unique_ptr<Vr12Simulator>> sims;
-    for (int port = 1; port <= kControllers; ++port) {
-        auto sim = std::make_unique<Vr12Simulator>();
-        sim->setPaced(true);
-        if (!sim->start(world.deviceDir(), port)) {
-            std::fprintf(stderr, "simulator COM%d: %s\n", port, qPrintable(sim->errorString()));
-            return 1;
-        }
-        sims.push_back(std::move(sim));
-    }
+    std::vector<std::unique_ptr<Vr12Simulator>> sims =
+        startPacedSimulators(world.deviceDir(), kControllers);
+    if (sims.empty())
+        return 1;
     std::printf("offscreen platform, %d simulated controllers paced at 2400 baud\n", kControllers);
     std::fflush(stdout);
     const int status = runChild(QStringLiteral("program"), world.deviceDir());

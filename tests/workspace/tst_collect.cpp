@@ -33,6 +33,17 @@ QString worldPath(const QString& name) {
     return TestWorld::instance()->path(name);
 }
 
+// What was written to a temporary file, from its start; the file is closed.
+QByteArray readAndClose(std::FILE* file) {
+    std::rewind(file);
+    QByteArray text;
+    char buffer[512];
+    while (std::fgets(buffer, sizeof buffer, file))
+        text += buffer;
+    std::fclose(file);
+    return text;
+}
+
 QList<QByteArray> linesOf(const QByteArray& text) {
     QList<QByteArray> lines = text.split('\n');
     if (!lines.isEmpty() && lines.last().isEmpty())
@@ -671,12 +682,7 @@ private slots:
             collector.Close();
         }
         std::fclose(out);
-        std::rewind(err);
-        QByteArray errText;
-        char buffer[512];
-        while (std::fgets(buffer, sizeof buffer, err))
-            errText += buffer;
-        std::fclose(err);
+        const QByteArray errText = readAndClose(err);
         // Each condition's start and end is an alert too, told once.
         QList<QByteArray> problems, alerts;
         for (const QByteArray& line : linesOf(errText))
@@ -747,12 +753,7 @@ private slots:
             collector.Close();
         }
         std::fclose(out);
-        std::rewind(err);
-        QByteArray errText;
-        char buffer[512];
-        while (std::fgets(buffer, sizeof buffer, err))
-            errText += buffer;
-        std::fclose(err);
+        const QByteArray errText = readAndClose(err);
         const QList<QByteArray> lines = linesOf(errText);
         QCOMPARE(lines.size(), 4);
         QVERIFY2(lines.at(0).startsWith("tarvexctl: COM9: COM9: the line hung up"),
@@ -791,12 +792,7 @@ private slots:
             collector.Close();
         }
         std::fclose(out);
-        std::rewind(err);
-        QByteArray errText;
-        char buffer[512];
-        while (std::fgets(buffer, sizeof buffer, err))
-            errText += buffer;
-        std::fclose(err);
+        const QByteArray errText = readAndClose(err);
         const QList<QByteArray> lines = linesOf(errText);
         QCOMPARE(lines.size(), 4);
         QVERIFY2(
