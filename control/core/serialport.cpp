@@ -59,6 +59,22 @@ QString reasonFor(int err) {
     }
 }
 
+// Opens `path` held by this program alone (an advisory lock, which root respects too); -1 with
+// `err` set otherwise, a second holder's lock as EBUSY.
+int openExclusive(const QByteArray& path, int flags, int* err) {
+    const int fd = ::open(path.constData(), flags);
+    if (fd < 0) {
+        *err = errno;
+        return -1;
+    }
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        *err = errno == EWOULDBLOCK ? EBUSY : errno;
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
 } // namespace
 
 SerialPort::~SerialPort() {
@@ -81,15 +97,11 @@ short SerialPort::open(const QString& devicePath) {
     struct stat st {};
     if (::stat(path.constData(), &st) == 0 && S_ISREG(st.st_mode))
         return openNetwork(devicePath);
-    const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    // TIOCEXCL below keeps other users out, but not root; the advisory lock covers that.
+    int err = 0;
+    const int fd = openExclusive(path, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC, &err);
     if (fd < 0) {
-        fail(errno, QString());
-        return OpenFailed;
-    }
-    // TIOCEXCL keeps other users out, but not root; the advisory lock covers that.
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        fail(errno == EWOULDBLOCK ? EBUSY : errno, QString());
-        ::close(fd);
+        fail(err, QString());
         return OpenFailed;
     }
     termios tio{};
@@ -125,15 +137,11 @@ short SerialPort::open(const QString& devicePath) {
 
 short SerialPort::openNetwork(const QString& linkPath) {
     const QByteArray path = QFile::encodeName(linkPath);
-    const int lockFd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
-    if (lockFd < 0) {
-        fail(errno, QString());
-        return OpenFailed;
-    }
     // The same exclusive use as a device's: a second holder of the file is refused.
-    if (::flock(lockFd, LOCK_EX | LOCK_NB) != 0) {
-        fail(errno == EWOULDBLOCK ? EBUSY : errno, QString());
-        ::close(lockFd);
+    int err = 0;
+    const int lockFd = openExclusive(path, O_RDONLY | O_CLOEXEC, &err);
+    if (lockFd < 0) {
+        fail(err, QString());
         return OpenFailed;
     }
     QString why;
